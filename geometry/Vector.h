@@ -1,0 +1,23 @@
+#pragma once
+
+namespace arbolith {
+
+// A point or displacement in three dimensions. The operations are virtual, in this slot
+// order: destructor, +, *; callers rely on that table layout.
+class CVector {
+public:
+    double x;
+    double y;
+    double z;
+
+    CVector() : x(0.0), y(0.0), z(0.0) {}
+    CVector(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+    CVector(const CVector&) = default;
+    CVector& operator=(const CVector&) = default;
+    virtual ~CVector() = default;
+
+    virtual CVector operator+(CVector w) const;
+    virtual CVector operator*(double s) const;
+};
+
+} // namespace arbolith

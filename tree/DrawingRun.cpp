@@ -1,0 +1,21 @@
+#include "tree/DrawingRun.h"
+
+namespace arbolith {
+
+bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters, RunMonitor* monitor) {
+    surface.FillRectWhite(kClearRect);
+    const CVector base(parameters.referencePoint.x, parameters.referencePoint.y,
+                       parameters.referencePoint.z);
+    const CVector trunk(parameters.firstVector.x, parameters.firstVector.y,
+                        parameters.firstVector.z);
+    CTreePainter painter(surface, parameters.maxAngleXY, parameters.maxAngleYZ,
+                         parameters.maxAngleXZ, parameters.scaleFactor, parameters.limbsDegree,
+                         parameters.levels);
+    painter.SetMonitor(monitor);
+    painter.DrawBranch(base, trunk);
+    const CVector top = trunk + base;
+    painter.Grow(top, trunk, 0);
+    return !painter.Stopped();
+}
+
+} // namespace arbolith
