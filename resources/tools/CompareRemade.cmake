@@ -1,0 +1,10 @@
+# Remakes the picture into a scratch file and fails unless it matches the committed one.
+execute_process(COMMAND ${TOOL} ${SCRATCH} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the picture tool failed: ${status}")
+endif()
+file(SHA256 ${COMMITTED} committed)
+file(SHA256 ${SCRATCH} remade)
+if(NOT committed STREQUAL remade)
+  message(FATAL_ERROR "resources/picture.bmp is not what the tool draws; run resources/make-picture.sh")
+endif()
