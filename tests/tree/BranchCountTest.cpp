@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "tree/BranchCount.h"
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "tree/RecordingSurface.h"
+
+namespace arbolith {
+namespace {
+
+TreeParameters Tree(int limbs, int levels) {
+    TreeParameters p;
+    p.maxAngleXY = p.maxAngleYZ = p.maxAngleXZ = 45;
+    p.scaleFactor = 0.7;
+    p.limbsDegree = limbs;
+    p.firstVector = {0, -100, 0};
+    p.levels = levels;
+    return p;
+}
+
+TEST(BranchCountTest, FixedLimbCountsAreExactAndMatchWhatIsDrawn) {
+    for (int limbs : {-3, 1, 2, 3, 5}) {
+        for (int levels : {-1, 0, 1, 4}) {
+            const TreeParameters p = Tree(limbs, levels);
+            FixedClock clock(17);
+            RecordingSurface surface(false);
+            DrawTreeRun(surface, p);
+            const BranchCount count = CountBranches(p);
+            EXPECT_TRUE(count.exact);
+            EXPECT_EQ(count.branches, surface.PolygonCount())
+                << "limbs " << limbs << " levels " << levels;
+        }
+    }
+}
+
+TEST(BranchCountTest, RandomLimbCountGivesAnUpperBound) {
+    const BranchCount count = CountBranches(Tree(0, 1));
+    EXPECT_FALSE(count.exact);
+    EXPECT_EQ(count.branches, 1u + 19 + 19 * 19);
+    for (std::uint32_t second = 100; second < 120; ++second) {
+        FixedClock clock(second);
+        RecordingSurface surface(false);
+        DrawTreeRun(surface, Tree(0, 1));
+        EXPECT_LE(surface.PolygonCount(), count.branches);
+    }
+}
+
+TEST(BranchCountTest, SaturatesInsteadOfOverflowing) {
+    constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
+    constexpr auto kTop = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(CountBranches(Tree(19, 10)).branches, 122'961'939'948'120u);
+    EXPECT_EQ(CountBranches(Tree(2, 63)).branches, kMax);
+    EXPECT_EQ(CountBranches(Tree(2, 62)).branches, kMax);
+    EXPECT_EQ(CountBranches(Tree(2, 61)).branches, kMax / 2);
+    EXPECT_EQ(CountBranches(Tree(kTop, kTop)).branches, kMax);
+    EXPECT_EQ(CountBranches(Tree(1, kTop)).branches, 2u + kTop);
+    EXPECT_EQ(CountBranches(Tree(1, 1'000'000)).branches, 1'000'002u);
+}
+
+} // namespace
+} // namespace arbolith
