@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "tree/TreePainter.h"
 #include "tree/TreeParameters.h"
 
 namespace arbolith {
@@ -13,7 +14,9 @@ struct BranchCount {
     bool exact = true;
 };
 
-// How many branches a run with these parameters draws, computed without drawing.
-BranchCount CountBranches(const TreeParameters& parameters);
+// How many branches a run with these parameters draws on the given path, computed without
+// drawing, on the assumption that the run stays within one clock second.
+BranchCount CountBranches(const TreeParameters& parameters,
+                          GrowthPath path = GrowthPath::RepeatsOnce);
 
 } // namespace arbolith

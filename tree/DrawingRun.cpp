@@ -2,7 +2,8 @@
 
 namespace arbolith {
 
-bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters, RunMonitor* monitor) {
+bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters, RunMonitor* monitor,
+                 GrowthPath path) {
     surface.FillRectWhite(kClearRect);
     const CVector base(parameters.referencePoint.x, parameters.referencePoint.y,
                        parameters.referencePoint.z);
@@ -12,6 +13,7 @@ bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters, RunM
                          parameters.maxAngleXZ, parameters.scaleFactor, parameters.limbsDegree,
                          parameters.levels);
     painter.SetMonitor(monitor);
+    painter.SetGrowthPath(path);
     painter.DrawBranch(base, trunk);
     const CVector top = trunk + base;
     painter.Grow(top, trunk, 0);

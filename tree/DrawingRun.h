@@ -13,6 +13,6 @@ inline constexpr SurfaceRect kClearRect{0, 0, 1000, 1000};
 // the reference point along the first vector, and grow the tree above it. Returns false if
 // the monitor stopped it before the end.
 bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters,
-                 RunMonitor* monitor = nullptr);
+                 RunMonitor* monitor = nullptr, GrowthPath path = GrowthPath::RepeatsOnce);
 
 } // namespace arbolith

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 namespace arbolith {
@@ -10,7 +11,7 @@ namespace arbolith {
 struct SurfacePoint {
     std::int32_t x;
     std::int32_t y;
-    friend bool operator==(const SurfacePoint&, const SurfacePoint&) = default;
+    friend auto operator<=>(const SurfacePoint&, const SurfacePoint&) = default;
 };
 
 struct SurfaceRect {

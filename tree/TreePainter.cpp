@@ -1,5 +1,6 @@
 #include "tree/TreePainter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -23,11 +24,24 @@ std::int32_t HalfWidth(double z) {
     return TruncateToPixel(3.0 - z * (1.0 / 30)) / 2;
 }
 
+double DegreesToRadians(std::int32_t degrees) {
+    return static_cast<double>(2 * degrees) * kPi * kOneOver360;
+}
+
+// A turn is a draw modulo a bound, so never more than this many degrees.
+constexpr std::int32_t kMostTurnDegrees = kRandomMax;
+constexpr double kLargestTurn = 2.0 * (kMostTurnDegrees + 1) * kPi * kOneOver360;
+constexpr std::pair<double, double> kNotCached{2.0, 2.0};
+
+std::size_t TurnCacheSize(std::int32_t bound) {
+    const std::int64_t magnitude = bound < 0 ? -std::int64_t{bound} : std::int64_t{bound};
+    return static_cast<std::size_t>(std::min<std::int64_t>(magnitude, kMostTurnDegrees + 1));
+}
+
 } // namespace
 
 double TurnAngle(int draw, std::int32_t maxAngle) {
-    const std::int32_t degrees = maxAngle == 0 ? 0 : draw % maxAngle;
-    return static_cast<double>(2 * degrees) * kPi * kOneOver360;
+    return DegreesToRadians(maxAngle == 0 ? 0 : draw % maxAngle);
 }
 
 CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
@@ -36,7 +50,10 @@ CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
     : surface(surface_), pen(surface_.CreatePen(PenStyle::Solid, 1, kBranchOutline)),
       brush(surface_.CreateSolidBrush(kBranchFill)), previousPen(0), previousBrush(0),
       maxAngleXY(maxAngleXY_), maxAngleXZ(maxAngleXZ_), maxAngleYZ(maxAngleYZ_),
-      scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_) {
+      scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_),
+      turnCache_(std::max({TurnCacheSize(maxAngleXY_), TurnCacheSize(maxAngleYZ_),
+                           TurnCacheSize(maxAngleXZ_)}),
+                 kNotCached) {
     surface.SetPolyFillMode(PolyFillMode::Winding);
     previousPen = surface.SelectObject(pen);
     previousBrush = surface.SelectObject(brush);
@@ -62,21 +79,35 @@ void CTreePainter::DrawBranch(CVector base, CVector vector) {
     surface.Polygon(corners.data(), static_cast<int>(corners.size()));
 }
 
+std::pair<double, double> CTreePainter::CosSin(double angle) {
+    // Only an angle that is exactly some whole-degree turn's bits may come from the cache; a
+    // negative zero has a sine of its own.
+    if (!std::signbit(angle) && angle < kLargestTurn) {
+        const auto degrees = static_cast<std::int32_t>(angle * (180.0 / kPi) + 0.5);
+        if (static_cast<std::size_t>(degrees) < turnCache_.size() &&
+            DegreesToRadians(degrees) == angle) {
+            auto& entry = turnCache_[static_cast<std::size_t>(degrees)];
+            if (entry == kNotCached) {
+                entry = {std::cos(angle), std::sin(angle)};
+            }
+            return entry;
+        }
+    }
+    return {std::cos(angle), std::sin(angle)};
+}
+
 CMatrix CTreePainter::RotationXY(double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    const auto [c, s] = CosSin(angle);
     return CMatrix(c, s, 0, -s, c, 0, 0, 0, 1);
 }
 
 CMatrix CTreePainter::RotationXZ(double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    const auto [c, s] = CosSin(angle);
     return CMatrix(c, 0, s, 0, 1, 0, -s, 0, c);
 }
 
 CMatrix CTreePainter::RotationYZ(double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    const auto [c, s] = CosSin(angle);
     return CMatrix(1, 0, 0, 0, c, s, 0, -s, c);
 }
 
@@ -106,6 +137,11 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         }
         if (limbs <= 0) {
             return;
+        }
+        // Limbs 3 to n would repeat limb 2 exactly, and leave the generator where limb 2's
+        // subtree leaves it, since each child fork reseeds.
+        if (path_ == GrowthPath::RepeatsOnce && forkLevel < levels && limbs > 2) {
+            limbs = 2;
         }
         forks.push_back(Fork{forkBase, forkParent, forkLevel, limbs});
     };

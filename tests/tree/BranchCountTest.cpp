@@ -21,28 +21,31 @@ TreeParameters Tree(int limbs, int levels) {
 }
 
 TEST(BranchCountTest, FixedLimbCountsAreExactAndMatchWhatIsDrawn) {
-    for (int limbs : {-3, 1, 2, 3, 5}) {
-        for (int levels : {-1, 0, 1, 4}) {
-            const TreeParameters p = Tree(limbs, levels);
-            FixedClock clock(17);
-            RecordingSurface surface(false);
-            DrawTreeRun(surface, p);
-            const BranchCount count = CountBranches(p);
-            EXPECT_TRUE(count.exact);
-            EXPECT_EQ(count.branches, surface.PolygonCount())
-                << "limbs " << limbs << " levels " << levels;
+    for (GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
+        for (int limbs : {-3, 1, 2, 3, 5}) {
+            for (int levels : {-1, 0, 1, 4}) {
+                const TreeParameters p = Tree(limbs, levels);
+                FixedClock clock(17);
+                RecordingSurface surface(false);
+                DrawTreeRun(surface, p, nullptr, path);
+                const BranchCount count = CountBranches(p, path);
+                EXPECT_TRUE(count.exact);
+                EXPECT_EQ(count.branches, surface.PolygonCount())
+                    << "limbs " << limbs << " levels " << levels;
+            }
         }
     }
 }
 
 TEST(BranchCountTest, RandomLimbCountGivesAnUpperBound) {
-    const BranchCount count = CountBranches(Tree(0, 1));
+    const BranchCount count = CountBranches(Tree(0, 1), GrowthPath::Literal);
     EXPECT_FALSE(count.exact);
     EXPECT_EQ(count.branches, 1u + 19 + 19 * 19);
+    EXPECT_EQ(CountBranches(Tree(0, 1)).branches, 1u + 2 + 2 * 19);
     for (std::uint32_t second = 100; second < 120; ++second) {
         FixedClock clock(second);
         RecordingSurface surface(false);
-        DrawTreeRun(surface, Tree(0, 1));
+        DrawTreeRun(surface, Tree(0, 1), nullptr, GrowthPath::Literal);
         EXPECT_LE(surface.PolygonCount(), count.branches);
     }
 }
@@ -50,10 +53,13 @@ TEST(BranchCountTest, RandomLimbCountGivesAnUpperBound) {
 TEST(BranchCountTest, SaturatesInsteadOfOverflowing) {
     constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
     constexpr auto kTop = std::numeric_limits<std::int32_t>::max();
-    EXPECT_EQ(CountBranches(Tree(19, 10)).branches, 122'961'939'948'120u);
-    EXPECT_EQ(CountBranches(Tree(2, 63)).branches, kMax);
-    EXPECT_EQ(CountBranches(Tree(2, 62)).branches, kMax);
+    constexpr auto kLiteral = GrowthPath::Literal;
+    EXPECT_EQ(CountBranches(Tree(19, 10), kLiteral).branches, 122'961'939'948'120u);
+    EXPECT_EQ(CountBranches(Tree(2, 63), kLiteral).branches, kMax);
+    EXPECT_EQ(CountBranches(Tree(2, 62), kLiteral).branches, kMax);
+    EXPECT_EQ(CountBranches(Tree(2, 61), kLiteral).branches, kMax / 2);
     EXPECT_EQ(CountBranches(Tree(2, 61)).branches, kMax / 2);
+    EXPECT_EQ(CountBranches(Tree(kTop, kTop), kLiteral).branches, kMax);
     EXPECT_EQ(CountBranches(Tree(kTop, kTop)).branches, kMax);
     EXPECT_EQ(CountBranches(Tree(1, kTop)).branches, 2u + kTop);
     EXPECT_EQ(CountBranches(Tree(1, 1'000'000)).branches, 1'000'002u);

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <vector>
 
+#include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
@@ -107,10 +109,11 @@ TreeParameters Tree(int limbs, int levels, double scale = 0.7, int xy = 40, int 
     return p;
 }
 
-Polygons DrawAt(const TreeParameters& p, std::uint32_t second) {
+Polygons DrawAt(const TreeParameters& p, std::uint32_t second,
+                GrowthPath path = GrowthPath::Literal) {
     FixedClock clock(second);
     RecordingSurface surface;
-    DrawTreeRun(surface, p);
+    DrawTreeRun(surface, p, nullptr, path);
     EXPECT_TRUE(surface.Problems().empty());
     EXPECT_EQ(surface.LiveObjects(), 0u);
     return surface.Polygons();
@@ -241,7 +244,7 @@ TEST(GrowTest, ForksAfterTheClockTicksUseTheNewSecond) {
         SetClockSource([]() -> std::uint32_t { return ++reads <= 3 ? 500u : 501u; });
     RecordingSurface surface;
     const TreeParameters p = Tree(2, 2);
-    DrawTreeRun(surface, p);
+    DrawTreeRun(surface, p, nullptr, GrowthPath::Literal);
     SetClockSource(previous);
 
     const Polygons ticked = surface.Polygons();
@@ -285,6 +288,59 @@ TEST(GrowTest, HugeScaleFactorsStayWithinPixelRange) {
     EXPECT_EQ(polygons.size(), 1u + 3 + 9 + 27 + 81 + 243);
 }
 
+TEST(GrowTest, RepeatsOnceDrawsEveryDistinctBranchAndLeavesTheGeneratorAsTheLiteralPath) {
+    for (int limbs : {0, 1, 3, 5}) {
+        for (int levels : {-1, 0, 1, 3}) {
+            for (double scale : {0.0, 0.8}) {
+                const TreeParameters p = Tree(limbs, levels, scale);
+                const std::uint32_t second = 1796000000u + static_cast<std::uint32_t>(limbs);
+                const Polygons literal = DrawAt(p, second, GrowthPath::Literal);
+                const std::uint32_t literalState = RandomState();
+                const Polygons once = DrawAt(p, second, GrowthPath::RepeatsOnce);
+                EXPECT_EQ(RandomState(), literalState);
+                if (limbs != 0) {
+                    EXPECT_EQ(CountBranches(p).branches, once.size());
+                    EXPECT_EQ(CountBranches(p, GrowthPath::Literal).branches, literal.size());
+                }
+                const std::set<std::vector<SurfacePoint>> all(literal.begin(), literal.end());
+                const std::set<std::vector<SurfacePoint>> drawn(once.begin(), once.end());
+                EXPECT_EQ(all, drawn) << "limbs " << limbs << " levels " << levels;
+                // Both begin alike: the trunk, then limb 1 with its whole subtree.
+                ASSERT_LE(once.size(), literal.size());
+                EXPECT_EQ(once.front(), literal.front());
+            }
+        }
+    }
+}
+
+TEST(GrowTest, RepeatsOnceMakesHugeFixedTreesSmall) {
+    const TreeParameters p = Tree(19, 10);
+    EXPECT_EQ(CountBranches(p).branches,
+              1u + 2 + 4 + 8 + 16 + 32 + 64 + 128 + 256 + 512 + 1024 + 1024 * 19);
+    FixedClock clock(12);
+    RecordingSurface surface(false);
+    DrawTreeRun(surface, p);
+    EXPECT_EQ(surface.PolygonCount(), CountBranches(p).branches);
+}
+
+TEST(GrowTest, OnlyForksThatAreMadeReadTheClock) {
+    static int reads = 0;
+    reads = 0;
+    const ClockSource previous = SetClockSource([]() -> std::uint32_t {
+        ++reads;
+        return 9u;
+    });
+    RecordingSurface surface(false);
+    DrawTreeRun(surface, Tree(4, 2));
+    const int onceReads = reads;
+    reads = 0;
+    DrawTreeRun(surface, Tree(4, 2), nullptr, GrowthPath::Literal);
+    SetClockSource(previous);
+    // Forks on levels 0, 1 and 2: 1 + 2 + 4 of them drawing repeats once, 1 + 4 + 16 literally.
+    EXPECT_EQ(onceReads, 7);
+    EXPECT_EQ(reads, 21);
+}
+
 class StopAfter : public RunMonitor {
 public:
     explicit StopAfter(std::uint64_t limit) : limit_(limit) {}
@@ -302,7 +358,7 @@ TEST(GrowTest, AMonitorCanStopARunAndLeavesTheSurfaceClean) {
     FixedClock clock(3);
     RecordingSurface surface(false);
     StopAfter monitor(10000);
-    EXPECT_FALSE(DrawTreeRun(surface, Tree(4, 12), &monitor));
+    EXPECT_FALSE(DrawTreeRun(surface, Tree(4, 12), &monitor, GrowthPath::Literal));
     EXPECT_GE(monitor.seen_, 10000u);
     EXPECT_LT(surface.PolygonCount(), 20000u);
     EXPECT_EQ(surface.LiveObjects(), 0u);
@@ -310,7 +366,7 @@ TEST(GrowTest, AMonitorCanStopARunAndLeavesTheSurfaceClean) {
 
     StopAfter patient(1u << 30);
     RecordingSurface whole(false);
-    EXPECT_TRUE(DrawTreeRun(whole, Tree(3, 7), &patient));
+    EXPECT_TRUE(DrawTreeRun(whole, Tree(3, 7), &patient, GrowthPath::Literal));
     EXPECT_EQ(whole.PolygonCount(),
               (std::size_t{1} << 0) + 3 + 9 + 27 + 81 + 243 + 729 + 2187 + 6561);
 }
