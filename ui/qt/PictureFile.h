@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "tree/TreeParameters.h"
+#include "ui/qt/GuardedSurface.h"
+
+namespace arbolith {
+
+// What a saved picture holds: the tree of one clock second, and how many of its polygons the
+// canvas shows (all of them unless its run was stopped).
+struct TreeRecord {
+    TreeParameters parameters;
+    std::uint32_t second = 0;
+    std::uint64_t polygonLimit = RunControl::kNoLimit;
+};
+
+// Writes the picture as PNG, or as SVG when the name ends in ".svg": the same tree drawn again
+// for the same second through the SVG writer, one polygon per branch. The file is written
+// whole or not at all. Returns an empty text on success, else why it failed. The SVG runs the
+// process-wide generator, so no other run may be going.
+QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree);
+
+} // namespace arbolith

@@ -1,0 +1,40 @@
+#include "ui/qt/TreeCanvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "ui/DialogLayout.h"
+
+namespace arbolith {
+
+TreeCanvas::TreeCanvas(QWidget* parent) : QWidget(parent) {
+    setObjectName(QString::fromLatin1(kCanvasCaption));
+    setGeometry(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::ArrowCursor);
+}
+
+void TreeCanvas::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void TreeCanvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    // Scaling to the device's pixels takes the nearest picture pixel: at 2x each pixel becomes
+    // a sharp 2x2 block instead of a blur, and what is seen is exactly what is saved.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect inside = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
+    if (picture_.isNull()) {
+        // The window colour, as the canvas's class background gives before any run.
+        painter.fillRect(inside, palette().color(QPalette::Base));
+    } else {
+        const QRect area = event->rect() & inside;
+        painter.drawImage(area, picture_, area.translated(-kBorder, -kBorder));
+    }
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace arbolith

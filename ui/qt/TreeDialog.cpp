@@ -1,0 +1,322 @@
+#include "ui/qt/TreeDialog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "tree/Random.h"
+#include "ui/DialogLayout.h"
+#include "ui/ExampleTree.h"
+#include "ui/FieldText.h"
+#include "ui/qt/FieldTexts.h"
+#include "ui/qt/TreeCanvas.h"
+#include "ui/qt/TreeRun.h"
+
+namespace arbolith {
+
+namespace {
+
+// Repaints of a growing tree come at least this often.
+constexpr int kRefreshMilliseconds = 50;
+// How long Exit waits for a stopped run's thread before ending the process regardless.
+constexpr int kQuitWaitMilliseconds = 3000;
+constexpr int kProgressSteps = 1000;
+
+QString Count(std::uint64_t n) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+QWidget* CreateControl(const DialogControl& control, QWidget* parent) {
+    switch (control.kind) {
+    case ControlKind::InputField:
+        return new QLineEdit(parent);
+    case ControlKind::DefaultButton:
+    case ControlKind::PushButton: {
+        auto* button = new QPushButton(QString::fromLatin1(control.text), parent);
+        button->setDefault(control.kind == ControlKind::DefaultButton);
+        return button;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(QString::fromLatin1(control.text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::Picture: {
+        // Bitmap 102 at its own size, neither stretched nor shrunk, in a sunken frame.
+        auto* picture = new QLabel(parent);
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const QPixmap bitmap(QStringLiteral(":/arbolith/picture.bmp"));
+        if (!bitmap.isNull()) {
+            picture->setPixmap(bitmap);
+        }
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromLatin1(kDialogHeader.title));
+    // A system-modal template makes a topmost window.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
+    setFont(DialogFont());
+    units_ = BaseUnitsOf(font());
+    CreateControls();
+    CreateShortcuts();
+    FillExampleValues();
+    refresh_.setInterval(kRefreshMilliseconds);
+    connect(&refresh_, &QTimer::timeout, this, &TreeDialog::Refresh);
+    ShowStatus();
+}
+
+TreeDialog::~TreeDialog() = default;
+
+void TreeDialog::CreateControls() {
+    // Template order is creation order, and creation order is Qt's tab order.
+    for (const DialogControl& control : kDialogControls) {
+        QWidget* widget = CreateControl(control, this);
+        widget->setObjectName(QString::number(control.id));
+        widget->setGeometry(
+            DialogRectToPixels(units_, control.x, control.y, control.width, control.height));
+        if (control.kind == ControlKind::InputField) {
+            auto* field = static_cast<QLineEdit*>(widget);
+            fields_[control.id] = field;
+            field->installEventFilter(this);
+        } else if (control.id == kButtonGenerate) {
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    &TreeDialog::Generate);
+        } else if (control.id == kButtonExit) {
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    &TreeDialog::Quit);
+        }
+    }
+    canvas_ = new TreeCanvas(this);
+
+    const QRect area = DialogRectToPixels(units_, kDialogHeader.x, kDialogHeader.y,
+                                          kDialogHeader.width, kDialogHeader.height);
+    // However the font measures, the canvas keeps a margin as wide as its top one.
+    const int width = std::max(area.width(), kCanvasX + kCanvasWidth + kCanvasY);
+    const int height = std::max(area.height(), kCanvasY + kCanvasHeight + kCanvasY);
+    CreateStatusLine(height, width);
+    setFixedSize(width, height + kStatusHeight);
+}
+
+void TreeDialog::CreateStatusLine(int top, int width) {
+    auto* line = new QWidget(this);
+    line->setObjectName(QStringLiteral("statusLine"));
+    line->setGeometry(0, top, width, kStatusHeight);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(6, 0, 6, 2);
+    status_ = new QLabel(line);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextFormat(Qt::PlainText);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(status_, 1);
+    progress_ = new QProgressBar(line);
+    progress_->setObjectName(QStringLiteral("progress"));
+    progress_->setRange(0, kProgressSteps);
+    progress_->setFixedWidth(kCanvasWidth / 3);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    layout->addWidget(progress_);
+}
+
+void TreeDialog::CreateShortcuts() {
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+            &TreeDialog::AskAndSave);
+    connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this,
+            &TreeDialog::CopyPicture);
+    connect(new QShortcut(QKeySequence::Quit, this), &QShortcut::activated, this,
+            &TreeDialog::Quit);
+}
+
+void TreeDialog::FillExampleValues() {
+    for (const auto& [id, text] : FieldTextsOf(kExampleTree)) {
+        fields_.at(id)->setText(QString::fromStdString(text));
+    }
+    fields_.at(kDialogControls.front().id)->setFocus();
+}
+
+void TreeDialog::Generate() {
+    const TreeParameters parameters =
+        ReadTreeParameters([this](int id) { return fields_.at(id)->text().toStdString(); });
+    if (run_) {
+        run_->Stop();
+        run_->Wait(-1);
+        run_.reset();
+    }
+    // The clock is read once, so the whole tree is the one of this second and can be drawn
+    // again from it.
+    const std::uint32_t second = ReadClock();
+    runTotal_ = CountBranches(parameters);
+    run_ = std::make_unique<TreeRun>(parameters, second, QSize(kCanvasWidth, kCanvasHeight));
+    const std::uint64_t serial = ++runSerial_;
+    connect(run_.get(), &TreeRun::Finished, this, [this, serial] {
+        if (serial == runSerial_) {
+            OnRunEnded();
+        }
+    });
+    shown_.reset();
+    run_->Start();
+    refresh_.start();
+    progress_->setValue(0);
+    progress_->show();
+    ShowStatus();
+}
+
+void TreeDialog::StopRun() {
+    if (RunGoing()) {
+        run_->Stop();
+    }
+}
+
+bool TreeDialog::RunGoing() const {
+    return run_ && !shown_.has_value();
+}
+
+void TreeDialog::Quit() {
+    if (run_) {
+        run_->Stop();
+        if (!run_->Wait(kQuitWaitMilliseconds)) {
+            // A thread that does not stop must not keep the program alive or turn its ending
+            // into a failure.
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
+    }
+    QCoreApplication::exit(0);
+}
+
+void TreeDialog::Refresh() {
+    if (!run_) {
+        return;
+    }
+    canvas_->SetPicture(run_->Snapshot());
+    const std::uint64_t total = std::max<std::uint64_t>(runTotal_.branches, 1);
+    const std::uint64_t drawn = std::min(run_->PolygonsDrawn(), total);
+    progress_->setValue(static_cast<int>(static_cast<long double>(drawn) / total * kProgressSteps));
+    ShowStatus();
+}
+
+void TreeDialog::OnRunEnded() {
+    refresh_.stop();
+    run_->Wait(-1);
+    canvas_->SetPicture(run_->Snapshot());
+    shown_ = TreeRecord{run_->Parameters(), run_->Second(),
+                        run_->Completed() ? RunControl::kNoLimit : run_->PolygonsDrawn()};
+    progress_->hide();
+    ShowStatus();
+    emit RunEnded();
+}
+
+void TreeDialog::ShowStatus() {
+    if (!run_) {
+        status_->setText(tr("Enter draws the tree of these values; Ctrl+S saves, Ctrl+C copies."));
+        return;
+    }
+    const QString second = QString::number(run_->Second());
+    const QString drawn = Count(run_->PolygonsDrawn());
+    if (!shown_) {
+        const QString total =
+            (runTotal_.exact ? QString() : tr("at most ")) + Count(runTotal_.branches);
+        status_->setText(tr("Drawing the tree of second %1: %2 of %3 branches. Esc stops.")
+                             .arg(second, drawn, total));
+    } else if (run_->Completed()) {
+        status_->setText(tr("Tree of second %1, %2 branches. arbolith-render --time %1 draws it "
+                            "again.")
+                             .arg(second, drawn));
+    } else {
+        status_->setText(tr("Stopped: %1 branches of the tree of second %2.").arg(drawn, second));
+    }
+}
+
+void TreeDialog::reject() {
+    // Esc stops a run; the dialog is the program's only window and stays.
+    StopRun();
+}
+
+void TreeDialog::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Quit();
+}
+
+bool TreeDialog::eventFilter(QObject* watched, QEvent* event) {
+    // A field claims Ctrl+C for its own selection; with nothing selected it copies the picture.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (field != nullptr && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+            !field->hasSelectedText()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString TreeDialog::SaveTo(const QString& path) {
+    if (!shown_) {
+        return RunGoing() ? tr("a tree is still being drawn") : tr("no tree has been drawn yet");
+    }
+    return SavePicture(path, canvas_->Picture(), *shown_);
+}
+
+void TreeDialog::AskAndSave() {
+    if (!shown_) {
+        status_->setText(RunGoing() ? tr("Wait for the tree, or press Esc, before saving.")
+                                    : tr("Draw a tree first, then save it."));
+        return;
+    }
+    const QString png = tr("PNG image (*.png)");
+    const QString svg = tr("SVG drawing, one polygon per branch (*.svg)");
+    QString filter = png;
+    QString path = QFileDialog::getSaveFileName(
+        this, tr("Save the picture"), QStringLiteral("arbolith-%1.png").arg(shown_->second),
+        png + QStringLiteral(";;") + svg, &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString failure = SaveTo(path);
+    QApplication::restoreOverrideCursor();
+    if (!failure.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), tr("Could not save %1: %2").arg(path, failure));
+        return;
+    }
+    status_->setText(tr("Saved the tree of second %1 to %2.").arg(shown_->second).arg(path));
+}
+
+void TreeDialog::CopyPicture() {
+    if (!canvas_->HasPicture() || RunGoing()) {
+        return;
+    }
+    QApplication::clipboard()->setImage(canvas_->Picture());
+    status_->setText(tr("Copied the tree of second %1.").arg(shown_->second));
+}
+
+} // namespace arbolith

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "tree/BranchCount.h"
+#include "ui/qt/DialogUnits.h"
+#include "ui/qt/PictureFile.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace arbolith {
+
+class TreeCanvas;
+class TreeRun;
+
+// The dialog "Arbolith generator": the twelve fields, the two buttons and the picture of the
+// template, the canvas beside them, and a status line below them with the clock second of the
+// tree shown and the progress of a run. Every control is named after its control id.
+class TreeDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TreeDialog(QWidget* parent = nullptr);
+    ~TreeDialog() override;
+
+    // Reads the fields and starts drawing their tree for the current clock second. A run still
+    // going is stopped first: the generator serves one run at a time.
+    void Generate();
+    // Stops a run that is going; the canvas keeps what it has drawn.
+    void StopRun();
+    bool RunGoing() const;
+    // Ends the program with status 0, also in the middle of a run.
+    void Quit();
+
+    // Writes the picture to a PNG or SVG file; an empty text on success, else the reason.
+    QString SaveTo(const QString& path);
+    void CopyPicture();
+
+    // The tree the canvas shows, once a run has ended.
+    std::optional<TreeRecord> ShownTree() const { return shown_; }
+    TreeCanvas* Canvas() const { return canvas_; }
+    DialogBaseUnits BaseUnits() const { return units_; }
+    // The height of the status line below the template's area.
+    static constexpr int kStatusHeight = 24;
+
+signals:
+    void RunEnded();
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateStatusLine(int top, int width);
+    void CreateShortcuts();
+    void FillExampleValues();
+    void Refresh();
+    void OnRunEnded();
+    void ShowStatus();
+    void AskAndSave();
+
+    DialogBaseUnits units_;
+    std::map<int, QLineEdit*> fields_;
+    TreeCanvas* canvas_ = nullptr;
+    QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTimer refresh_;
+    std::unique_ptr<TreeRun> run_;
+    std::uint64_t runSerial_ = 0;
+    BranchCount runTotal_;
+    std::optional<TreeRecord> shown_;
+};
+
+} // namespace arbolith

@@ -1,0 +1,78 @@
+#include "ui/qt/TreeRun.h"
+
+#include <QDeadlineTimer>
+#include <QPainter>
+#include <QThread>
+
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "ui/qt/surface/PainterSurface.h"
+
+namespace arbolith {
+
+TreeRun::TreeRun(const TreeParameters& parameters, std::uint32_t second, QSize size,
+                 QObject* parent)
+    : QObject(parent), parameters_(parameters), second_(second),
+      picture_(size, QImage::Format_RGB32) {
+    picture_.fill(Qt::white);
+}
+
+TreeRun::~TreeRun() {
+    Stop();
+    Wait(-1);
+}
+
+void TreeRun::Start() {
+    if (thread_ != nullptr) {
+        return;
+    }
+    thread_ = QThread::create([this] { Draw(); });
+    thread_->setParent(this);
+    connect(thread_, &QThread::finished, this, &TreeRun::Finished);
+    thread_->start();
+}
+
+void TreeRun::Stop() {
+    control_.stop.store(true);
+}
+
+bool TreeRun::Wait(int milliseconds) {
+    if (thread_ == nullptr) {
+        return true;
+    }
+    const QDeadlineTimer deadline =
+        milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(milliseconds);
+    return thread_->wait(deadline);
+}
+
+bool TreeRun::Running() const {
+    return thread_ != nullptr && !thread_->isFinished();
+}
+
+QImage TreeRun::Snapshot() const {
+    const std::lock_guard guard(pictureLock_);
+    return picture_.copy();
+}
+
+void TreeRun::Draw() {
+    const FixedClock clock(second_);
+    QPainter painter;
+    {
+        const std::lock_guard guard(pictureLock_);
+        painter.begin(&picture_);
+    }
+    bool finished = false;
+    {
+        PainterSurface painterSurface(painter);
+        GuardedSurface surface(painterSurface, control_, &pictureLock_);
+        RunControlMonitor monitor(control_);
+        finished = DrawTreeRun(surface, parameters_, &monitor);
+    }
+    {
+        const std::lock_guard guard(pictureLock_);
+        painter.end();
+    }
+    completed_.store(finished && !control_.stop.load());
+}
+
+} // namespace arbolith
