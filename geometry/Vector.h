@@ -16,8 +16,9 @@ public:
     CVector& operator=(const CVector&) = default;
     virtual ~CVector() = default;
 
-    virtual CVector operator+(CVector w) const;
-    virtual CVector operator*(double s) const;
+    // Defined here so that calls on values of known type inline.
+    virtual CVector operator+(CVector w) const { return CVector(x + w.x, y + w.y, z + w.z); }
+    virtual CVector operator*(double s) const { return CVector(s * x, s * y, s * z); }
 };
 
 } // namespace arbolith

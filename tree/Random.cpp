@@ -5,7 +5,6 @@
 namespace arbolith {
 
 namespace {
-std::uint32_t randomState = 1;
 ClockSource clockSource = &SystemClockSeconds;
 std::uint32_t fixedSecond = 0;
 
@@ -13,19 +12,6 @@ std::uint32_t ReadFixedSecond() {
     return fixedSecond;
 }
 } // namespace
-
-void SeedRandom(std::uint32_t seed) {
-    randomState = seed;
-}
-
-int DrawRandom() {
-    randomState = randomState * 214013u + 2531011u;
-    return static_cast<int>((randomState >> 16) & 0x7FFFu);
-}
-
-std::uint32_t RandomState() {
-    return randomState;
-}
 
 std::uint32_t SystemClockSeconds() {
     const auto since = std::chrono::system_clock::now().time_since_epoch();

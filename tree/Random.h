@@ -7,9 +7,22 @@ namespace arbolith {
 // The process-wide pseudo-random generator that grows trees. Our own code, so that every
 // platform yields the same sequence: state' = state * 214013 + 2531011 (mod 2^32), and a draw
 // is bits 16..30 of the new state, 0..32767.
-void SeedRandom(std::uint32_t seed);
-int DrawRandom();
-std::uint32_t RandomState();
+namespace detail {
+inline std::uint32_t randomState = 1;
+} // namespace detail
+
+inline void SeedRandom(std::uint32_t seed) {
+    detail::randomState = seed;
+}
+
+inline int DrawRandom() {
+    detail::randomState = detail::randomState * 214013u + 2531011u;
+    return static_cast<int>((detail::randomState >> 16) & 0x7FFFu);
+}
+
+inline std::uint32_t RandomState() {
+    return detail::randomState;
+}
 
 inline constexpr int kRandomMax = 32767;
 

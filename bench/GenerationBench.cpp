@@ -1,0 +1,140 @@
+// Growth alone: the core's run into a surface that only counts, in branches per second, on
+// both drawing paths, and the memory a run holds at its peak.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "bench/CountingSurface.h"
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+
+namespace {
+
+// Every allocation of the process is counted, so a run's peak is what it held beyond its start.
+std::atomic<std::size_t> liveBytes{0};
+std::atomic<std::size_t> peakBytes{0};
+
+struct Header {
+    std::size_t size;
+    std::max_align_t align;
+};
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + size));
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    block->size = size;
+    const std::size_t live = liveBytes += size;
+    std::size_t peak = peakBytes.load();
+    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return block + 1;
+}
+
+// The compiler cannot see that this delete pairs with the malloc-based new above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* pointer) noexcept {
+    if (pointer != nullptr) {
+        auto* block = static_cast<Header*>(pointer) - 1;
+        liveBytes -= block->size;
+        std::free(block);
+    }
+}
+
+void operator delete(void* pointer, std::size_t) noexcept {
+    operator delete(pointer);
+}
+
+namespace arbolith {
+namespace {
+
+TreeParameters Tree(int limbs, int levels) {
+    TreeParameters p;
+    p.maxAngleXY = 40;
+    p.maxAngleYZ = 20;
+    p.maxAngleXZ = 30;
+    p.scaleFactor = 0.75;
+    p.limbsDegree = limbs;
+    p.referencePoint = {280, 640, 0};
+    p.firstVector = {0, -150, 0};
+    p.levels = levels;
+    return p;
+}
+
+void Generate(benchmark::State& state, int limbs, GrowthPath path) {
+    const TreeParameters p = Tree(limbs, static_cast<int>(state.range(0)));
+    FixedClock clock(1796000000);
+    std::uint64_t branches = 0;
+    for (auto _ : state) {
+        CountingSurface surface;
+        DrawTreeRun(surface, p, nullptr, path);
+        branches += surface.polygons;
+        benchmark::DoNotOptimize(surface.checksum);
+    }
+    state.counters["branches/s"] =
+        benchmark::Counter(static_cast<double>(branches), benchmark::Counter::kIsRate);
+    state.counters["branches"] = static_cast<double>(branches / state.iterations());
+}
+
+void BM_GenerateLiteral(benchmark::State& state) {
+    Generate(state, 3, GrowthPath::Literal);
+}
+void BM_GenerateRepeatsOnce(benchmark::State& state) {
+    Generate(state, 3, GrowthPath::RepeatsOnce);
+}
+BENCHMARK(BM_GenerateLiteral)->DenseRange(6, 12, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateRepeatsOnce)->DenseRange(6, 12, 3)->Unit(benchmark::kMillisecond);
+
+// The tree of about 1.2e14 literal branches that the repeated-subtree path draws in a blink.
+void BM_GenerateNineteenLimbsTenLevels(benchmark::State& state) {
+    const TreeParameters p = Tree(19, 10);
+    FixedClock clock(1796000000);
+    for (auto _ : state) {
+        CountingSurface surface;
+        DrawTreeRun(surface, p);
+        benchmark::DoNotOptimize(surface.checksum);
+    }
+}
+BENCHMARK(BM_GenerateNineteenLimbsTenLevels)->Unit(benchmark::kMillisecond);
+
+// Peak bytes held by one run against the tree's size: bushy trees of growing size at a fixed
+// depth, then chains of growing depth.
+void PeakMemory(benchmark::State& state, int limbs, int levels) {
+    const TreeParameters p = Tree(limbs, levels);
+    FixedClock clock(1796000000);
+    std::uint64_t branches = 0;
+    std::size_t peak = 0;
+    for (auto _ : state) {
+        CountingSurface surface;
+        const std::size_t before = liveBytes.load();
+        peakBytes = before;
+        DrawTreeRun(surface, p, nullptr, GrowthPath::Literal);
+        peak = peakBytes.load() - before;
+        branches = surface.polygons;
+    }
+    state.counters["branches"] = static_cast<double>(branches);
+    state.counters["peak_bytes"] = static_cast<double>(peak);
+}
+
+void BM_PeakMemoryBushy(benchmark::State& state) {
+    PeakMemory(state, static_cast<int>(state.range(0)), 6);
+}
+void BM_PeakMemoryChain(benchmark::State& state) {
+    PeakMemory(state, 1, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_PeakMemoryBushy)->DenseRange(2, 8, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemoryChain)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace arbolith
+
+BENCHMARK_MAIN();
