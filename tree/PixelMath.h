@@ -10,16 +10,14 @@ namespace arbolith {
 // infinities included, saturate at the nearest bound so that a far-flung branch stays on its
 // side of the canvas; NaN, which has no side, becomes 0.
 inline std::int32_t TruncateToPixel(double value) {
+    if (value > -2147483649.0 && value < 2147483648.0) [[likely]] {
+        return static_cast<std::int32_t>(value);
+    }
     if (std::isnan(value)) {
         return 0;
     }
-    if (value >= 2147483648.0) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (value <= -2147483649.0) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(value);
+    return value > 0 ? std::numeric_limits<std::int32_t>::max()
+                     : std::numeric_limits<std::int32_t>::min();
 }
 
 } // namespace arbolith

@@ -12,8 +12,6 @@ namespace arbolith {
 
 namespace {
 
-constexpr double kPi = 3.1415926535;
-constexpr double kOneOver360 = 1.0 / 360;
 constexpr int kRandomLimbModulus = 20;
 constexpr double kDrawToUnit = 1.0 / 32767;
 constexpr double kMaxRandomFactor = 0.8;
@@ -24,25 +22,7 @@ std::int32_t HalfWidth(double z) {
     return TruncateToPixel(3.0 - z * (1.0 / 30)) / 2;
 }
 
-double DegreesToRadians(std::int32_t degrees) {
-    return static_cast<double>(2 * degrees) * kPi * kOneOver360;
-}
-
-// A turn is a draw modulo a bound, so never more than this many degrees.
-constexpr std::int32_t kMostTurnDegrees = kRandomMax;
-constexpr double kLargestTurn = 2.0 * (kMostTurnDegrees + 1) * kPi * kOneOver360;
-constexpr std::pair<double, double> kNotCached{2.0, 2.0};
-
-std::size_t TurnCacheSize(std::int32_t bound) {
-    const std::int64_t magnitude = bound < 0 ? -std::int64_t{bound} : std::int64_t{bound};
-    return static_cast<std::size_t>(std::min<std::int64_t>(magnitude, kMostTurnDegrees + 1));
-}
-
 } // namespace
-
-double TurnAngle(int draw, std::int32_t maxAngle) {
-    return DegreesToRadians(maxAngle == 0 ? 0 : draw % maxAngle);
-}
 
 CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
                            std::int32_t maxAngleYZ_, std::int32_t maxAngleXZ_, double scaleFactor_,
@@ -50,10 +30,10 @@ CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
     : surface(surface_), pen(surface_.CreatePen(PenStyle::Solid, 1, kBranchOutline)),
       brush(surface_.CreateSolidBrush(kBranchFill)), previousPen(0), previousBrush(0),
       maxAngleXY(maxAngleXY_), maxAngleXZ(maxAngleXZ_), maxAngleYZ(maxAngleYZ_),
-      scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_),
-      turnCache_(std::max({TurnCacheSize(maxAngleXY_), TurnCacheSize(maxAngleYZ_),
-                           TurnCacheSize(maxAngleXZ_)}),
-                 kNotCached) {
+      scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_), turnXY_(maxAngleXY_),
+      turnXZ_(maxAngleXZ_), turnYZ_(maxAngleYZ_),
+      turns_(std::max({TurnTable::Entries(maxAngleXY_), TurnTable::Entries(maxAngleXZ_),
+                       TurnTable::Entries(maxAngleYZ_)})) {
     surface.SetPolyFillMode(PolyFillMode::Winding);
     previousPen = surface.SelectObject(pen);
     previousBrush = surface.SelectObject(brush);
@@ -79,35 +59,18 @@ void CTreePainter::DrawBranch(CVector base, CVector vector) {
     surface.Polygon(corners.data(), static_cast<int>(corners.size()));
 }
 
-std::pair<double, double> CTreePainter::CosSin(double angle) {
-    // Only an angle that is exactly some whole-degree turn's bits may come from the cache; a
-    // negative zero has a sine of its own.
-    if (!std::signbit(angle) && angle < kLargestTurn) {
-        const auto degrees = static_cast<std::int32_t>(angle * (180.0 / kPi) + 0.5);
-        if (static_cast<std::size_t>(degrees) < turnCache_.size() &&
-            DegreesToRadians(degrees) == angle) {
-            auto& entry = turnCache_[static_cast<std::size_t>(degrees)];
-            if (entry == kNotCached) {
-                entry = {std::cos(angle), std::sin(angle)};
-            }
-            return entry;
-        }
-    }
-    return {std::cos(angle), std::sin(angle)};
-}
-
 CMatrix CTreePainter::RotationXY(double angle) {
-    const auto [c, s] = CosSin(angle);
+    const auto [c, s] = turns_.Of(angle);
     return CMatrix(c, s, 0, -s, c, 0, 0, 0, 1);
 }
 
 CMatrix CTreePainter::RotationXZ(double angle) {
-    const auto [c, s] = CosSin(angle);
+    const auto [c, s] = turns_.Of(angle);
     return CMatrix(c, 0, s, 0, 1, 0, -s, 0, c);
 }
 
 CMatrix CTreePainter::RotationYZ(double angle) {
-    const auto [c, s] = CosSin(angle);
+    const auto [c, s] = turns_.Of(angle);
     return CMatrix(1, 0, 0, 0, c, s, 0, -s, c);
 }
 
@@ -116,13 +79,15 @@ CMatrix CTreePainter::RotationYZ(double angle) {
 // stack rather than the machine's, so no depth can overflow it; memory grows with the depth
 // alone.
 void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
+    // Plain components rather than vectors: a fork in progress costs 64 bytes of memory.
     struct Fork {
-        CVector base;
-        CVector parent;
+        double baseX, baseY, baseZ;
+        double parentX, parentY, parentZ;
         std::int64_t level;
-        std::int32_t limbsLeft;
+        std::int64_t limbsLeft;
     };
     std::vector<Fork> forks;
+    forks.reserve(64);
 
     // Makes the fork of a branch at `forkLevel`, if that level still gets one.
     auto openFork = [&](const CVector& forkBase, const CVector& forkParent,
@@ -143,7 +108,8 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         if (path_ == GrowthPath::RepeatsOnce && forkLevel < levels && limbs > 2) {
             limbs = 2;
         }
-        forks.push_back(Fork{forkBase, forkParent, forkLevel, limbs});
+        forks.push_back(Fork{forkBase.x, forkBase.y, forkBase.z, forkParent.x, forkParent.y,
+                             forkParent.z, forkLevel, limbs});
     };
 
     openFork(base, parent, level);
@@ -155,22 +121,23 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         }
         --fork.limbsLeft;
 
-        const double angleXY = TurnAngle(DrawRandom(), maxAngleXY);
+        const double angleXY = DegreesToRadians(turnXY_.Of(DrawRandom()));
         DrawRandom();
-        const double angleXZ = TurnAngle(DrawRandom(), maxAngleXZ);
+        const double angleXZ = DegreesToRadians(turnXZ_.Of(DrawRandom()));
         DrawRandom();
-        const double angleYZ = TurnAngle(DrawRandom(), maxAngleYZ);
+        const double angleYZ = DegreesToRadians(turnYZ_.Of(DrawRandom()));
         double factor = scaleFactor;
         if (scaleFactor == 0.0) {
             factor = static_cast<double>(DrawRandom()) * kDrawToUnit * kMaxRandomFactor;
         }
 
-        CVector limb = fork.parent;
+        const CVector forkBase(fork.baseX, fork.baseY, fork.baseZ);
+        CVector limb(fork.parentX, fork.parentY, fork.parentZ);
         limb = RotationXY(angleXY) * limb;
         limb = RotationXZ(angleXZ) * limb;
         limb = RotationYZ(angleYZ) * limb;
         limb = limb * factor;
-        DrawBranch(fork.base, limb);
+        DrawBranch(forkBase, limb);
 
         ++branchesDrawn_;
         if (monitor_ != nullptr && branchesDrawn_ % kMonitorInterval == 0 &&
@@ -179,7 +146,7 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
             return;
         }
         // `fork` may move when the child is pushed, so take what the child needs first.
-        const CVector childBase = fork.base + limb;
+        const CVector childBase = forkBase + limb;
         const std::int64_t childLevel = fork.level + 1;
         openFork(childBase, limb, childLevel);
     }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "geometry/Matrix.h"
 #include "geometry/Vector.h"
 #include "tree/DrawingSurface.h"
+#include "tree/Turns.h"
 
 namespace arbolith {
 
@@ -64,20 +63,15 @@ private:
     std::int32_t limbsDegree;
     std::int32_t levels;
 
-    // The cosine and sine of each whole-degree turn, computed once per painter: the very bits
-    // the turn's own formula gives, at a fraction of the cost.
-    std::pair<double, double> CosSin(double angle);
-    std::vector<std::pair<double, double>> turnCache_;
+    DrawRemainder turnXY_;
+    DrawRemainder turnXZ_;
+    DrawRemainder turnYZ_;
+    TurnTable turns_;
 
     RunMonitor* monitor_ = nullptr;
     GrowthPath path_ = GrowthPath::RepeatsOnce;
     bool stopped_ = false;
     std::uint64_t branchesDrawn_ = 0;
 };
-
-// Turns a draw into an angle in radians: the draw modulo the bound, in whole degrees. A bound
-// of 0 has no remainder, so that plane gets no turn; the draw is still taken, which keeps the
-// other planes' draws where they would be.
-double TurnAngle(int draw, std::int32_t maxAngle);
 
 } // namespace arbolith

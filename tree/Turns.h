@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace arbolith {
+
+// A whole number of degrees in radians, multiplied out exactly as the tree has always done it:
+// (2k) x 3.1415926535 x (1/360), left to right, with pi to ten decimals.
+inline double DegreesToRadians(std::int32_t degrees) {
+    return static_cast<double>(2 * degrees) * 3.1415926535 * (1.0 / 360);
+}
+
+// Turns a draw into an angle in radians: the draw modulo the bound, in whole degrees. A bound
+// of 0 has no remainder, so that plane gets no turn; the draw is still taken, which keeps the
+// other planes' draws where they would be. A negative bound acts as its magnitude.
+double TurnAngle(int draw, std::int32_t maxAngle);
+
+// The remainder of a draw (0 to 32767) by a fixed bound, as `draw % bound` gives it, without a
+// division per draw: for n < 2^15 and d <= 2^31, n / d == n * ceil(2^47 / d) / 2^47.
+class DrawRemainder {
+public:
+    explicit DrawRemainder(std::int32_t bound);
+    std::int32_t Of(int draw) const {
+        const auto n = static_cast<std::uint64_t>(draw);
+        return static_cast<std::int32_t>(n - ((n * magic_) >> kShift) * divisor_);
+    }
+
+private:
+    static constexpr int kShift = 47;
+    std::uint64_t divisor_;
+    std::uint64_t magic_;
+};
+
+// The cosine and sine of whole-degree turns, each computed once: the very bits that std::cos
+// and std::sin give for the turn's angle, at a fraction of the cost. Any other angle is
+// computed afresh.
+class TurnTable {
+public:
+    // Holds the turns of 0 to `largestBound` - 1 degrees.
+    explicit TurnTable(std::size_t largestBound);
+    struct CosSin {
+        double cos;
+        double sin;
+    };
+    CosSin Of(double angle) {
+        // A negative zero has a sine of its own, so it never comes from the table. The bound on
+        // the angle in radians only keeps the conversion defined; the table's size decides.
+        if (!std::signbit(angle) && angle < kLargestAngle) {
+            const auto degrees = static_cast<std::size_t>(angle * kRadiansToDegrees + 0.5);
+            if (degrees < entries_.size() && entries_[degrees].angle == angle) {
+                return entries_[degrees].value;
+            }
+        }
+        return Compute(angle);
+    }
+
+    // The bound beyond which no turn can come from a draw.
+    static std::size_t Entries(std::int32_t bound);
+
+private:
+    static constexpr double kRadiansToDegrees = 180.0 / 3.1415926535;
+    static constexpr double kLargestAngle = 1e6;
+
+    // Computes a turn, and keeps it if it is a whole-degree turn the table holds.
+    CosSin Compute(double angle);
+
+    struct Entry {
+        double angle;
+        CosSin value;
+    };
+    std::vector<Entry> entries_;
+};
+
+} // namespace arbolith
