@@ -21,6 +21,10 @@ PainterSurface::PainterSurface(QPainter& painter) : painter_(painter) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     const QRect window = painter_.window();
     clipBounds_ = QRectF(window).adjusted(-kClipMargin, -kClipMargin, kClipMargin, kClipMargin);
+    clipLeft_ = static_cast<std::int64_t>(clipBounds_.left());
+    clipTop_ = static_cast<std::int64_t>(clipBounds_.top());
+    clipRight_ = static_cast<std::int64_t>(clipBounds_.right());
+    clipBottom_ = static_cast<std::int64_t>(clipBounds_.bottom());
 }
 
 void PainterSurface::FillRectWhite(const SurfaceRect& rect) {
@@ -86,8 +90,10 @@ void PainterSurface::Polygon(const SurfacePoint* points, int count) {
     UseSelectedObjects();
     const Qt::FillRule rule =
         fillMode_ == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
+    // Every branch passes here: integer bounds and corners on the stack keep the cost per
+    // polygon far below the rasterizer's own.
     const bool farFlung = std::any_of(points, points + count, [&](const SurfacePoint& p) {
-        return !clipBounds_.contains(QPointF(p.x, p.y));
+        return p.x < clipLeft_ || p.x > clipRight_ || p.y < clipTop_ || p.y > clipBottom_;
     });
     if (farFlung) {
         QPolygonF exact;
@@ -105,7 +111,7 @@ void PainterSurface::Polygon(const SurfacePoint* points, int count) {
     for (int i = 0; i < count; ++i) {
         corners_[i] = QPoint(points[i].x, points[i].y);
     }
-    painter_.drawPolygon(corners_, rule);
+    painter_.drawPolygon(corners_.data(), count, rule);
 }
 
 } // namespace arbolith

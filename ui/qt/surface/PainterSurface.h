@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QPainter>
-#include <QPolygon>
+#include <QPoint>
 #include <QRectF>
+#include <QVarLengthArray>
 
 #include "tree/DrawingSurface.h"
 #include "ui/qt/surface/SurfaceObjects.h"
@@ -40,7 +43,11 @@ private:
     PolyFillMode fillMode_ = PolyFillMode::Alternate;
     bool objectsChanged_ = true;
     QRectF clipBounds_;
-    QPolygon corners_;
+    std::int64_t clipLeft_ = 0;
+    std::int64_t clipTop_ = 0;
+    std::int64_t clipRight_ = 0;
+    std::int64_t clipBottom_ = 0;
+    QVarLengthArray<QPoint, 8> corners_;
 };
 
 } // namespace arbolith
