@@ -201,7 +201,7 @@ public:
 };
 
 TEST(TreeImageTest, GivesANullImageWhenTheRunIsStopped) {
-    const TreeParameters big{40, 20, 30, 0.7, 3, {280, 640, 0}, {0, -150, 0}, 9};
+    const TreeParameters big{40, 20, 30, 0.7, 3, {280, 640, 0}, {0, -150, 0}, 16};
     StopAtOnce stop;
     EXPECT_TRUE(RenderTreeImage(big, QSize(100, 100), &stop).isNull());
 }

@@ -1,6 +1,7 @@
 #include "ui/qt/surface/SvgSurface.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 
 namespace arbolith {
@@ -57,9 +58,11 @@ SurfaceObject SvgSurface::CreateSolidBrush(Rgb colour) {
 
 void SvgSurface::SetPolyFillMode(PolyFillMode mode) {
     fillMode_ = mode;
+    styleChanged_ = true;
 }
 
 SurfaceObject SvgSurface::SelectObject(SurfaceObject object) {
+    styleChanged_ = true;
     return objects_.Select(object);
 }
 
@@ -71,28 +74,39 @@ void SvgSurface::Polygon(const SurfacePoint* points, int count) {
     if (count <= 0) {
         return;
     }
-    const SurfaceObjects::Pen& pen = objects_.SelectedPen();
-    const QByteArray style =
-        "fill=\"" + Colour(objects_.SelectedBrush().colour) + "\" fill-rule=\"" +
-        (fillMode_ == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
-        Colour(pen.colour) + "\" stroke-width=\"" + QByteArray::number(std::max(pen.width, 1)) +
-        "\" stroke-linejoin=\"miter\"";
+    const QByteArray style = CurrentStyle();
     if (style != openStyle_) {
         CloseGroup();
         buffer_ += "<g " + style + ">\n";
         openStyle_ = style;
     }
     buffer_ += "<polygon points=\"";
+    char number[16];
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             buffer_ += ' ';
         }
-        buffer_ += QByteArray::number(points[i].x);
+        buffer_.append(number,
+                       std::to_chars(number, number + sizeof number, points[i].x).ptr - number);
         buffer_ += ',';
-        buffer_ += QByteArray::number(points[i].y);
+        buffer_.append(number,
+                       std::to_chars(number, number + sizeof number, points[i].y).ptr - number);
     }
     buffer_ += "\"/>\n";
     Flush();
+}
+
+QByteArray SvgSurface::CurrentStyle() {
+    if (!styleChanged_) {
+        return style_;
+    }
+    const SurfaceObjects::Pen& pen = objects_.SelectedPen();
+    style_ = "fill=\"" + Colour(objects_.SelectedBrush().colour) + "\" fill-rule=\"" +
+             (fillMode_ == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
+             Colour(pen.colour) + "\" stroke-width=\"" +
+             QByteArray::number(std::max(pen.width, 1)) + "\" stroke-linejoin=\"miter\"";
+    styleChanged_ = false;
+    return style_;
 }
 
 void SvgSurface::CloseGroup() {

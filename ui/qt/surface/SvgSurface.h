@@ -32,6 +32,8 @@ public:
     const SurfaceObjects& Objects() const { return objects_; }
 
 private:
+    // The style attributes of the pen, brush and fill rule in use.
+    QByteArray CurrentStyle();
     void CloseGroup();
     void Flush();
 
@@ -41,6 +43,8 @@ private:
     PolyFillMode fillMode_ = PolyFillMode::Alternate;
     // The style attributes of the open <g>, empty when none is open.
     QByteArray openStyle_;
+    QByteArray style_;
+    bool styleChanged_ = true;
     bool failed_ = false;
 };
 

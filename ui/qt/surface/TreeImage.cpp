@@ -7,7 +7,8 @@
 
 namespace arbolith {
 
-QImage RenderTreeImage(const TreeParameters& parameters, QSize size, RunMonitor* monitor) {
+QImage RenderTreeImage(const TreeParameters& parameters, QSize size, RunMonitor* monitor,
+                       GrowthPath path) {
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) {
         return image;
@@ -17,7 +18,7 @@ QImage RenderTreeImage(const TreeParameters& parameters, QSize size, RunMonitor*
     {
         QPainter painter(&image);
         PainterSurface surface(painter);
-        finished = DrawTreeRun(surface, parameters, monitor);
+        finished = DrawTreeRun(surface, parameters, monitor, path);
     }
     return finished ? image : QImage();
 }

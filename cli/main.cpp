@@ -1,0 +1,102 @@
+// arbolith-render: draws trees without a window, to PNG, SVG or PDF files.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+
+#include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/Progress.h"
+#include "cli/RenderOptions.h"
+#include "cli/TreeWriters.h"
+#include "tree/BranchCount.h"
+#include "tree/Random.h"
+
+namespace {
+
+using namespace arbolith;
+using namespace arbolith::cli;
+
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitUsage = 2;
+
+void Complain(const std::string& message) {
+    std::fprintf(stderr, "arbolith-render: %s\n", message.c_str());
+}
+
+// Refuses a tree too large to draw in reasonable time, before anything is written.
+bool TreeWithinLimit(const RenderOptions& options) {
+    const BranchCount count = CountBranches(options.tree, options.path);
+    if (count.branches <= options.maxBranches) {
+        return true;
+    }
+    const std::string branches = std::to_string(count.branches);
+    Complain("this tree would have " +
+             (count.exact ? branches + " branches"
+                          : "up to " + branches + " branches (the limb count is random)") +
+             ", more than --max-branches " + std::to_string(options.maxBranches) +
+             "; lower --levels or --limbs, or raise --max-branches");
+    return false;
+}
+
+int Render(const RenderOptions& options) {
+    CatchInterrupts();
+    const BranchCount total = CountBranches(options.tree, options.path);
+    // One reading of the clock for the whole run: each tree is exactly the tree of its second.
+    const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();
+    const bool toStdout = options.output == "-";
+    for (int n = 1; n <= options.count; ++n) {
+        const std::uint32_t second = first + static_cast<std::uint32_t>(n - 1);
+        const std::string name =
+            toStdout ? "standard output" : OutputName(options.output, n, options.count, second);
+        const FixedClock clock(second);
+        DrawResult result;
+        {
+            Progress progress(name, total);
+            const auto draw = [&](QIODevice& device) {
+                return DrawTreeTo(device, *options.format, options, progress);
+            };
+            result = toStdout ? WriteStandardOutput(draw) : WriteFileWhole(name, draw);
+        }
+        switch (result.outcome) {
+        case DrawResult::Done:
+            Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
+                     " (--time " + std::to_string(second) + ")");
+            break;
+        case DrawResult::Stopped:
+            Complain("interrupted; " + name + " not written");
+            return 128 + InterruptSignal();
+        case DrawResult::Failed:
+            Complain("cannot write " + name + ": " + result.reason);
+            return kExitWriteFailed;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    QCoreApplication application(argc, argv);
+    const auto parsed = ParseRenderOptions(args);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        Complain(error->message);
+        return kExitUsage;
+    }
+    const RenderOptions& options = std::get<RenderOptions>(parsed);
+    if (options.help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("arbolith-render %s\n", ARBOLITH_VERSION);
+        return 0;
+    }
+    if (!TreeWithinLimit(options)) {
+        return kExitUsage;
+    }
+    return Render(options);
+}
