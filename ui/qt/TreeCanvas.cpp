@@ -32,9 +32,13 @@ void TreeCanvas::paintEvent(QPaintEvent* event) {
         const QRect area = event->rect() & inside;
         painter.drawImage(area, picture_, area.translated(-kBorder, -kBorder));
     }
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    // Filled edges rather than a stroked outline: a stroke straddles pixel boundaries and would
+    // bleed into the picture at a fractional or doubled device pixel ratio.
+    const QColor border = palette().color(QPalette::WindowText);
+    painter.fillRect(0, 0, width(), kBorder, border);
+    painter.fillRect(0, height() - kBorder, width(), kBorder, border);
+    painter.fillRect(0, 0, kBorder, height(), border);
+    painter.fillRect(width() - kBorder, 0, kBorder, height(), border);
 }
 
 } // namespace arbolith

@@ -1,0 +1,99 @@
+#include "DialogHelpers.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "ui/DialogLayout.h"
+#include "ui/qt/FieldTexts.h"
+#include "ui/qt/GuardedSurface.h"
+#include "ui/qt/TreeCanvas.h"
+#include "ui/qt/surface/PainterSurface.h"
+#include "ui/qt/surface/TreeImage.h"
+
+namespace arbolith::testing {
+
+QLineEdit* Field(const TreeDialog& dialog, int id) {
+    return dialog.findChild<QLineEdit*>(QString::number(id));
+}
+
+QPushButton* Button(const TreeDialog& dialog, int id) {
+    return dialog.findChild<QPushButton*>(QString::number(id));
+}
+
+void Type(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+void TypeParameters(const TreeDialog& dialog, const TreeParameters& parameters) {
+    for (const auto& [id, text] : FieldTextsOf(parameters)) {
+        Type(Field(dialog, id), QString::fromStdString(text));
+    }
+}
+
+bool WaitForRunEnd(const TreeDialog& dialog) {
+    return QTest::qWaitFor([&] { return !dialog.RunGoing(); }, 60000);
+}
+
+QImage CanvasPixels(const TreeDialog& dialog) {
+    QWidget* canvas = dialog.Canvas();
+    QImage image(canvas->size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    canvas->render(&image);
+    return image.copy(TreeCanvas::kBorder, TreeCanvas::kBorder,
+                      canvas->width() - 2 * TreeCanvas::kBorder,
+                      canvas->height() - 2 * TreeCanvas::kBorder);
+}
+
+QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second) {
+    const FixedClock clock(second);
+    const QImage full = RenderTreeImage(parameters, QSize(kCanvasWidth, kCanvasHeight));
+    return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
+                     kCanvasHeight - 2 * TreeCanvas::kBorder);
+}
+
+QImage PartialReferencePixels(const TreeParameters& parameters, std::uint32_t second,
+                              std::uint64_t polygons) {
+    QImage full(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+    full.fill(Qt::white);
+    {
+        const FixedClock clock(second);
+        QPainter painter(&full);
+        PainterSurface painterSurface(painter);
+        RunControl control;
+        control.polygonLimit = polygons;
+        GuardedSurface surface(painterSurface, control, nullptr);
+        RunControlMonitor monitor(control);
+        DrawTreeRun(surface, parameters, &monitor);
+    }
+    return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
+                     kCanvasHeight - 2 * TreeCanvas::kBorder);
+}
+
+TreeParameters SmallTree() {
+    return {.maxAngleXY = 50,
+            .maxAngleYZ = 35,
+            .maxAngleXZ = 25,
+            .scaleFactor = 0.7,
+            .limbsDegree = 3,
+            .referencePoint = {250, 600, 0},
+            .firstVector = {10, -160, 5},
+            .levels = 5};
+}
+
+TreeParameters EndlessTree() {
+    return {.maxAngleXY = 60,
+            .maxAngleYZ = 30,
+            .maxAngleXZ = 30,
+            .scaleFactor = 0.8,
+            .limbsDegree = 2,
+            .referencePoint = {280, 640, 0},
+            .firstVector = {0, -120, 0},
+            .levels = 40};
+}
+
+} // namespace arbolith::testing

@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "DialogHelpers.h"
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "tree/RecordingSurface.h"
+#include "ui/DialogLayout.h"
+#include "ui/ExampleTree.h"
+#include "ui/FieldText.h"
+#include "ui/qt/TreeCanvas.h"
+
+namespace arbolith {
+namespace {
+
+using namespace arbolith::testing;
+
+QString StatusText(const TreeDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
+}
+
+// Presses "Generate new tree" with the mouse and waits for the tree.
+TreeRecord Draw(TreeDialog& dialog) {
+    QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
+    EXPECT_TRUE(WaitForRunEnd(dialog));
+    EXPECT_TRUE(dialog.ShownTree().has_value());
+    return dialog.ShownTree().value_or(TreeRecord{});
+}
+
+TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
+    TreeDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Arbolith generator"));
+    std::vector<QWidget*> controls;
+    for (QObject* child : dialog.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget != nullptr && controls.size() < kDialogControls.size()) {
+            controls.push_back(widget);
+        }
+    }
+    ASSERT_EQ(controls.size(), kDialogControls.size());
+    for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
+        const DialogControl& control = kDialogControls[i];
+        QWidget* widget = controls[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(widget->objectName(), QString::number(control.id));
+        EXPECT_EQ(widget->geometry(), DialogRectToPixels(dialog.BaseUnits(), control.x, control.y,
+                                                         control.width, control.height));
+        EXPECT_LE(widget->geometry().right(), kCanvasX) << "controls stay left of the canvas";
+        switch (control.kind) {
+        case ControlKind::InputField:
+            EXPECT_NE(qobject_cast<QLineEdit*>(widget), nullptr);
+            break;
+        case ControlKind::DefaultButton:
+        case ControlKind::PushButton: {
+            auto* button = qobject_cast<QPushButton*>(widget);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), QString::fromLatin1(control.text));
+            EXPECT_EQ(button->isDefault(), control.kind == ControlKind::DefaultButton);
+            break;
+        }
+        case ControlKind::Label:
+            ASSERT_NE(qobject_cast<QLabel*>(widget), nullptr);
+            EXPECT_EQ(qobject_cast<QLabel*>(widget)->text(), QString::fromLatin1(control.text));
+            break;
+        case ControlKind::Picture: {
+            auto* picture = qobject_cast<QLabel*>(widget);
+            ASSERT_NE(picture, nullptr);
+            // Bitmap 102 at its own size.
+            EXPECT_EQ(picture->pixmap().size(), QSize(179, 299));
+            break;
+        }
+        }
+    }
+    EXPECT_EQ(dialog.Canvas()->geometry(), QRect(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight));
+    EXPECT_EQ(dialog.Canvas()->parentWidget(), &dialog);
+}
+
+TEST(TreeDialog, TabMovesThroughFieldsAndButtonsInTemplateOrder) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    std::vector<QString> expected;
+    for (const DialogControl& control : kDialogControls) {
+        if (control.kind != ControlKind::Label && control.kind != ControlKind::Picture) {
+            expected.push_back(QString::number(control.id));
+        }
+    }
+    std::vector<QString> visited;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        visited.push_back(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), expected.front()) << "Tab wraps round";
+}
+
+TEST(TreeDialog, FieldsStartWithTheExampleTree) {
+    const TreeDialog dialog;
+    const TreeParameters read =
+        ReadTreeParameters([&](int id) { return Field(dialog, id)->text().toStdString(); });
+    EXPECT_EQ(read, kExampleTree);
+}
+
+TEST(TreeDialog, CanvasShowsTheWindowColourInsideItsBorderBeforeTheFirstRun) {
+    TreeDialog dialog;
+    QImage whole(dialog.Canvas()->size(), QImage::Format_RGB32);
+    dialog.Canvas()->render(&whole);
+    const QColor window = dialog.Canvas()->palette().color(QPalette::Base);
+    const QColor border = dialog.Canvas()->palette().color(QPalette::WindowText);
+    ASSERT_NE(window, border);
+    EXPECT_EQ(whole.pixelColor(0, 0), border);
+    EXPECT_EQ(whole.pixelColor(kCanvasWidth - 1, kCanvasHeight / 2), border);
+    EXPECT_EQ(whole.pixelColor(1, 1), window);
+    EXPECT_EQ(whole.pixelColor(kCanvasWidth - 2, kCanvasHeight - 2), window);
+}
+
+TEST(TreeDialog, PressDrawsTheTreeOfTheSecondItShows) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, SmallTree());
+    const TreeRecord tree = Draw(dialog);
+    EXPECT_EQ(tree.parameters, SmallTree());
+    EXPECT_EQ(tree.polygonLimit, RunControl::kNoLimit);
+    EXPECT_TRUE(StatusText(dialog).contains(QString::number(tree.second))) << StatusText(dialog);
+
+    const QImage shown = CanvasPixels(dialog);
+    const QImage expected = ReferencePixels(SmallTree(), tree.second);
+    EXPECT_EQ(shown, expected);
+    // A real tree: black outlines with some of the branches' brown between them.
+    int brown = 0;
+    int drawn = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb pixel = shown.pixel(x, y);
+            brown += pixel == qRgb(kBranchFill.red, kBranchFill.green, kBranchFill.blue);
+            drawn += pixel != qRgb(255, 255, 255);
+        }
+    }
+    EXPECT_GT(brown, 50);
+    EXPECT_GT(drawn, 2000);
+}
+
+TEST(TreeDialog, EnterInAFieldPressesGenerate) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QLineEdit* levels = Field(dialog, kFieldLevels);
+    Type(levels, QStringLiteral("2"));
+    QTest::keyClick(levels, Qt::Key_Return);
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    ASSERT_TRUE(dialog.ShownTree().has_value());
+    EXPECT_EQ(dialog.ShownTree()->parameters.levels, 2);
+}
+
+TEST(TreeDialog, ConvertsTheFieldsTextAsTheSharedRulesSay) {
+    TreeDialog dialog;
+    dialog.show();
+    Type(Field(dialog, kFieldMaxAngleXY), QStringLiteral("12abc"));
+    Type(Field(dialog, kFieldMaxAngleXZ), QStringLiteral(" -7"));
+    Type(Field(dialog, kFieldMaxAngleYZ), QStringLiteral("letters"));
+    Type(Field(dialog, kFieldScaleFactor), QStringLiteral("1d-1"));
+    Type(Field(dialog, kFieldLimbsDegree), QStringLiteral("2.9"));
+    Type(Field(dialog, kFieldReferenceX), QStringLiteral("4294967297"));
+    // 25 digits: only the first 19 are read, and they wrap around.
+    Type(Field(dialog, kFieldReferenceY), QStringLiteral("1234567890123456789012345"));
+    Type(Field(dialog, kFieldReferenceZ), QString());
+    Type(Field(dialog, kFieldVectorY), QStringLiteral("+30"));
+    TreeRecord tree = Draw(dialog);
+    EXPECT_EQ(tree.parameters.maxAngleXY, 12);
+    EXPECT_EQ(tree.parameters.maxAngleXZ, -7);
+    EXPECT_EQ(tree.parameters.maxAngleYZ, 0);
+    EXPECT_EQ(tree.parameters.scaleFactor, 0.1);
+    EXPECT_EQ(tree.parameters.limbsDegree, 2);
+    EXPECT_EQ(tree.parameters.referencePoint.x, 1);
+    EXPECT_EQ(tree.parameters.referencePoint.y, ParseIntegerField("1234567890123456789"));
+    EXPECT_NE(tree.parameters.referencePoint.y, ParseIntegerField("1234567890123456789012345"));
+    EXPECT_EQ(tree.parameters.referencePoint.z, 0);
+    EXPECT_EQ(tree.parameters.firstVector.y, 30);
+
+    Type(Field(dialog, kFieldScaleFactor), QStringLiteral("3,5"));
+    tree = Draw(dialog);
+    EXPECT_EQ(tree.parameters.scaleFactor, 3.0);
+    Type(Field(dialog, kFieldScaleFactor), QStringLiteral("0.0000000000000000001"));
+    tree = Draw(dialog);
+    EXPECT_EQ(tree.parameters.scaleFactor, 0.0) << "cut after 19 characters";
+}
+
+TEST(TreeDialog, PictureSurvivesRepaintsAndBeingCovered) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, SmallTree());
+    const TreeRecord tree = Draw(dialog);
+    const QImage before = CanvasPixels(dialog);
+
+    auto* cover = new QWidget(&dialog);
+    cover->setAutoFillBackground(true);
+    cover->setGeometry(kCanvasX + 100, kCanvasY + 100, 300, 300);
+    cover->show();
+    cover->raise();
+    dialog.repaint();
+    delete cover;
+    dialog.Canvas()->repaint();
+    dialog.hide();
+    dialog.show();
+    EXPECT_EQ(CanvasPixels(dialog), before);
+    EXPECT_EQ(before, ReferencePixels(SmallTree(), tree.second));
+}
+
+TEST(TreeDialog, EscStopsALongRunAndTheCanvasKeepsWhatItDrew) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TypeParameters(dialog, EndlessTree());
+    QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
+    ASSERT_TRUE(dialog.RunGoing());
+    auto* progress = dialog.findChild<QProgressBar*>(QStringLiteral("progress"));
+    EXPECT_TRUE(progress->isVisible());
+    // The tree is seen growing: the canvas shows the run's picture while it lasts.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Canvas()->HasPicture(); }, 30000));
+    EXPECT_TRUE(dialog.RunGoing());
+    EXPECT_TRUE(StatusText(dialog).contains(QStringLiteral("Esc"))) << StatusText(dialog);
+
+    QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_Escape);
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    ASSERT_TRUE(dialog.ShownTree().has_value());
+    EXPECT_TRUE(dialog.isVisible()) << "Esc stops the run, not the program";
+    EXPECT_FALSE(progress->isVisible());
+    const TreeRecord tree = *dialog.ShownTree();
+    EXPECT_GT(tree.polygonLimit, 0u);
+    EXPECT_LT(tree.polygonLimit, 1000000000u);
+    EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Stopped"))) << StatusText(dialog);
+    // The canvas keeps exactly what the run had drawn when it stopped.
+    EXPECT_EQ(CanvasPixels(dialog),
+              PartialReferencePixels(EndlessTree(), tree.second, tree.polygonLimit));
+}
+
+TEST(TreeDialog, ANewPressStopsTheRunThatIsGoing) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, EndlessTree());
+    QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
+    ASSERT_TRUE(dialog.RunGoing());
+    TypeParameters(dialog, SmallTree());
+    const TreeRecord tree = Draw(dialog);
+    EXPECT_EQ(tree.parameters, SmallTree());
+    EXPECT_EQ(tree.polygonLimit, RunControl::kNoLimit);
+    EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(SmallTree(), tree.second));
+}
+
+int CountPolygons(const QString& svgPath) {
+    QFile file(svgPath);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return static_cast<int>(file.readAll().count("<polygon"));
+}
+
+TEST(TreeDialog, SavesThePictureAsPngAndTheSameTreeAsSvg) {
+    TreeDialog dialog;
+    dialog.show();
+    QTemporaryDir folder;
+    EXPECT_FALSE(dialog.SaveTo(folder.filePath("early.png")).isEmpty()) << "no tree yet";
+    EXPECT_FALSE(QFile::exists(folder.filePath("early.png")));
+
+    TypeParameters(dialog, SmallTree());
+    const TreeRecord tree = Draw(dialog);
+    ASSERT_EQ(dialog.SaveTo(folder.filePath("tree.png")), QString());
+    const QImage saved(folder.filePath("tree.png"));
+    EXPECT_EQ(saved.size(), QSize(kCanvasWidth, kCanvasHeight));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+              dialog.Canvas()->Picture().convertToFormat(QImage::Format_RGB32));
+
+    ASSERT_EQ(dialog.SaveTo(folder.filePath("tree.svg")), QString());
+    RecordingSurface recording(false);
+    {
+        const FixedClock clock(tree.second);
+        DrawTreeRun(recording, SmallTree());
+    }
+    EXPECT_EQ(CountPolygons(folder.filePath("tree.svg")),
+              static_cast<int>(recording.PolygonCount()));
+
+    EXPECT_FALSE(dialog.SaveTo(folder.filePath("missing/tree.png")).isEmpty());
+    EXPECT_FALSE(QFile::exists(folder.filePath("missing/tree.png")));
+}
+
+TEST(TreeDialog, SvgOfAStoppedRunHoldsExactlyThePolygonsItDrew) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, EndlessTree());
+    QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Canvas()->HasPicture(); }, 30000));
+    dialog.StopRun();
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    const TreeRecord tree = *dialog.ShownTree();
+    QTemporaryDir folder;
+    ASSERT_EQ(dialog.SaveTo(folder.filePath("stopped.svg")), QString());
+    EXPECT_EQ(static_cast<std::uint64_t>(CountPolygons(folder.filePath("stopped.svg"))),
+              tree.polygonLimit);
+}
+
+TEST(TreeDialog, CtrlCCopiesThePictureUnlessAFieldHasASelection) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TypeParameters(dialog, SmallTree());
+    Draw(dialog);
+    QLineEdit* field = Field(dialog, kFieldLevels);
+    field->setFocus();
+    field->deselect();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              dialog.Canvas()->Picture());
+
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), field->text());
+}
+
+TEST(TreeCanvas, StaysCrispAtTwiceTheDevicePixels) {
+    TreeDialog dialog;
+    TypeParameters(dialog, SmallTree());
+    Draw(dialog);
+    const QImage& picture = dialog.Canvas()->Picture();
+    QImage doubled(dialog.Canvas()->size() * 2, QImage::Format_RGB32);
+    doubled.setDevicePixelRatio(2);
+    dialog.Canvas()->render(&doubled);
+    int mismatches = 0;
+    for (int y = 0; y < kCanvasHeight - 2; ++y) {
+        for (int x = 0; x < kCanvasWidth - 2; ++x) {
+            const QRgb expected = picture.pixel(x, y);
+            for (int dy = 0; dy < 2; ++dy) {
+                for (int dx = 0; dx < 2; ++dx) {
+                    mismatches += doubled.pixel(2 * (x + 1) + dx, 2 * (y + 1) + dy) != expected;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "each pixel becomes a sharp 2x2 block";
+}
+
+} // namespace
+} // namespace arbolith
