@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdint>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "ui/DialogLayout.h"
+#include "ui/win32/GdiSurface.h"
+#include "ui/win32/ModuleState.h"
+#include "ui/win32/Program.h"
+#include "ui/win32/TreeDialog.h"
+
+namespace arbolith {
+namespace {
+
+constexpr std::uint32_t kSecond = 1767225600;
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// The pixels of a device context's area, as 0xRRGGBB, row by row from the top.
+using Pixels = std::vector<std::uint32_t>;
+
+Pixels ReadPixels(HDC source, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC copy = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    Pixels pixels(first, first + static_cast<std::size_t>(width) * height);
+    for (auto& pixel : pixels) {
+        pixel &= 0xFFFFFFu;
+    }
+    SelectObject(copy, previous);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    return pixels;
+}
+
+// The part of a child window's client area that its parent's client area does not cut off.
+SIZE VisibleClientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    RECT parent{};
+    GetClientRect(GetParent(window), &parent);
+    MapWindowPoints(GetParent(window), window, reinterpret_cast<POINT*>(&parent), 2);
+    RECT visible{};
+    IntersectRect(&visible, &client, &parent);
+    return SIZE{visible.right, visible.bottom};
+}
+
+Pixels ReadClient(HWND window, SIZE size) {
+    HDC context = GetDC(window);
+    Pixels pixels = ReadPixels(context, size.cx, size.cy);
+    ReleaseDC(window, context);
+    return pixels;
+}
+
+// The same tree drawn into memory, independently of any window.
+Pixels Reference(const TreeParameters& tree, std::uint32_t second, int width, int height) {
+    HDC screen = GetDC(nullptr);
+    HDC context = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(context, bitmap);
+    {
+        GdiSurface surface(context);
+        const FixedClock clock(second);
+        DrawTreeRun(surface, tree);
+    }
+    Pixels pixels = ReadPixels(context, width, height);
+    SelectObject(context, previous);
+    DeleteObject(bitmap);
+    DeleteDC(context);
+    return pixels;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// The program's dialog, created as the start-up creates it.
+class TreeDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dialog_.Create());
+        ASSERT_NE(dialog_.windowHandle, nullptr);
+        PumpMessages();
+    }
+    void TearDown() override {
+        if (dialog_.windowHandle != nullptr) {
+            DestroyWindow(dialog_.windowHandle);
+        }
+        PumpMessages();
+    }
+
+    void Press(int buttonId) {
+        SendMessageA(dialog_.windowHandle, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog_.windowHandle, buttonId)));
+    }
+
+    // The exit code of a quit request waiting in the queue, or -1 if there is none.
+    static int TakeQuitRequest() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return static_cast<int>(message.wParam);
+            }
+            DispatchMessageA(&message);
+        }
+        return -1;
+    }
+
+    CTreeDialog dialog_;
+};
+
+TEST_F(TreeDialogTest, HasTheTemplatesControlsInOrderAndTheCanvas) {
+    HWND dialog = dialog_.windowHandle;
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(TextOf(dialog), kDialogHeader.title);
+
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child != dialog_.canvas.windowHandle) {
+            controls.push_back(child);
+        }
+    }
+    ASSERT_EQ(controls.size(), kDialogControls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const DialogControl& expected = kDialogControls[i];
+        SCOPED_TRACE(i);
+        HWND control = controls[i];
+        EXPECT_EQ(static_cast<short>(GetDlgCtrlID(control)), static_cast<short>(expected.id));
+        EXPECT_EQ(Upper(ClassOf(control)), expected.windowClass);
+        // The window system may trade a control's plain border for the sunken client edge.
+        const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        const auto extendedStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE));
+        EXPECT_EQ(style | (expected.style & WS_BORDER), expected.style);
+        if ((expected.style & WS_BORDER) != 0) {
+            EXPECT_TRUE((style & WS_BORDER) != 0 || (extendedStyle & WS_EX_CLIENTEDGE) != 0);
+        }
+        if (expected.kind == ControlKind::Picture) {
+            const auto bitmap =
+                reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+            ASSERT_NE(bitmap, nullptr);
+            BITMAP shown{};
+            GetObjectA(bitmap, sizeof(shown), &shown);
+            EXPECT_EQ(shown.bmWidth, 179);
+            EXPECT_EQ(shown.bmHeight, 299);
+        } else {
+            EXPECT_EQ(TextOf(control), expected.text);
+        }
+    }
+}
+
+TEST_F(TreeDialogTest, CanvasIsAChildOfItsOwnClassAtItsPlace) {
+    HWND canvas = dialog_.canvas.windowHandle;
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(GetParent(canvas), dialog_.windowHandle);
+    EXPECT_TRUE(std::regex_match(ClassOf(canvas), std::regex("ARB:[0-9A-F]{8}")))
+        << ClassOf(canvas);
+    EXPECT_EQ(TextOf(canvas), kCanvasCaption);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(canvas, GWL_STYLE)), 0x50800000u);
+    RECT place{};
+    GetWindowRect(canvas, &place);
+    MapWindowPoints(nullptr, dialog_.windowHandle, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, kCanvasX);
+    EXPECT_EQ(place.top, kCanvasY);
+    EXPECT_EQ(place.right - place.left, kCanvasWidth);
+    EXPECT_EQ(place.bottom - place.top, kCanvasHeight);
+}
+
+TEST_F(TreeDialogTest, FieldsStartEmptyAndAnUntouchedDialogDrawsWithZeros) {
+    dialog_.canvas.SetParameters(1, 2, 3, 4.0, 5, 6, 7, 8, 9, 10, 11, 12);
+    for (const int id : kFieldReadOrder) {
+        EXPECT_EQ(TextOf(GetDlgItem(dialog_.windowHandle, id)), "");
+    }
+    Press(kButtonGenerate);
+    EXPECT_EQ(dialog_.canvas.Parameters(), TreeParameters{});
+}
+
+TEST_F(TreeDialogTest, GenerateReadsEveryFieldIntoItsOwnParameter) {
+    const std::pair<int, const char*> typed[] = {
+        {kFieldMaxAngleXY, "12abc"}, {kFieldMaxAngleYZ, " -7"}, {kFieldMaxAngleXZ, "2.9"},
+        {kFieldScaleFactor, "1d1"},  {kFieldLimbsDegree, "3"},  {kFieldReferenceX, "100"},
+        {kFieldReferenceY, "500"},   {kFieldReferenceZ, "-30"}, {kFieldVectorX, "4"},
+        {kFieldVectorY, "-100"},     {kFieldVectorZ, "5"},      {kFieldLevels, "4294967297"}};
+    for (const auto& [id, text] : typed) {
+        SetDlgItemTextA(dialog_.windowHandle, id, text);
+    }
+    Press(kButtonGenerate);
+    const TreeParameters expected{12, -7, 2, 10.0, 3, {100, 500, -30}, {4, -100, 5}, 1};
+    EXPECT_EQ(dialog_.canvas.Parameters(), expected);
+}
+
+TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
+    const std::pair<int, const char*> typed[] = {
+        {kFieldMaxAngleXY, "35"},   {kFieldMaxAngleYZ, "25"},   {kFieldMaxAngleXZ, "20"},
+        {kFieldScaleFactor, "0.7"}, {kFieldLimbsDegree, "2"},   {kFieldReferenceX, "280"},
+        {kFieldReferenceY, "560"},  {kFieldReferenceZ, "-100"}, {kFieldVectorX, "0"},
+        {kFieldVectorY, "-140"},    {kFieldVectorZ, "20"},      {kFieldLevels, "6"}};
+    for (const auto& [id, text] : typed) {
+        SetDlgItemTextA(dialog_.windowHandle, id, text);
+    }
+    {
+        const FixedClock clock(kSecond);
+        Press(kButtonGenerate);
+    }
+    HWND canvas = dialog_.canvas.windowHandle;
+    // The canvas may reach beyond the dialog, depending on the dialog font; compare what shows.
+    const SIZE visible = VisibleClientSize(canvas);
+    ASSERT_GT(visible.cy, 500);
+    const Pixels expected = Reference(dialog_.canvas.Parameters(), kSecond, visible.cx, visible.cy);
+    const Pixels blank(expected.size(), 0xFFFFFFu);
+    ASSERT_NE(expected, blank);
+    EXPECT_EQ(ReadClient(canvas, visible), expected);
+
+    // As when another window has passed over it: everything must be repainted.
+    RedrawWindow(canvas, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(ReadClient(canvas, visible), expected);
+    const RECT half{0, 0, visible.cx / 2, visible.cy};
+    RedrawWindow(canvas, &half, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(ReadClient(canvas, visible), expected);
+}
+
+TEST_F(TreeDialogTest, ExitAndCloseRequestTheQuitWithCodeZero) {
+    PumpMessages();
+    Press(kButtonExit);
+    EXPECT_EQ(TakeQuitRequest(), 0);
+    EXPECT_TRUE(IsWindow(dialog_.windowHandle)); // nothing is destroyed
+
+    SendMessageA(dialog_.windowHandle, WM_CLOSE, 0, 0);
+    EXPECT_EQ(TakeQuitRequest(), 0);
+    EXPECT_TRUE(IsWindow(dialog_.windowHandle));
+}
+
+TEST_F(TreeDialogTest, DestroyingTheDialogEndsBothBindings) {
+    HWND canvas = dialog_.canvas.windowHandle;
+    HWND dialog = dialog_.windowHandle;
+    EXPECT_TRUE(DestroyWindow(dialog));
+    EXPECT_FALSE(IsWindow(canvas));
+    EXPECT_EQ(dialog_.windowHandle, nullptr);
+    EXPECT_EQ(dialog_.canvas.windowHandle, nullptr);
+}
+
+TEST(Program, EndsWithAFailureStatusWhenTheDialogCannotBeMade) {
+    // ntdll has no dialog template 101.
+    const int status = RunProgram(GetModuleHandleA("ntdll.dll"));
+    StartModule(moduleState, GetModuleHandleA(nullptr)); // the other tests' module state again
+    EXPECT_EQ(status, kExitNoDialog);
+    EXPECT_EQ(moduleState.pendingCreations, nullptr);
+}
+
+} // namespace
+} // namespace arbolith

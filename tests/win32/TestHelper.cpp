@@ -1,0 +1,176 @@
+// What the end-to-end test needs from inside Wine, one command per run:
+//   render SECOND XY YZ XZ SCALE LIMBS RX RY RZ VX VY VZ LEVELS OUT.bmp
+//       draws the tree of that second into a memory bitmap of the canvas's client size
+//   locate
+//       prints the canvas's client area and the centres of the fields and buttons, in screen
+//       pixels
+//   cover X Y W H UNTIL-FILE
+//       keeps a topmost magenta window over that screen area until the file exists
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "ui/DialogLayout.h"
+#include "ui/win32/GdiSurface.h"
+
+namespace {
+
+using arbolith::TreeParameters;
+
+// The canvas's client area: its window less the one-pixel border.
+constexpr int kClientWidth = arbolith::kCanvasWidth - 2;
+constexpr int kClientHeight = arbolith::kCanvasHeight - 2;
+
+bool WriteBmp24(const char* path, const void* bottomUpRows, int width, int height) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes * height);
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    FILE* out = std::fopen(path, "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    std::fwrite(&file, sizeof(file), 1, out);
+    std::fwrite(&info, sizeof(info), 1, out);
+    std::fwrite(bottomUpRows, static_cast<std::size_t>(rowBytes), static_cast<std::size_t>(height),
+                out);
+    return std::fclose(out) == 0;
+}
+
+int Render(int argc, char** argv) {
+    if (argc != 16) {
+        std::fprintf(stderr, "render needs a second, twelve values and a file\n");
+        return 2;
+    }
+    const auto second = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
+    const auto integer = [&](int index) {
+        return std::atoi(argv[index]);
+    };
+    TreeParameters tree{integer(3),
+                        integer(4),
+                        integer(5),
+                        std::strtod(argv[6], nullptr),
+                        integer(7),
+                        {integer(8), integer(9), integer(10)},
+                        {integer(11), integer(12), integer(13)},
+                        integer(14)};
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kClientWidth;
+    info.bmiHeader.biHeight = kClientHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC context = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(context, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (context == nullptr || bitmap == nullptr) {
+        std::fprintf(stderr, "no memory bitmap\n");
+        return 1;
+    }
+    HGDIOBJ previous = SelectObject(context, bitmap);
+    {
+        arbolith::GdiSurface surface(context);
+        const arbolith::FixedClock clock(second);
+        arbolith::DrawTreeRun(surface, tree);
+    }
+    GdiFlush();
+    const bool written = WriteBmp24(argv[15], bits, kClientWidth, kClientHeight);
+    SelectObject(context, previous);
+    DeleteObject(bitmap);
+    DeleteDC(context);
+    return written ? 0 : 1;
+}
+
+void PrintCentre(const char* kind, HWND dialog, int id) {
+    RECT area{};
+    GetWindowRect(GetDlgItem(dialog, id), &area);
+    std::printf("%s %d %ld %ld\n", kind, id, (area.left + area.right) / 2,
+                (area.top + area.bottom) / 2);
+}
+
+int Locate() {
+    HWND dialog = FindWindowA(nullptr, arbolith::kDialogHeader.title);
+    HWND canvas = dialog != nullptr
+                      ? FindWindowExA(dialog, nullptr, nullptr, arbolith::kCanvasCaption)
+                      : nullptr;
+    if (canvas == nullptr) {
+        std::fprintf(stderr, "no dialog with a canvas\n");
+        return 1;
+    }
+    RECT client{};
+    GetClientRect(canvas, &client);
+    POINT origin{0, 0};
+    ClientToScreen(canvas, &origin);
+    std::printf("canvas %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    for (const int id : arbolith::kFieldReadOrder) {
+        PrintCentre("field", dialog, id);
+    }
+    PrintCentre("button", dialog, arbolith::kButtonGenerate);
+    PrintCentre("button", dialog, arbolith::kButtonExit);
+    return 0;
+}
+
+int Cover(int argc, char** argv) {
+    if (argc != 7) {
+        std::fprintf(stderr, "cover needs x, y, width, height and a file\n");
+        return 2;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    windowClass.lpszClassName = "ArbolithCover";
+    RegisterClassA(&windowClass);
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName,
+                                 "cover", WS_POPUP | WS_VISIBLE, std::atoi(argv[2]),
+                                 std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                 nullptr, nullptr, instance, nullptr);
+    if (cover == nullptr) {
+        return 1;
+    }
+    const std::string until = argv[6];
+    const DWORD deadline = GetTickCount() + 60000;
+    while (GetFileAttributesA(until.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() < deadline) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    DestroyWindow(cover);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "render") {
+        return Render(argc, argv);
+    }
+    if (command == "locate") {
+        return Locate();
+    }
+    if (command == "cover") {
+        return Cover(argc, argv);
+    }
+    std::fprintf(stderr, "usage: %s render|locate|cover ...\n", argv[0]);
+    return 2;
+}

@@ -1,0 +1,37 @@
+#include "ui/win32/Program.h"
+
+#include "ui/win32/ModuleState.h"
+#include "ui/win32/TreeDialog.h"
+
+namespace arbolith {
+
+namespace {
+
+// Straight from retrieval to translation to dispatch: no dialog navigation, so Tab and Enter
+// do nothing special.
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return kExitNormal;
+        }
+        if (got == -1) {
+            return kExitMessageFailure;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int RunProgram(HINSTANCE instance) {
+    StartModule(moduleState, instance);
+    CTreeDialog dialog;
+    const int status = dialog.Create() ? RunMessageLoop() : kExitNoDialog;
+    EndModule(moduleState);
+    return status;
+}
+
+} // namespace arbolith

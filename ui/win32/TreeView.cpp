@@ -1,0 +1,110 @@
+#include "ui/win32/TreeView.h"
+
+#include "tree/DrawingRun.h"
+#include "ui/win32/Binding.h"
+#include "ui/win32/GdiSurface.h"
+#include "ui/win32/MirrorSurface.h"
+
+namespace arbolith {
+
+WindowClassInfo CTreeView::windowClass{
+    {sizeof(WNDCLASSEXA), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, &BindWindowProc, 0, 0, nullptr,
+     nullptr, nullptr, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)), nullptr,
+     nullptr, nullptr},
+    nullptr,
+    nullptr,
+    IDC_ARROW,
+    TRUE,
+    0,
+    {}};
+
+bool CTreeView::HandleMessage(HWND, UINT message, WPARAM first, LPARAM second, LRESULT& result,
+                              DWORD mapId) {
+    if (mapId != 0) {
+        return false;
+    }
+    bool handled = true;
+    switch (message) {
+    case WM_DESTROY:
+        result = OnDestroy(message, first, second, handled);
+        return handled;
+    case WM_PAINT:
+        result = OnPaint(message, first, second, handled);
+        return handled;
+    case WM_ERASEBKGND:
+        result = OnEraseBackground(message, first, second, handled);
+        return handled;
+    default:
+        return false;
+    }
+}
+
+void CTreeView::OnLastMessage(HWND) {
+    picture_.Release();
+}
+
+void CTreeView::SetParameters(std::int32_t maxAngleXY, std::int32_t maxAngleYZ,
+                              std::int32_t maxAngleXZ, double scaleFactor, std::int32_t limbsDegree,
+                              std::int32_t referenceX, std::int32_t referenceY,
+                              std::int32_t referenceZ, std::int32_t vectorX, std::int32_t vectorY,
+                              std::int32_t vectorZ, std::int32_t levels) {
+    parameters_ = TreeParameters{maxAngleXY,
+                                 maxAngleYZ,
+                                 maxAngleXZ,
+                                 scaleFactor,
+                                 limbsDegree,
+                                 {referenceX, referenceY, referenceZ},
+                                 {vectorX, vectorY, vectorZ},
+                                 levels};
+}
+
+void CTreeView::DrawTree() {
+    if (windowHandle == nullptr) {
+        return;
+    }
+    HDC windowContext = GetDC(windowHandle);
+    if (windowContext == nullptr) {
+        return;
+    }
+    GdiSurface onWindow(windowContext);
+    if (HDC keptContext = picture_.Prepare(windowHandle, windowContext)) {
+        GdiSurface kept(keptContext);
+        MirrorSurface both(onWindow, kept);
+        DrawTreeRun(both, parameters_);
+        picture_.MarkDrawn();
+    } else {
+        DrawTreeRun(onWindow, parameters_);
+    }
+    ReleaseDC(windowHandle, windowContext);
+}
+
+// The window is already on its way out when this notice comes; asking to destroy it again
+// would start a second destruction inside the first, and the window system need not survive
+// that (under Wine it stalls and the last message never comes). So nothing more is asked.
+LRESULT CTreeView::OnDestroy(UINT, WPARAM, LPARAM, bool&) {
+    return 0;
+}
+
+// Before the first run the window system paints the class background; afterwards the kept
+// picture covers the whole client area.
+LRESULT CTreeView::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
+    if (!picture_.Drawn()) {
+        handled = false;
+        return 0;
+    }
+    PAINTSTRUCT paint{};
+    HDC target = BeginPaint(windowHandle, &paint);
+    picture_.Repaint(target, paint.rcPaint);
+    EndPaint(windowHandle, &paint);
+    return 0;
+}
+
+LRESULT CTreeView::OnEraseBackground(UINT, WPARAM, LPARAM, bool& handled) {
+    if (!picture_.Drawn()) {
+        handled = false;
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace arbolith
