@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "RenderProcess.h"
+#include "SvgText.h"
+#include "tree/DrawingRun.h"
+#include "tree/Random.h"
+#include "tree/RecordingSurface.h"
+#include "ui/ExampleTree.h"
+#include "ui/qt/surface/TreeImage.h"
+
+namespace arbolith {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RenderProcess;
+using testing::RunRender;
+
+class RenderCommandTest : public ::testing::Test {
+protected:
+    std::string Dir() const { return dir_.path().toStdString(); }
+    std::string PathOf(const std::string& name) const { return Dir() + "/" + name; }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Dir())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    QTemporaryDir dir_;
+};
+
+int LineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+struct BadInput {
+    std::vector<std::string> args;
+    std::vector<std::string> mentions; // the option, the value, what was expected
+};
+
+TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
+    const std::vector<BadInput> cases{
+        {{"--scale", "abc", "-o", "t.png"}, {"--scale", "'abc'", "finite"}},
+        {{"--scale", "inf", "-o", "t.png"}, {"--scale", "'inf'", "finite"}},
+        {{"--scale", "1e999", "-o", "t.png"}, {"--scale", "'1e999'", "finite"}},
+        {{"--scale", "0.5x", "-o", "t.png"}, {"--scale", "'0.5x'", "finite"}},
+        {{"--limbs", "2147483648", "-o", "t.png"}, {"--limbs", "'2147483648'", "32 bits"}},
+        {{"--max-xy", "12.5", "-o", "t.png"}, {"--max-xy", "'12.5'", "whole degrees"}},
+        {{"--max-yz", " 7", "-o", "t.png"}, {"--max-yz", "' 7'", "whole degrees"}},
+        {{"--max-xz=", "-o", "t.png"}, {"--max-xz", "''", "whole degrees"}},
+        {{"--levels", "7 ", "-o", "t.png"}, {"--levels", "'7 '", "32 bits"}},
+        {{"--reference", "1,2", "-o", "t.png"}, {"--reference", "'1,2'", "X,Y,Z"}},
+        {{"--vector", "1,2,3,4", "-o", "t.png"}, {"--vector", "'1,2,3,4'", "X,Y,Z"}},
+        {{"--vector", "1,,3", "-o", "t.png"}, {"--vector", "'1,,3'", "X,Y,Z"}},
+        {{"--size", "0x10", "-o", "t.png"}, {"--size", "'0x10'", "WIDTHxHEIGHT"}},
+        {{"--size", "10x99999", "-o", "t.png"}, {"--size", "'10x99999'", "8192"}},
+        {{"--time", "-1", "-o", "t.png"}, {"--time", "'-1'", "4294967295"}},
+        {{"--time", "4294967296", "-o", "t.png"}, {"--time", "'4294967296'", "4294967295"}},
+        {{"--count", "0", "-o", "t{n}.png"}, {"--count", "'0'", "1 to"}},
+        {{"--format", "gif", "-o", "t.png"}, {"--format", "'gif'", "png, svg or pdf"}},
+        {{"--max-branches", "-5", "-o", "t.png"}, {"--max-branches", "'-5'", "at least 1"}},
+        {{"--levels"}, {"missing value", "--levels"}},
+        {{"--bogus", "-o", "t.png"}, {"unknown option", "'--bogus'"}},
+        {{"stray", "-o", "t.png"}, {"unexpected argument", "'stray'"}},
+        {{"--max-xy", "30"}, {"missing -o"}},
+        {{"-o", "t.jpg"}, {"'t.jpg'", ".png, .svg or .pdf"}},
+        {{"--count", "3", "-o", "t.png"}, {"--count 3", "{n}", "'t.png'"}},
+        {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
+        {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
+        {{"--levels", "40", "-o", "t.png"}, {"5497558138879 branches", "--max-branches"}},
+        {{"--limbs", "0", "--levels", "30", "-o", "t.png"}, {"up to", "random", "--max-branches"}},
+    };
+    std::set<std::string> messages;
+    for (const BadInput& bad : cases) {
+        const auto run = RunRender(Dir(), bad.args);
+        const std::string line = run.err;
+        SCOPED_TRACE(line);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(LineCount(run.err), 1);
+        EXPECT_TRUE(run.out.empty());
+        for (const std::string& mention : bad.mentions) {
+            EXPECT_NE(line.find(mention), std::string::npos) << "should mention " << mention;
+        }
+        EXPECT_TRUE(messages.insert(line).second) << "another case gave the same message";
+        EXPECT_TRUE(Entries().empty()) << "nothing may be written";
+    }
+}
+
+TEST_F(RenderCommandTest, DrawsTheExampleTreeWithNoOtherArgumentAndNamesItsSecond) {
+    const auto before = std::chrono::system_clock::now();
+    const auto run = RunRender(Dir(), {"-o", "tree.png"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Entries(), std::vector<std::string>{"tree.png"});
+    const QImage image(QString::fromStdString(PathOf("tree.png")));
+    ASSERT_EQ(image.size(), QSize(560, 670));
+
+    // The second printed is a second of the run, and drawing it again gives the same picture.
+    const std::string marker = "--time ";
+    const std::size_t at = run.err.find(marker);
+    ASSERT_NE(at, std::string::npos) << run.err;
+    const auto second = static_cast<std::uint32_t>(std::stoul(run.err.substr(at + marker.size())));
+    const auto started =
+        std::chrono::floor<std::chrono::seconds>(before.time_since_epoch()).count();
+    EXPECT_GE(second, started);
+    EXPECT_LE(second, started + 600);
+    const FixedClock clock(second);
+    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+              RenderTreeImage(kExampleTree, QSize(560, 670)));
+}
+
+TEST_F(RenderCommandTest, SvgHoldsExactlyThePolygonsTheCoreDrewForEachSecond) {
+    const std::vector<std::string> values{
+        "--max-xy", "45", "--max-yz",    "25",          "--max-xz", "35",         "--scale",  "0",
+        "--limbs",  "0",  "--reference", "300,600,-40", "--vector", "10,-140,20", "--levels", "3"};
+    std::vector<std::string> args = values;
+    for (const char* more : {"--time", "1234567890", "--count", "2", "-o", "tree-{time}.svg"}) {
+        args.emplace_back(more);
+    }
+    const auto run = RunRender(Dir(), args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    TreeParameters parameters{45, 25, 35, 0.0, 0, {300, 600, -40}, {10, -140, 20}, 3};
+    for (const std::uint32_t second : {1234567890u, 1234567891u}) {
+        SCOPED_TRACE(second);
+        RecordingSurface recording;
+        {
+            const FixedClock clock(second);
+            DrawTreeRun(recording, parameters);
+        }
+        const std::string svg = ReadFile(PathOf("tree-" + std::to_string(second) + ".svg"));
+        const auto polygons = testing::SvgPolygons(QByteArray::fromStdString(svg));
+        EXPECT_GT(polygons.size(), 1u);
+        EXPECT_EQ(polygons, recording.Polygons());
+    }
+}
+
+TEST_F(RenderCommandTest, PngShowsWhiteGroundBrownInsideAndBlackOutlineWhereTheCornersSay) {
+    // A vertical trunk 9 pixels wide (half-width 4 at depth -180) and two limbs above it.
+    const auto run =
+        RunRender(Dir(), {"--reference", "100,180,-180", "--vector",   "0,-100,0", "--max-xy",
+                          "90",          "--max-yz",     "1",          "--max-xz", "1",
+                          "--scale",     "0.5",          "--limbs",    "2",        "--levels",
+                          "0",           "--time",       "1000000000", "--size",   "200x200",
+                          "-o",          "small.png"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QImage image(QString::fromStdString(PathOf("small.png")));
+    ASSERT_EQ(image.size(), QSize(200, 200));
+
+    RecordingSurface recording;
+    {
+        const FixedClock clock(1000000000);
+        DrawTreeRun(recording, {90, 1, 1, 0.5, 2, {100, 180, -180}, {0, -100, 0}, 0});
+    }
+    ASSERT_EQ(recording.PolygonCount(), 3u);
+    const auto trunk = recording.PolygonAt(0);
+    ASSERT_EQ(trunk[0], (SurfacePoint{96, 180}));
+    ASSERT_EQ(trunk[1], (SurfacePoint{104, 180}));
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb brown = qRgb(141, 105, 20);
+    const QRgb white = qRgb(255, 255, 255);
+    // The foot of the trunk: its corners and the edge between them black, above it brown.
+    for (int x = 96; x <= 104; ++x) {
+        EXPECT_EQ(image.pixel(x, 180), black) << x;
+        EXPECT_EQ(image.pixel(x, 181), white) << x;
+    }
+    for (int y = 130; y < 180; ++y) {
+        EXPECT_EQ(image.pixel(96, y), black) << y;
+        EXPECT_EQ(image.pixel(104, y), black) << y;
+        for (int x = 97; x < 104; ++x) {
+            EXPECT_EQ(image.pixel(x, y), brown) << x << "," << y;
+        }
+        EXPECT_EQ(image.pixel(95, y), white) << y;
+        EXPECT_EQ(image.pixel(105, y), white) << y;
+    }
+    // The last limb is drawn over everything: all its corners are black.
+    for (const SurfacePoint& corner : recording.PolygonAt(2)) {
+        EXPECT_EQ(image.pixel(corner.x, corner.y), black) << corner.x << "," << corner.y;
+    }
+    EXPECT_EQ(image.pixel(0, 0), white);
+    EXPECT_EQ(image.pixel(199, 199), white);
+}
+
+TEST_F(RenderCommandTest, WritesPdfAndStandardOutput) {
+    ASSERT_EQ(RunRender(Dir(), {"--levels", "3", "-o", "tree.pdf"}).exitCode, 0);
+    const std::string pdf = ReadFile(PathOf("tree.pdf"));
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 560.000000 670.000000]"), std::string::npos);
+
+    const auto run = RunRender(Dir(), {"--format", "svg", "--time", "7", "-o", "-"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("<?xml", 0), 0u);
+    EXPECT_NE(run.out.find("</svg>"), std::string::npos);
+    EXPECT_NE(run.err.find("--time 7"), std::string::npos);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"tree.pdf"});
+}
+
+// Write failures that hold for every user, root included (CI runs as root, for whom a
+// read-only folder is no obstacle): a missing folder, a folder in the file's place, and a
+// path that runs through a regular file.
+TEST_F(RenderCommandTest, AFailedWriteNamesThePathAndLeavesNothing) {
+    fs::create_directory(PathOf("taken.png"));
+    std::ofstream(PathOf("plain")) << "x";
+    const std::vector<std::string> targets{PathOf("missing/tree.png"), PathOf("taken.png"),
+                                           PathOf("plain/tree.svg")};
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        const auto run = RunRender(Dir(), {"--levels", "2", "-o", target});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(LineCount(run.err), 1);
+        EXPECT_NE(run.err.find("cannot write " + target + ": "), std::string::npos) << run.err;
+        auto names = Entries();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"plain", "taken.png"})) << "no leftovers";
+        EXPECT_TRUE(fs::is_empty(PathOf("taken.png")));
+    }
+}
+
+TEST_F(RenderCommandTest, AReadOnlyFolderRefusesTheFile) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders; the other failures are tested";
+    }
+    fs::create_directory(PathOf("locked"));
+    fs::permissions(PathOf("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    const auto run = RunRender(Dir(), {"-o", PathOf("locked/tree.png")});
+    fs::permissions(PathOf("locked"), fs::perms::owner_all);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("locked/tree.png"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(PathOf("locked")));
+}
+
+TEST_F(RenderCommandTest, InterruptStopsTheDrawingAndLeavesNoPartialFile) {
+    // Tens of millions of branches: far longer than the wait for the file to appear.
+    RenderProcess process(Dir(),
+                          {"--levels", "26", "--max-branches", "1000000000000", "-o", "huge.svg"});
+    // The output is opened, as an unnamed temporary file in the folder, only once the handler
+    // is in place.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!process.HasOpenFileIn(Dir()) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(process.HasOpenFileIn(Dir())) << "the render never opened its output";
+    process.Signal(SIGINT);
+    const auto run = process.Wait();
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    EXPECT_TRUE(Entries().empty()) << "no partial file";
+}
+
+TEST_F(RenderCommandTest, AnswersHelpAndVersion) {
+    const auto help = RunRender(Dir(), {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option :
+         {"--max-xy", "--max-yz", "--max-xz", "--scale", "--limbs", "--reference", "--vector",
+          "--levels", "--time", "--size", "--count", "--format", "--max-branches", "--version"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(help.out.find("read once"), std::string::npos);
+    const auto version = RunRender(Dir(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("arbolith-render ", 0), 0u);
+    EXPECT_TRUE(Entries().empty());
+}
+
+} // namespace
+} // namespace arbolith

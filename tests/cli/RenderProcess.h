@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace arbolith::testing {
+
+// Runs the real arbolith-render in `directory`, its standard output and error caught in files.
+struct RenderRun {
+    int exitCode = -1; // 128 + the signal if one ended it
+    std::string out;
+    std::string err;
+};
+RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args);
+
+// The same, started without waiting, for tests that signal the process while it draws.
+class RenderProcess {
+public:
+    RenderProcess(const std::string& directory, const std::vector<std::string>& args);
+    ~RenderProcess();
+    RenderProcess(const RenderProcess&) = delete;
+    RenderProcess& operator=(const RenderProcess&) = delete;
+
+    void Signal(int signal) const;
+    // Whether the process holds a file open in `directory`, deleted or not.
+    bool HasOpenFileIn(const std::string& directory) const;
+    RenderRun Wait();
+
+private:
+    pid_t pid_ = -1;
+    std::string outPath_;
+    std::string errPath_;
+};
+
+} // namespace arbolith::testing
