@@ -26,7 +26,7 @@ struct RenderOptions {
     int count = 1;
     std::string output;
     std::optional<Format> format;
-    std::uint64_t maxBranches = 10'000'000;
+    std::uint64_t maxBranches = 20'000'000;
     bool help = false;
     bool version = false;
 };
