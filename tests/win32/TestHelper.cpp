@@ -2,10 +2,11 @@
 //   render SECOND XY YZ XZ SCALE LIMBS RX RY RZ VX VY VZ LEVELS OUT.bmp
 //       draws the tree of that second into a memory bitmap of the canvas's client size
 //   locate
-//       prints the canvas's client area and the centres of the fields and buttons, in screen
-//       pixels
+//       prints the visible part of the canvas's client area, the dialog's client area and the
+//       centres of the fields and buttons, in screen pixels
 //   cover X Y W H UNTIL-FILE
-//       keeps a topmost magenta window over that screen area until the file exists
+//       keeps a topmost magenta window over that screen area until the file exists, then has
+//       the dialog repaint everything
 
 #include <windows.h>
 
@@ -112,11 +113,24 @@ int Locate() {
         std::fprintf(stderr, "no dialog with a canvas\n");
         return 1;
     }
+    // Only the part of the canvas inside the dialog's client area shows; how much that is
+    // depends on the dialog font.
     RECT client{};
     GetClientRect(canvas, &client);
+    RECT dialogClient{};
+    GetClientRect(dialog, &dialogClient);
+    MapWindowPoints(dialog, canvas, reinterpret_cast<POINT*>(&dialogClient), 2);
+    RECT visible{};
+    IntersectRect(&visible, &client, &dialogClient);
     POINT origin{0, 0};
     ClientToScreen(canvas, &origin);
-    std::printf("canvas %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    std::printf("canvas %ld %ld %ld %ld\n", origin.x, origin.y, visible.right, visible.bottom);
+    RECT dialogArea{};
+    GetClientRect(dialog, &dialogArea);
+    POINT dialogOrigin{0, 0};
+    ClientToScreen(dialog, &dialogOrigin);
+    std::printf("dialog %ld %ld %ld %ld\n", dialogOrigin.x, dialogOrigin.y, dialogArea.right,
+                dialogArea.bottom);
     for (const int id : arbolith::kFieldReadOrder) {
         PrintCentre("field", dialog, id);
     }
@@ -155,6 +169,11 @@ int Cover(int argc, char** argv) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     DestroyWindow(cover);
+    // Windows asks every uncovered window to repaint what was hidden; Wine keeps a copy of each
+    // top-level window and repaints the screen from it without asking. Ask for the repaint
+    // here, so that the program has to show the tree again by itself.
+    HWND dialog = FindWindowA(nullptr, arbolith::kDialogHeader.title);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
 
