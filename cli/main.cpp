@@ -56,7 +56,15 @@ int Render(const RenderOptions& options) {
         {
             Progress progress(name, total);
             const auto draw = [&](QIODevice& device) {
-                return DrawTreeTo(device, *options.format, options, progress);
+                // Small trees never ask the monitor, so look for an interrupt here as well.
+                if (InterruptSignal() != 0) {
+                    return DrawResult{DrawResult::Stopped, {}};
+                }
+                DrawResult drawn = DrawTreeTo(device, *options.format, options, progress);
+                if (drawn.outcome == DrawResult::Done && InterruptSignal() != 0) {
+                    drawn = {DrawResult::Stopped, {}};
+                }
+                return drawn;
             };
             result = toStdout ? WriteStandardOutput(draw) : WriteFileWhole(name, draw);
         }

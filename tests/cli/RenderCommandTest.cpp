@@ -264,6 +264,24 @@ TEST_F(RenderCommandTest, InterruptStopsTheDrawingAndLeavesNoPartialFile) {
     EXPECT_TRUE(Entries().empty()) << "no partial file";
 }
 
+TEST_F(RenderCommandTest, InterruptStopsASeriesOfSmallTreesLeavingOnlyWholeFiles) {
+    // Trees too small for the drawing to ask whether to go on.
+    RenderProcess process(Dir(), {"--levels", "2", "--count", "100000", "-o", "t-{n}.png"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (Entries().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    process.Signal(SIGINT);
+    const auto run = process.Wait();
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    const auto names = Entries();
+    EXPECT_GE(names.size(), 2u);
+    EXPECT_LT(names.size(), 100000u);
+    for (const std::string& name : names) {
+        EXPECT_EQ(QImage(QString::fromStdString(PathOf(name))).size(), QSize(560, 670)) << name;
+    }
+}
+
 TEST_F(RenderCommandTest, AnswersHelpAndVersion) {
     const auto help = RunRender(Dir(), {"--help"});
     EXPECT_EQ(help.exitCode, 0);
