@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows program as a user meets it, under Wine on a private X display: type the twelve
-# values, press "Generate new tree", compare the canvas with an independent rendering of the
+# values (Tab staying in its field), press "Generate new tree", compare the canvas with an independent rendering of the
 # same tree, cover and uncover the canvas, then end once with "Exit" and once with a close
 # request, each with exit status 0.
 #   end-to-end.sh ARBOLITH.exe HELPER.exe WORK-FOLDER [SCREENSHOT.png]
@@ -108,7 +108,14 @@ start_app
 for i in "${!typed[@]}"; do
   read -r x y <<<"${fields[$i]}"
   xdotool mousemove "$x" "$y" click 1
-  xdotool type --delay 30 -- "${typed[$i]}"
+  if ((i == 0)); then
+    # Tab does not move on to the next field: "3", Tab, "5" makes 35 in this one.
+    xdotool type --delay 30 -- "${typed[$i]:0:1}"
+    xdotool key Tab
+    xdotool type --delay 30 -- "${typed[$i]:1}"
+  else
+    xdotool type --delay 30 -- "${typed[$i]}"
+  fi
 done
 first_second=$(date +%s)
 xdotool mousemove "$generate_x" "$generate_y" click 1
