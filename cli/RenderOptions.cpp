@@ -183,6 +183,15 @@ const std::array kOptions{
                [](const RenderOptions& o) {
                    return std::to_string(o.maxBranches);
                }},
+    OptionSpec{"--literal", "", "",
+               "draw every polygon in its order, even the limbs that coincide exactly with an "
+               "earlier sibling (limbs 2 to n of each fork below the last generation); the "
+               "picture is the same, only slower. By default each such group is drawn once",
+               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
+                   o.path = GrowthPath::Literal;
+                   return std::nullopt;
+               },
+               nullptr},
     OptionSpec{"--help", "-h", "", "show this help and exit",
                [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
                    o.help = true;

@@ -14,6 +14,7 @@
 
 #include "RenderProcess.h"
 #include "SvgText.h"
+#include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
@@ -149,6 +150,49 @@ TEST_F(RenderCommandTest, SvgHoldsExactlyThePolygonsTheCoreDrewForEachSecond) {
         EXPECT_GT(polygons.size(), 1u);
         EXPECT_EQ(polygons, recording.Polygons());
     }
+}
+
+TEST_F(RenderCommandTest, LiteralDrawsEveryPolygonAndTheSamePicture) {
+    const std::vector<std::string> tree{"--time", "1796000000", "--limbs", "4", "--levels", "3"};
+    auto render = [&](std::vector<std::string> args, const std::string& name) {
+        args.insert(args.end(), tree.begin(), tree.end());
+        args.insert(args.end(), {"-o", name});
+        const auto run = RunRender(Dir(), args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+    };
+    render({}, "once.png");
+    render({"--literal"}, "literal.png");
+    render({}, "once.svg");
+    render({"--literal"}, "literal.svg");
+
+    const QImage once(QString::fromStdString(PathOf("once.png")));
+    ASSERT_FALSE(once.isNull());
+    EXPECT_EQ(once, QImage(QString::fromStdString(PathOf("literal.png"))));
+
+    TreeParameters p = kExampleTree;
+    p.limbsDegree = 4;
+    p.levels = 3;
+    const auto polygonsIn = [&](const std::string& name) {
+        return testing::SvgPolygons(QByteArray::fromStdString(ReadFile(PathOf(name)))).size();
+    };
+    EXPECT_EQ(polygonsIn("once.svg"), CountBranches(p).branches);
+    EXPECT_EQ(polygonsIn("literal.svg"), CountBranches(p, GrowthPath::Literal).branches);
+    EXPECT_EQ(polygonsIn("literal.svg"), 1u + 4 + 16 + 64 + 256);
+}
+
+TEST_F(RenderCommandTest, TheBranchLimitCountsWhatTheChosenPathDraws) {
+    const std::vector<std::string> huge{"--limbs", "19", "--levels", "10", "--time", "5"};
+    std::vector<std::string> once = huge;
+    once.insert(once.end(), {"-o", "once.png"});
+    const auto drawn = RunRender(Dir(), once);
+    EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+
+    std::vector<std::string> literal = huge;
+    literal.insert(literal.end(), {"--literal", "-o", "literal.png"});
+    const auto refused = RunRender(Dir(), literal);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("122961939948120"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(PathOf("literal.png")));
 }
 
 TEST_F(RenderCommandTest, PngShowsWhiteGroundBrownInsideAndBlackOutlineWhereTheCornersSay) {
