@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdint>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "UpperCase.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
@@ -20,13 +20,6 @@ namespace arbolith {
 namespace {
 
 constexpr std::uint32_t kSecond = 1767225600;
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
@@ -170,7 +163,7 @@ TEST_F(TreeDialogTest, HasTheTemplatesControlsInOrderAndTheCanvas) {
         SCOPED_TRACE(i);
         HWND control = controls[i];
         EXPECT_EQ(static_cast<short>(GetDlgCtrlID(control)), static_cast<short>(expected.id));
-        EXPECT_EQ(Upper(ClassOf(control)), expected.windowClass);
+        EXPECT_EQ(UpperCase(ClassOf(control)), expected.windowClass);
         // The window system may trade a control's plain border for the sunken client edge.
         const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         const auto extendedStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE));

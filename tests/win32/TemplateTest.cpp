@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "UpperCase.h"
 #include "ui/DialogLayout.h"
 
 // The resources compiled into this test program are the program's own: template 101 is read
@@ -81,11 +82,7 @@ std::string ClassOrdinalName(const std::string& name) {
     if (name == "#130") {
         return "STATIC";
     }
-    std::string upper = name;
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return upper;
+    return UpperCase(name);
 }
 
 TEST(DialogTemplate, HeaderIsTheSharedLayoutsHeader) {
