@@ -189,6 +189,33 @@ TEST(WindowClassRegistration, CopiesABaseClassAndHandsBackItsProcedure) {
     EXPECT_EQ(RegisterWindowClass(moduleState, missing, previous), 0);
 }
 
+TEST(WindowClassRegistration, AWindowOfACopiedClassBehavesAsThatClass) {
+    static WindowClassInfo checkBoxClass{{sizeof(WNDCLASSEXA), 0, &BindWindowProc, 0, 0, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, "ArbolithCheckBox",
+                                          nullptr},
+                                         "BUTTON",
+                                         nullptr,
+                                         IDC_ARROW,
+                                         TRUE,
+                                         0,
+                                         {}};
+    RecordingWindow object;
+    const ATOM atom = RegisterWindowClass(moduleState, checkBoxClass, object.previousProc);
+    ASSERT_NE(atom, 0);
+    ASSERT_NE(object.previousProc, &DefWindowProcA);
+    AnnounceCreation(moduleState, object);
+    HWND box = CreateWindowExA(0, MAKEINTATOM(atom), "box", WS_POPUP | BS_CHECKBOX, 0, 0, 40, 20,
+                               nullptr, nullptr, moduleState.instance, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(object.windowHandle, box);
+    // Unhandled, these reach the copied class's own procedure, which keeps the check state.
+    SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    DestroyWindow(box);
+    EXPECT_EQ(object.lastMessageCalls, 1);
+    EXPECT_EQ(object.windowHandle, nullptr);
+}
+
 // A dialog object that answers a few messages with known results.
 class AnsweringDialog : public CDialogObject {
 public:
