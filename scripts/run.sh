@@ -4,11 +4,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake --preset dev >/dev/null
-cmake --build --preset dev --target arbolith >/dev/null
+log=$(mktemp)
+if ! { cmake --preset dev && cmake --build --preset dev --target arbolith arbolith-render; } \
+    >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "run: the build failed (output above)" >&2
+  exit 1
+fi
+rm -f "$log"
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  echo "arbolith: no display to open a window on; try: xvfb-run -a scripts/run.sh," \
-       "or draw without a window: build/dev/cli/arbolith-render -o tree.png" >&2
+  echo "arbolith: no display to open a window on; run it on a virtual one with" \
+       "'xvfb-run -a scripts/run.sh', or draw without a window: build/dev/cli/arbolith-render -o tree.png" >&2
   exit 1
 fi
 exec build/dev/ui/qt/arbolith "$@"

@@ -50,8 +50,12 @@ TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
         QWidget* widget = controls[i];
         SCOPED_TRACE(i);
         EXPECT_EQ(widget->objectName(), QString::number(control.id));
-        EXPECT_EQ(widget->geometry(), DialogRectToPixels(dialog.BaseUnits(), control.x, control.y,
-                                                         control.width, control.height));
+        const QRect place = DialogRectToPixels(dialog.BaseUnits(), control.x, control.y,
+                                               control.width, control.height);
+        EXPECT_EQ(widget->pos(), place.topLeft());
+        if (control.kind != ControlKind::Picture) {
+            EXPECT_EQ(widget->size(), place.size());
+        }
         EXPECT_LE(widget->geometry().right(), kCanvasX) << "controls stay left of the canvas";
         switch (control.kind) {
         case ControlKind::InputField:
@@ -72,8 +76,9 @@ TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
         case ControlKind::Picture: {
             auto* picture = qobject_cast<QLabel*>(widget);
             ASSERT_NE(picture, nullptr);
-            // Bitmap 102 at its own size.
+            // Bitmap 102 at its own size, the control fitted round it.
             EXPECT_EQ(picture->pixmap().size(), QSize(179, 299));
+            EXPECT_EQ(picture->contentsRect().size(), QSize(179, 299));
             break;
         }
         }

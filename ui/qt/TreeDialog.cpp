@@ -100,6 +100,14 @@ void TreeDialog::CreateControls() {
         widget->setObjectName(QString::number(control.id));
         widget->setGeometry(
             DialogRectToPixels(units_, control.x, control.y, control.width, control.height));
+        if (control.kind == ControlKind::Picture) {
+            // A bitmap control takes the size of its bitmap, whatever the template says.
+            const auto* picture = static_cast<QLabel*>(widget);
+            if (!picture->pixmap().isNull()) {
+                const int frame = 2 * picture->frameWidth();
+                widget->resize(picture->pixmap().size() + QSize(frame, frame));
+            }
+        }
         if (control.kind == ControlKind::InputField) {
             auto* field = static_cast<QLineEdit*>(widget);
             fields_[control.id] = field;

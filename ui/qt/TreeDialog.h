@@ -24,7 +24,8 @@ class TreeRun;
 
 // The dialog "Arbolith generator": the twelve fields, the two buttons and the picture of the
 // template, the canvas beside them, and a status line below them with the clock second of the
-// tree shown and the progress of a run. Every control is named after its control id.
+// tree shown and the progress of a run. Every control is named after its control id, the
+// template's unnamed ones "-1".
 class TreeDialog : public QDialog {
     Q_OBJECT
 

@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
 
     arbolith::TreeDialog dialog;
     dialog.show();
+    dialog.activateWindow();
     QApplication::exec();
     // Exit, closing the window and Ctrl+Q are the only ways out, and each is a success.
     return 0;
