@@ -302,6 +302,8 @@ void TreeDialog::AskAndSave() {
     QString path = QFileDialog::getSaveFileName(
         this, tr("Save the picture"), QStringLiteral("arbolith-%1.png").arg(shown_->second),
         png + QStringLiteral(";;") + svg, &filter);
+    // Without a window manager nothing hands the keyboard back once the file dialog is gone.
+    activateWindow();
     if (path.isEmpty()) {
         return;
     }
