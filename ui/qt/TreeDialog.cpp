@@ -77,8 +77,9 @@ QWidget* CreateControl(const DialogControl& control, QWidget* parent) {
 
 TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(kDialogHeader.title));
-    // A system-modal template makes a topmost window.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // The program's one window: a normal top-level one with a place in the task bar, yet
+    // topmost, as a system-modal template makes it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint);
     setFont(DialogFont());
