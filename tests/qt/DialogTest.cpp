@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -293,19 +294,45 @@ TEST(TreeDialog, SavesThePictureAsPngAndTheSameTreeAsSvg) {
     EXPECT_FALSE(QFile::exists(folder.filePath("missing/tree.png")));
 }
 
-TEST(TreeDialog, SvgOfAStoppedRunHoldsExactlyThePolygonsItDrew) {
-    TreeDialog dialog;
-    dialog.show();
+// Stops an endless run once it has drawn at least this many polygons.
+TreeRecord StoppedEndlessTree(TreeDialog& dialog, std::uint64_t polygons) {
     TypeParameters(dialog, EndlessTree());
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Canvas()->HasPicture(); }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.RunProgress() >= polygons; }, 60000));
     dialog.StopRun();
-    ASSERT_TRUE(WaitForRunEnd(dialog));
-    const TreeRecord tree = *dialog.ShownTree();
+    EXPECT_TRUE(WaitForRunEnd(dialog));
+    return dialog.ShownTree().value_or(TreeRecord{});
+}
+
+TEST(TreeDialog, SvgOfAStoppedRunHoldsExactlyThePolygonsItDrewWrittenInTheBackground) {
+    TreeDialog dialog;
+    dialog.show();
+    const TreeRecord tree = StoppedEndlessTree(dialog, 10000);
     QTemporaryDir folder;
-    ASSERT_EQ(dialog.SaveTo(folder.filePath("stopped.svg")), QString());
+    dialog.SaveInBackground(folder.filePath("stopped.svg"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
     EXPECT_EQ(static_cast<std::uint64_t>(CountPolygons(folder.filePath("stopped.svg"))),
               tree.polygonLimit);
+    EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Saved"))) << StatusText(dialog);
+}
+
+TEST(TreeDialog, EscStopsASavingAndLeavesNoFile) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    // A million polygons take the writer far longer than a key press takes to arrive.
+    StoppedEndlessTree(dialog, 1000000);
+    QTemporaryDir folder;
+    dialog.SaveInBackground(folder.filePath("large.svg"));
+    ASSERT_TRUE(dialog.SaveGoing());
+    QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
+    EXPECT_FALSE(dialog.RunGoing()) << "no run while the generator serves the saving";
+    QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+    EXPECT_FALSE(QFile::exists(folder.filePath("large.svg")));
+    EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "no temporary file left behind";
+    EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Saving stopped")))
+        << StatusText(dialog);
 }
 
 TEST(TreeDialog, CtrlCCopiesThePictureUnlessAFieldHasASelection) {

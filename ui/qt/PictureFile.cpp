@@ -15,29 +15,42 @@ QString Failure(const QSaveFile& file) {
                                         : file.errorString();
 }
 
-bool WriteSvg(QSaveFile& file, QSize size, const TreeRecord& tree) {
+// Empty on success, else why the document was not written.
+QString WriteSvg(QSaveFile& file, QSize size, const TreeRecord& tree, RunControl& control) {
     SvgSurface svg(file, size);
-    RunControl control;
     control.polygonLimit = tree.polygonLimit;
     GuardedSurface surface(svg, control, nullptr);
     RunControlMonitor monitor(control);
     const FixedClock clock(tree.second);
     DrawTreeRun(surface, tree.parameters, &monitor);
-    return svg.Finish();
+    if (control.stop.load()) {
+        return QStringLiteral("stopped before the end");
+    }
+    return svg.Finish() ? QString() : Failure(file);
 }
 
 } // namespace
 
-QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree) {
+bool IsSvgPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+}
+
+QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree,
+                    RunControl* control) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return Failure(file);
     }
-    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
-    const bool written = svg ? WriteSvg(file, picture.size(), tree) : picture.save(&file, "PNG");
-    if (!written) {
+    QString failure;
+    if (IsSvgPath(path)) {
+        RunControl ownControl;
+        failure = WriteSvg(file, picture.size(), tree, control != nullptr ? *control : ownControl);
+    } else if (!picture.save(&file, "PNG")) {
+        failure = Failure(file);
+    }
+    if (!failure.isEmpty()) {
         file.cancelWriting();
-        return Failure(file);
+        return failure;
     }
     if (!file.commit()) {
         return Failure(file);

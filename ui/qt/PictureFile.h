@@ -22,7 +22,10 @@ struct TreeRecord {
 // Writes the picture as PNG, or as SVG when the name ends in ".svg": the same tree drawn again
 // for the same second through the SVG writer, one polygon per branch. The file is written
 // whole or not at all. Returns an empty text on success, else why it failed. The SVG runs the
-// process-wide generator, so no other run may be going.
-QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree);
+// process-wide generator, so no other run may be going; `control`, if given, can stop it.
+QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree,
+                    RunControl* control = nullptr);
+
+bool IsSvgPath(const QString& path);
 
 } // namespace arbolith

@@ -24,6 +24,7 @@
 #include "ui/DialogLayout.h"
 #include "ui/ExampleTree.h"
 #include "ui/FieldText.h"
+#include "ui/qt/BackgroundSave.h"
 #include "ui/qt/FieldTexts.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeRun.h"
@@ -169,6 +170,11 @@ void TreeDialog::FillExampleValues() {
 }
 
 void TreeDialog::Generate() {
+    if (SaveGoing()) {
+        // The file being written draws its tree with the same generator.
+        status_->setText(tr("Still saving %1; Esc stops the saving.").arg(save_->Path()));
+        return;
+    }
     const TreeParameters parameters =
         ReadTreeParameters([this](int id) { return fields_.at(id)->text().toStdString(); });
     if (run_) {
@@ -205,15 +211,23 @@ bool TreeDialog::RunGoing() const {
     return run_ && !shown_.has_value();
 }
 
+std::uint64_t TreeDialog::RunProgress() const {
+    return run_ ? run_->PolygonsDrawn() : 0;
+}
+
 void TreeDialog::Quit() {
+    if (save_) {
+        save_->Stop();
+    }
     if (run_) {
         run_->Stop();
-        if (!run_->Wait(kQuitWaitMilliseconds)) {
-            // A thread that does not stop must not keep the program alive or turn its ending
-            // into a failure.
-            std::fflush(nullptr);
-            std::_Exit(0);
-        }
+    }
+    if ((save_ && !save_->Wait(kQuitWaitMilliseconds)) ||
+        (run_ && !run_->Wait(kQuitWaitMilliseconds))) {
+        // A thread that does not stop must not keep the program alive or turn its ending into
+        // a failure.
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
     QCoreApplication::exit(0);
 }
@@ -246,7 +260,7 @@ void TreeDialog::ShowStatus() {
         return;
     }
     const QString second = QString::number(run_->Second());
-    const QString drawn = Count(run_->PolygonsDrawn());
+    const QString drawn = Count(RunProgress());
     if (!shown_) {
         const QString total =
             (runTotal_.exact ? QString() : tr("at most ")) + Count(runTotal_.branches);
@@ -262,8 +276,11 @@ void TreeDialog::ShowStatus() {
 }
 
 void TreeDialog::reject() {
-    // Esc stops a run; the dialog is the program's only window and stays.
+    // Esc stops a run or a saving; the dialog is the program's only window and stays.
     StopRun();
+    if (SaveGoing()) {
+        save_->Stop();
+    }
 }
 
 void TreeDialog::closeEvent(QCloseEvent* event) {
@@ -288,10 +305,48 @@ QString TreeDialog::SaveTo(const QString& path) {
     if (!shown_) {
         return RunGoing() ? tr("a tree is still being drawn") : tr("no tree has been drawn yet");
     }
+    if (SaveGoing()) {
+        return tr("another file is still being saved");
+    }
     return SavePicture(path, canvas_->Picture(), *shown_);
 }
 
+void TreeDialog::SaveInBackground(const QString& path) {
+    if (!shown_ || SaveGoing()) {
+        return;
+    }
+    save_ = std::make_unique<BackgroundSave>(path, canvas_->Picture(), *shown_);
+    connect(save_.get(), &BackgroundSave::Finished, this, &TreeDialog::OnSaveEnded);
+    save_->Start();
+    status_->setText(
+        tr("Saving the tree of second %1 to %2; Esc stops.").arg(shown_->second).arg(path));
+}
+
+bool TreeDialog::SaveGoing() const {
+    // Until its end has been taken in, as a run's.
+    return save_ != nullptr;
+}
+
+void TreeDialog::OnSaveEnded() {
+    save_->Wait(-1);
+    const QString path = save_->Path();
+    const QString failure = save_->Failure();
+    const bool stopped = save_->Stopped();
+    save_.reset();
+    if (failure.isEmpty()) {
+        status_->setText(tr("Saved the tree of second %1 to %2.").arg(shown_->second).arg(path));
+    } else if (stopped) {
+        status_->setText(tr("Saving stopped; nothing was written to %1.").arg(path));
+    } else {
+        QMessageBox::warning(this, windowTitle(), tr("Could not save %1: %2").arg(path, failure));
+    }
+    emit SaveEnded();
+}
+
 void TreeDialog::AskAndSave() {
+    if (SaveGoing()) {
+        return;
+    }
     if (!shown_) {
         status_->setText(RunGoing() ? tr("Wait for the tree, or press Esc, before saving.")
                                     : tr("Draw a tree first, then save it."));
@@ -312,9 +367,11 @@ void TreeDialog::AskAndSave() {
         !path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (IsSvgPath(path)) {
+        SaveInBackground(path);
+        return;
+    }
     const QString failure = SaveTo(path);
-    QApplication::restoreOverrideCursor();
     if (!failure.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), tr("Could not save %1: %2").arg(path, failure));
         return;

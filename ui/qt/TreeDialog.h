@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace arbolith {
 
+class BackgroundSave;
 class TreeCanvas;
 class TreeRun;
 
@@ -39,11 +40,16 @@ public:
     // Stops a run that is going; the canvas keeps what it has drawn.
     void StopRun();
     bool RunGoing() const;
+    // Polygons the current run has drawn so far.
+    std::uint64_t RunProgress() const;
     // Ends the program with status 0, also in the middle of a run.
     void Quit();
 
     // Writes the picture to a PNG or SVG file; an empty text on success, else the reason.
     QString SaveTo(const QString& path);
+    // The same on a thread of its own, for an SVG of a large tree; Esc stops it.
+    void SaveInBackground(const QString& path);
+    bool SaveGoing() const;
     void CopyPicture();
 
     // The tree the canvas shows, once a run has ended.
@@ -55,6 +61,7 @@ public:
 
 signals:
     void RunEnded();
+    void SaveEnded();
 
 protected:
     void reject() override;
@@ -70,6 +77,7 @@ private:
     void OnRunEnded();
     void ShowStatus();
     void AskAndSave();
+    void OnSaveEnded();
 
     DialogBaseUnits units_;
     std::map<int, QLineEdit*> fields_;
@@ -81,6 +89,7 @@ private:
     std::uint64_t runSerial_ = 0;
     BranchCount runTotal_;
     std::optional<TreeRecord> shown_;
+    std::unique_ptr<BackgroundSave> save_;
 };
 
 } // namespace arbolith
