@@ -50,11 +50,19 @@ void CTreePainter::DrawBranch(CVector base, CVector vector) {
     const CVector end = base + vector;
     const double wb = HalfWidth(base.z);
     const double we = HalfWidth(end.z);
+    // A half-width is at most 2^30 either way, so ends within 2^30 of the origin put every
+    // corner within the 32-bit range: one test spares each corner its own (NaN fails it too).
+    constexpr double kNear = 1 << 30;
+    const bool near = std::fabs(base.x) < kNear && std::fabs(base.y) < kNear &&
+                      std::fabs(end.x) < kNear && std::fabs(end.y) < kNear;
+    const auto pixel = [near](double value) {
+        return near ? static_cast<std::int32_t>(value) : TruncateToPixel(value);
+    };
     const std::array<SurfacePoint, 4> corners{{
-        {TruncateToPixel(base.x - wb), TruncateToPixel(base.y)},
-        {TruncateToPixel(base.x + wb), TruncateToPixel(base.y)},
-        {TruncateToPixel(end.x + we), TruncateToPixel(end.y)},
-        {TruncateToPixel(end.x - we), TruncateToPixel(end.y)},
+        {pixel(base.x - wb), pixel(base.y)},
+        {pixel(base.x + wb), pixel(base.y)},
+        {pixel(end.x + we), pixel(end.y)},
+        {pixel(end.x - we), pixel(end.y)},
     }};
     surface.Polygon(corners.data(), static_cast<int>(corners.size()));
 }
@@ -76,8 +84,8 @@ CMatrix CTreePainter::RotationYZ(double angle) {
 
 // Depth first, each limb drawn before its subtree and its subtree before the next sibling,
 // every fork reseeding the generator from the clock. The forks in progress live on an explicit
-// stack rather than the machine's, so no depth can overflow it; memory grows with the depth
-// alone.
+// stack rather than the machine's, so no depth can overflow it; only forks with limbs still to
+// draw are kept, so memory grows at most with the depth.
 void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
     // Plain components rather than vectors: a fork in progress costs 64 bytes of memory.
     struct Fork {
@@ -115,10 +123,6 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
     openFork(base, parent, level);
     while (!forks.empty()) {
         Fork& fork = forks.back();
-        if (fork.limbsLeft == 0) {
-            forks.pop_back();
-            continue;
-        }
         --fork.limbsLeft;
 
         const double angleXY = DegreesToRadians(turnXY_.Of(DrawRandom()));
@@ -145,9 +149,14 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
             stopped_ = true;
             return;
         }
-        // `fork` may move when the child is pushed, so take what the child needs first.
+        // `fork` may move when the child is pushed, so take what the child needs first. A fork
+        // whose last limb is drawn has nothing left to do after that limb's subtree, so it
+        // leaves the stack now: a chain of one-limb forks then holds a single record.
         const CVector childBase = forkBase + limb;
         const std::int64_t childLevel = fork.level + 1;
+        if (fork.limbsLeft == 0) {
+            forks.pop_back();
+        }
         openFork(childBase, limb, childLevel);
     }
 }
