@@ -72,7 +72,7 @@ TEST(RepeatsOncePixelsTest, MatchesTheLiteralPathPixelForPixel) {
             }
         }
     }
-    EXPECT_GT(compared, 900);
+    EXPECT_EQ(compared, 1380);
 }
 
 } // namespace
