@@ -1,5 +1,6 @@
 // arbolith-render: draws trees without a window, to PNG, SVG or PDF files.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,26 +27,35 @@ void Complain(const std::string& message) {
     std::fprintf(stderr, "arbolith-render: %s\n", message.c_str());
 }
 
+// The largest tree of the series: with a random limb count, each second has its own.
+BranchCount LargestTree(const RenderOptions& options, std::uint32_t first) {
+    BranchCount largest = CountBranches(options.tree, options.path, first);
+    if (options.tree.limbsDegree == 0) {
+        for (int n = 2; n <= options.count; ++n) {
+            const BranchCount count = CountBranches(options.tree, options.path,
+                                                    first + static_cast<std::uint32_t>(n - 1));
+            largest.branches = std::max(largest.branches, count.branches);
+        }
+    }
+    return largest;
+}
+
 // Refuses a tree too large to draw in reasonable time, before anything is written.
-bool TreeWithinLimit(const RenderOptions& options) {
-    const BranchCount count = CountBranches(options.tree, options.path);
-    if (count.branches <= options.maxBranches) {
+bool TreeWithinLimit(const RenderOptions& options, std::uint32_t first) {
+    const std::uint64_t branches = LargestTree(options, first).branches;
+    if (branches <= options.maxBranches) {
         return true;
     }
-    const std::string branches = std::to_string(count.branches);
-    Complain("this tree would have " +
-             (count.exact ? branches + " branches"
-                          : "up to " + branches + " branches (the limb count is random)") +
-             ", more than --max-branches " + std::to_string(options.maxBranches) +
+    Complain((options.count > 1 ? "the largest tree of this series would have "
+                                : "this tree would have ") +
+             std::to_string(branches) + " branches, more than --max-branches " +
+             std::to_string(options.maxBranches) +
              "; lower --levels or --limbs, or raise --max-branches");
     return false;
 }
 
-int Render(const RenderOptions& options) {
+int Render(const RenderOptions& options, std::uint32_t first) {
     CatchInterrupts();
-    const BranchCount total = CountBranches(options.tree, options.path);
-    // One reading of the clock for the whole run: each tree is exactly the tree of its second.
-    const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();
     const bool toStdout = options.output == "-";
     for (int n = 1; n <= options.count; ++n) {
         const std::uint32_t second = first + static_cast<std::uint32_t>(n - 1);
@@ -54,7 +64,7 @@ int Render(const RenderOptions& options) {
         const FixedClock clock(second);
         DrawResult result;
         {
-            Progress progress(name, total);
+            Progress progress(name, CountBranches(options.tree, options.path, second));
             const auto draw = [&](QIODevice& device) {
                 // Small trees never ask the monitor, so look for an interrupt here as well.
                 if (InterruptSignal() != 0) {
@@ -103,8 +113,10 @@ int main(int argc, char** argv) {
         std::printf("arbolith-render %s\n", ARBOLITH_VERSION);
         return 0;
     }
-    if (!TreeWithinLimit(options)) {
+    // One reading of the clock for the whole run: each tree is exactly the tree of its second.
+    const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();
+    if (!TreeWithinLimit(options, first)) {
         return kExitUsage;
     }
-    return Render(options);
+    return Render(options, first);
 }

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <limits>
 
+#include "tree/Random.h"
+
 namespace arbolith {
 
 namespace {
 
 constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
-// A random limb count is drawn modulo 20.
-constexpr std::uint64_t kMostRandomLimbs = 19;
+constexpr std::uint64_t kMostRandomLimbs = kRandomLimbModulus - 1;
 
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
     return a > kSaturated - b ? kSaturated : a + b;
@@ -38,14 +39,26 @@ std::uint64_t TreeOf(std::uint64_t limbs, std::uint64_t lastLimbs, std::int64_t 
 
 } // namespace
 
-BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path) {
+BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path,
+                          std::optional<std::uint32_t> second) {
     if (parameters.levels < 0 || parameters.limbsDegree < 0) {
         return {1, true};
     }
+    std::uint64_t limbs = kMostRandomLimbs;
+    bool exact = true;
+    if (parameters.limbsDegree != 0) {
+        limbs = static_cast<std::uint64_t>(parameters.limbsDegree);
+    } else if (second) {
+        // The first draw after a fork seeds the generator with the second.
+        std::uint32_t state = *second;
+        limbs = static_cast<std::uint64_t>(NextDraw(state) % kRandomLimbModulus);
+        if (limbs == 0) {
+            return {1, true};
+        }
+    } else {
+        exact = false;
+    }
     const std::int64_t generations = static_cast<std::int64_t>(parameters.levels) + 1;
-    const bool exact = parameters.limbsDegree != 0;
-    const std::uint64_t limbs =
-        exact ? static_cast<std::uint64_t>(parameters.limbsDegree) : kMostRandomLimbs;
     const std::uint64_t branching =
         path == GrowthPath::RepeatsOnce ? std::min<std::uint64_t>(limbs, 2) : limbs;
     return {TreeOf(branching, limbs, generations), exact};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "tree/TreePainter.h"
 #include "tree/TreeParameters.h"
@@ -15,8 +16,10 @@ struct BranchCount {
 };
 
 // How many branches a run with these parameters draws on the given path, computed without
-// drawing, on the assumption that the run stays within one clock second.
+// drawing, on the assumption that the run stays within one clock second. Knowing that second
+// makes a random limb count known too: every fork of the second draws the same one.
 BranchCount CountBranches(const TreeParameters& parameters,
-                          GrowthPath path = GrowthPath::RepeatsOnce);
+                          GrowthPath path = GrowthPath::RepeatsOnce,
+                          std::optional<std::uint32_t> second = std::nullopt);
 
 } // namespace arbolith

@@ -15,9 +15,14 @@ inline void SeedRandom(std::uint32_t seed) {
     detail::randomState = seed;
 }
 
+// One step of the generator on any state; the process-wide generator takes its steps here.
+inline int NextDraw(std::uint32_t& state) {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFFu);
+}
+
 inline int DrawRandom() {
-    detail::randomState = detail::randomState * 214013u + 2531011u;
-    return static_cast<int>((detail::randomState >> 16) & 0x7FFFu);
+    return NextDraw(detail::randomState);
 }
 
 inline std::uint32_t RandomState() {

@@ -12,7 +12,6 @@ namespace arbolith {
 
 namespace {
 
-constexpr int kRandomLimbModulus = 20;
 constexpr double kDrawToUnit = 1.0 / 32767;
 constexpr double kMaxRandomFactor = 0.8;
 // How many branches pass between two questions to the monitor.

@@ -23,6 +23,9 @@ public:
 // path draws every polygon.
 enum class GrowthPath { RepeatsOnce, Literal };
 
+// A random limb count is a draw modulo this: 0 to 19 limbs.
+inline constexpr int kRandomLimbModulus = 20;
+
 inline constexpr Rgb kBranchOutline{0, 0, 0};
 inline constexpr Rgb kBranchFill{141, 105, 20};
 

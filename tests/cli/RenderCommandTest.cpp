@@ -86,7 +86,14 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
         {{"--levels", "40", "-o", "t.png"}, {"5497558138879 branches", "--max-branches"}},
-        {{"--limbs", "0", "--levels", "30", "-o", "t.png"}, {"up to", "random", "--max-branches"}},
+        // Second 1000000000 draws 6 limbs at every fork.
+        {{"--limbs", "0", "--levels", "30", "--time", "1000000000", "-o", "t.png"},
+         {"8589934591 branches", "--max-branches"}},
+        // Seconds 1000000005 and 1000000006 draw 2 and 5 limbs: the series is judged by its
+        // largest tree.
+        {{"--limbs", "0", "--levels", "22", "--time", "1000000005", "--count", "2", "-o",
+          "t{n}.png"},
+         {"largest tree", "--max-branches"}},
     };
     std::set<std::string> messages;
     for (const BadInput& bad : cases) {

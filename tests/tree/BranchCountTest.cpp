@@ -50,6 +50,23 @@ TEST(BranchCountTest, RandomLimbCountGivesAnUpperBound) {
     }
 }
 
+TEST(BranchCountTest, KnowingTheSecondMakesARandomLimbCountExact) {
+    for (GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
+        for (std::uint32_t second = 1796000000; second < 1796000060; ++second) {
+            const TreeParameters p = Tree(0, 2);
+            FixedClock clock(second);
+            RecordingSurface surface(false);
+            DrawTreeRun(surface, p, nullptr, path);
+            const BranchCount count = CountBranches(p, path, second);
+            EXPECT_TRUE(count.exact);
+            EXPECT_EQ(count.branches, surface.PolygonCount()) << second;
+        }
+    }
+    // A second that is not needed changes nothing.
+    EXPECT_EQ(CountBranches(Tree(3, 4), GrowthPath::Literal, 12).branches,
+              CountBranches(Tree(3, 4), GrowthPath::Literal).branches);
+}
+
 TEST(BranchCountTest, SaturatesInsteadOfOverflowing) {
     constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
     constexpr auto kTop = std::numeric_limits<std::int32_t>::max();

@@ -185,7 +185,7 @@ void TreeDialog::Generate() {
     // The clock is read once, so the whole tree is the one of this second and can be drawn
     // again from it.
     const std::uint32_t second = ReadClock();
-    runTotal_ = CountBranches(parameters);
+    runTotal_ = CountBranches(parameters, GrowthPath::RepeatsOnce, second);
     run_ = std::make_unique<TreeRun>(parameters, second, QSize(kCanvasWidth, kCanvasHeight));
     const std::uint64_t serial = ++runSerial_;
     connect(run_.get(), &TreeRun::Finished, this, [this, serial] {
