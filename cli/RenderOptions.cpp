@@ -174,8 +174,9 @@ const std::array kOptions{
                    return std::to_string(o.count);
                }},
     OptionSpec{"--max-branches", "", "N",
-               "refuse a tree with more branches than this (for a random limb count, more "
-               "than it could have)",
+               "refuse a tree with more branches than this, before drawing anything; a "
+               "random limb count is known from the tree's second, and a series is judged by "
+               "its largest tree",
                [](std::string_view v, RenderOptions& o) {
                    return Store(ReadUnsigned(v, 1, std::numeric_limits<std::uint64_t>::max()),
                                 o.maxBranches, "a whole number of branches, at least 1");
