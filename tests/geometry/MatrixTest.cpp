@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "geometry/ExpectVector.h"
 #include "geometry/Matrix.h"
 
 namespace arbolith {
 namespace {
-
-void ExpectVector(const CVector& v, double x, double y, double z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
-}
 
 void ExpectMatrix(const CMatrix& m, const std::array<double, 9>& e) {
     const std::array<double, 9> actual{m.m11, m.m12, m.m13, m.m21, m.m22,

@@ -2,16 +2,11 @@
 
 #include <type_traits>
 
+#include "geometry/ExpectVector.h"
 #include "geometry/Vector.h"
 
 namespace arbolith {
 namespace {
-
-void ExpectVector(const CVector& v, double x, double y, double z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
-}
 
 TEST(VectorTest, ConstructsZeroAndGivenComponents) {
     ExpectVector(CVector(), 0, 0, 0);
