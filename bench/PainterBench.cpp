@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QPen>
 
+#include "render/PainterSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
-#include "ui/qt/surface/PainterSurface.h"
 
 namespace arbolith {
 namespace {

@@ -6,9 +6,9 @@
 #include <variant>
 #include <vector>
 
+#include "tree/ExampleTree.h"
 #include "tree/TreePainter.h"
 #include "tree/TreeParameters.h"
-#include "ui/ExampleTree.h"
 
 namespace arbolith::cli {
 

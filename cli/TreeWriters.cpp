@@ -1,14 +1,14 @@
 #include "cli/TreeWriters.h"
 
-#include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "render/PainterSurface.h"
+#include "render/PngWriter.h"
+#include "render/SvgSurface.h"
+#include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
-#include "ui/qt/surface/PainterSurface.h"
-#include "ui/qt/surface/SvgSurface.h"
-#include "ui/qt/surface/TreeImage.h"
 
 namespace arbolith::cli {
 
@@ -19,16 +19,17 @@ QSize Canvas(const RenderOptions& options) {
 }
 
 DrawResult WritePng(QIODevice& device, const RenderOptions& options, Progress& progress) {
-    const QImage image = RenderTreeImage(options.tree, Canvas(options), &progress, options.path);
-    if (progress.Stopped()) {
+    const std::optional<PixelImage> image =
+        RenderTreeImage(options.tree, options.width, options.height, &progress, options.path);
+    if (!image) {
         return {DrawResult::Stopped, {}};
     }
-    if (image.isNull()) {
-        return {DrawResult::Failed, "not enough memory for the image"};
-    }
-    QImageWriter writer(&device, "png");
-    if (!writer.write(image)) {
-        return {DrawResult::Failed, writer.errorString().toStdString()};
+    const bool written = WritePng(*image, [&device](const void* data, std::size_t size) {
+        return device.write(static_cast<const char*>(data), static_cast<qint64>(size)) ==
+               static_cast<qint64>(size);
+    });
+    if (!written) {
+        return {DrawResult::Failed, device.errorString().toStdString()};
     }
     return {DrawResult::Done, {}};
 }

@@ -13,16 +13,27 @@
 #include <QTemporaryDir>
 
 #include "RenderProcess.h"
-#include "SvgText.h"
+#include "render/TreeImage.h"
+#include "tests/render/SvgText.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
+#include "tree/ExampleTree.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
-#include "ui/ExampleTree.h"
-#include "ui/qt/surface/TreeImage.h"
 
 namespace arbolith {
 namespace {
+
+// A decoded picture's pixels, to compare with the rasterizer's.
+PixelImage PixelsOf(const QImage& image) {
+    PixelImage pixels(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            pixels.Row(y)[x] = image.pixel(x, y);
+        }
+    }
+    return pixels;
+}
 
 namespace fs = std::filesystem;
 using testing::RenderProcess;
@@ -129,8 +140,7 @@ TEST_F(RenderCommandTest, DrawsTheExampleTreeWithNoOtherArgumentAndNamesItsSecon
     EXPECT_GE(second, started);
     EXPECT_LE(second, started + 600);
     const FixedClock clock(second);
-    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
-              RenderTreeImage(kExampleTree, QSize(560, 670)));
+    EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
 }
 
 TEST_F(RenderCommandTest, SvgHoldsExactlyThePolygonsTheCoreDrewForEachSecond) {

@@ -3,14 +3,15 @@
 #include <QPainter>
 #include <QTest>
 
+#include "render/RasterSurface.h"
+#include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/FieldTexts.h"
 #include "ui/qt/GuardedSurface.h"
+#include "ui/qt/PixelImages.h"
 #include "ui/qt/TreeCanvas.h"
-#include "ui/qt/surface/PainterSurface.h"
-#include "ui/qt/surface/TreeImage.h"
 
 namespace arbolith::testing {
 
@@ -51,27 +52,25 @@ QImage CanvasPixels(const TreeDialog& dialog) {
 
 QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second) {
     const FixedClock clock(second);
-    const QImage full = RenderTreeImage(parameters, QSize(kCanvasWidth, kCanvasHeight));
+    const QImage full = ToQImage(*RenderTreeImage(parameters, kCanvasWidth, kCanvasHeight));
     return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
                      kCanvasHeight - 2 * TreeCanvas::kBorder);
 }
 
 QImage PartialReferencePixels(const TreeParameters& parameters, std::uint32_t second,
                               std::uint64_t polygons) {
-    QImage full(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
-    full.fill(Qt::white);
+    PixelImage full(kCanvasWidth, kCanvasHeight);
     {
         const FixedClock clock(second);
-        QPainter painter(&full);
-        PainterSurface painterSurface(painter);
+        RasterSurface raster(full);
         RunControl control;
         control.polygonLimit = polygons;
-        GuardedSurface surface(painterSurface, control, nullptr);
+        GuardedSurface surface(raster, control);
         RunControlMonitor monitor(control);
         DrawTreeRun(surface, parameters, &monitor);
     }
-    return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
-                     kCanvasHeight - 2 * TreeCanvas::kBorder);
+    return ToQImage(full).copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
+                               kCanvasHeight - 2 * TreeCanvas::kBorder);
 }
 
 TreeParameters SmallTree() {

@@ -11,10 +11,10 @@
 
 #include "DialogHelpers.h"
 #include "tree/DrawingRun.h"
+#include "tree/ExampleTree.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
 #include "ui/DialogLayout.h"
-#include "ui/ExampleTree.h"
 #include "ui/FieldText.h"
 #include "ui/qt/TreeCanvas.h"
 

@@ -40,8 +40,7 @@ void DrawSquares(DrawingSurface& surface, int count) {
 TEST(GuardedSurface, PassesEverythingOnAndCountsThePolygons) {
     RecordingSurface target;
     RunControl control;
-    std::mutex lock;
-    GuardedSurface surface(target, control, &lock);
+    GuardedSurface surface(target, control);
     const SurfaceObject pen = surface.CreatePen(PenStyle::Solid, 1, {0, 0, 0});
     surface.SelectObject(pen);
     DrawSquares(surface, 5);
@@ -55,7 +54,7 @@ TEST(GuardedSurface, DropsPolygonsBeyondTheLimitAndAfterAStop) {
     RecordingSurface limited;
     RunControl control;
     control.polygonLimit = 3;
-    GuardedSurface limitedSurface(limited, control, nullptr);
+    GuardedSurface limitedSurface(limited, control);
     RunControlMonitor monitor(control);
     DrawSquares(limitedSurface, 5);
     EXPECT_EQ(limited.PolygonCount(), 3u);
@@ -64,7 +63,7 @@ TEST(GuardedSurface, DropsPolygonsBeyondTheLimitAndAfterAStop) {
 
     RecordingSurface stopped;
     RunControl stopControl;
-    GuardedSurface stoppedSurface(stopped, stopControl, nullptr);
+    GuardedSurface stoppedSurface(stopped, stopControl);
     RunControlMonitor stopMonitor(stopControl);
     DrawSquares(stoppedSurface, 2);
     EXPECT_TRUE(stopMonitor.KeepGoing(2));

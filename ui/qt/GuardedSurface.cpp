@@ -3,23 +3,23 @@
 namespace arbolith {
 
 void GuardedSurface::FillRectWhite(const SurfaceRect& rect) {
-    Locked([&] { target_.FillRectWhite(rect); });
+    target_.FillRectWhite(rect);
 }
 
 SurfaceObject GuardedSurface::CreatePen(PenStyle style, int width, Rgb colour) {
-    return Locked([&] { return target_.CreatePen(style, width, colour); });
+    return target_.CreatePen(style, width, colour);
 }
 
 SurfaceObject GuardedSurface::CreateSolidBrush(Rgb colour) {
-    return Locked([&] { return target_.CreateSolidBrush(colour); });
+    return target_.CreateSolidBrush(colour);
 }
 
 void GuardedSurface::SetPolyFillMode(PolyFillMode mode) {
-    Locked([&] { target_.SetPolyFillMode(mode); });
+    target_.SetPolyFillMode(mode);
 }
 
 SurfaceObject GuardedSurface::SelectObject(SurfaceObject object) {
-    return Locked([&] { return target_.SelectObject(object); });
+    return target_.SelectObject(object);
 }
 
 void GuardedSurface::Polygon(const SurfacePoint* points, int count) {
@@ -27,12 +27,19 @@ void GuardedSurface::Polygon(const SurfacePoint* points, int count) {
     if (drawn >= control_.polygonLimit || control_.stop.load(std::memory_order_relaxed)) {
         return;
     }
-    Locked([&] { target_.Polygon(points, count); });
+    target_.Polygon(points, count);
     control_.polygonsDrawn.store(drawn + 1, std::memory_order_relaxed);
+    if (drawnSoFar_ && (drawn + 1) % kPolygonsPerClockReading == 0) {
+        const Clock::time_point now = Clock::now();
+        if (now - lastCall_ >= interval_) {
+            lastCall_ = now;
+            drawnSoFar_();
+        }
+    }
 }
 
 bool GuardedSurface::DeleteObject(SurfaceObject object) {
-    return Locked([&] { return target_.DeleteObject(object); });
+    return target_.DeleteObject(object);
 }
 
 } // namespace arbolith

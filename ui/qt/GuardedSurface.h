@@ -1,9 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <limits>
-#include <mutex>
 
 #include "tree/DrawingSurface.h"
 #include "tree/TreePainter.h"
@@ -33,14 +34,20 @@ private:
     const RunControl& control_;
 };
 
-// Hands a run's drawing on to another surface. Each operation runs under the given lock (if
-// any), so another thread may copy the picture between two branches. It counts the polygons
-// passed on and drops every polygon after the limit or once a stop is requested: a stopped run
-// leaves the picture at once, and a rerun can reproduce exactly what a stopped run drew.
+// Hands a run's drawing on to another surface. It counts the polygons passed on and drops every
+// polygon after the limit or once a stop is requested: a stopped run leaves the picture at once,
+// and a rerun can reproduce exactly what a stopped run drew. While polygons come, it calls
+// `drawnSoFar` whenever `interval` has passed since the last call, so that a picture drawn on
+// one thread can be shown on another as it grows, without a lock per polygon.
 class GuardedSurface final : public DrawingSurface {
 public:
-    GuardedSurface(DrawingSurface& target, RunControl& control, std::mutex* lock)
-        : target_(target), control_(control), lock_(lock) {}
+    using Clock = std::chrono::steady_clock;
+
+    GuardedSurface(DrawingSurface& target, RunControl& control,
+                   std::function<void()> drawnSoFar = {},
+                   Clock::duration interval = std::chrono::milliseconds(20))
+        : target_(target), control_(control), drawnSoFar_(std::move(drawnSoFar)),
+          interval_(interval), lastCall_(Clock::now()) {}
 
     void FillRectWhite(const SurfaceRect& rect) override;
     SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
@@ -51,17 +58,14 @@ public:
     bool DeleteObject(SurfaceObject object) override;
 
 private:
-    template <typename Operation> auto Locked(Operation operation) {
-        if (lock_ == nullptr) {
-            return operation();
-        }
-        const std::lock_guard guard(*lock_);
-        return operation();
-    }
+    // Reading the clock costs more than a small polygon; it is read every this many.
+    static constexpr std::uint64_t kPolygonsPerClockReading = 64;
 
     DrawingSurface& target_;
     RunControl& control_;
-    std::mutex* lock_;
+    std::function<void()> drawnSoFar_;
+    Clock::duration interval_;
+    Clock::time_point lastCall_;
 };
 
 } // namespace arbolith

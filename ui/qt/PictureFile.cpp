@@ -2,9 +2,11 @@
 
 #include <QSaveFile>
 
+#include "render/PngWriter.h"
+#include "render/SvgSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-#include "ui/qt/surface/SvgSurface.h"
+#include "ui/qt/PixelImages.h"
 
 namespace arbolith {
 
@@ -19,7 +21,7 @@ QString Failure(const QSaveFile& file) {
 QString WriteSvg(QSaveFile& file, QSize size, const TreeRecord& tree, RunControl& control) {
     SvgSurface svg(file, size);
     control.polygonLimit = tree.polygonLimit;
-    GuardedSurface surface(svg, control, nullptr);
+    GuardedSurface surface(svg, control);
     RunControlMonitor monitor(control);
     const FixedClock clock(tree.second);
     DrawTreeRun(surface, tree.parameters, &monitor);
@@ -45,7 +47,10 @@ QString SavePicture(const QString& path, const QImage& picture, const TreeRecord
     if (IsSvgPath(path)) {
         RunControl ownControl;
         failure = WriteSvg(file, picture.size(), tree, control != nullptr ? *control : ownControl);
-    } else if (!picture.save(&file, "PNG")) {
+    } else if (!WritePng(FromQImage(picture), [&file](const void* data, std::size_t size) {
+                   return file.write(static_cast<const char*>(data), static_cast<qint64>(size)) ==
+                          static_cast<qint64>(size);
+               })) {
         failure = Failure(file);
     }
     if (!failure.isEmpty()) {

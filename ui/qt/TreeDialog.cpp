@@ -20,9 +20,9 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "tree/ExampleTree.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
-#include "ui/ExampleTree.h"
 #include "ui/FieldText.h"
 #include "ui/qt/BackgroundSave.h"
 #include "ui/qt/FieldTexts.h"

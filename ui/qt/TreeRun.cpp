@@ -1,12 +1,12 @@
 #include "ui/qt/TreeRun.h"
 
 #include <QDeadlineTimer>
-#include <QPainter>
 #include <QThread>
 
+#include "render/RasterSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-#include "ui/qt/surface/PainterSurface.h"
+#include "ui/qt/PixelImages.h"
 
 namespace arbolith {
 
@@ -54,24 +54,23 @@ QImage TreeRun::Snapshot() const {
     return picture_.copy();
 }
 
+// The run draws into a picture of its own and hands it over whole every few milliseconds, so
+// the canvas sees the tree grow without a lock per polygon.
 void TreeRun::Draw() {
     const FixedClock clock(second_);
-    QPainter painter;
-    {
+    PixelImage drawing(picture_.width(), picture_.height());
+    const auto handOver = [&] {
         const std::lock_guard guard(pictureLock_);
-        painter.begin(&picture_);
-    }
+        CopyInto(picture_, drawing);
+    };
     bool finished = false;
     {
-        PainterSurface painterSurface(painter);
-        GuardedSurface surface(painterSurface, control_, &pictureLock_);
+        RasterSurface raster(drawing);
+        GuardedSurface surface(raster, control_, handOver);
         RunControlMonitor monitor(control_);
         finished = DrawTreeRun(surface, parameters_, &monitor);
     }
-    {
-        const std::lock_guard guard(pictureLock_);
-        painter.end();
-    }
+    handOver();
     completed_.store(finished && !control_.stop.load());
 }
 

@@ -4,8 +4,8 @@
 #include <QIODevice>
 #include <QSize>
 
+#include "render/SurfaceObjects.h"
 #include "tree/DrawingSurface.h"
-#include "ui/qt/surface/SurfaceObjects.h"
 
 namespace arbolith {
 

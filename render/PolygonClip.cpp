@@ -1,4 +1,4 @@
-#include "ui/qt/surface/PolygonClip.h"
+#include "render/PolygonClip.h"
 
 namespace arbolith {
 

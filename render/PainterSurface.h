@@ -7,8 +7,8 @@
 #include <QRectF>
 #include <QVarLengthArray>
 
+#include "render/SurfaceObjects.h"
 #include "tree/DrawingSurface.h"
-#include "ui/qt/surface/SurfaceObjects.h"
 
 namespace arbolith {
 

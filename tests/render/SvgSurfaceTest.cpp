@@ -4,11 +4,11 @@
 
 #include <QBuffer>
 
-#include "SvgText.h"
+#include "render/SvgSurface.h"
+#include "tests/render/SvgText.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
-#include "ui/qt/surface/SvgSurface.h"
 
 namespace arbolith {
 namespace {

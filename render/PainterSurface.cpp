@@ -1,11 +1,11 @@
-#include "ui/qt/surface/PainterSurface.h"
+#include "render/PainterSurface.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #include <QPen>
 
-#include "ui/qt/surface/PolygonClip.h"
+#include "render/PolygonClip.h"
 
 namespace arbolith {
 

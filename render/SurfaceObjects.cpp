@@ -1,4 +1,4 @@
-#include "ui/qt/surface/SurfaceObjects.h"
+#include "render/SurfaceObjects.h"
 
 namespace arbolith {
 

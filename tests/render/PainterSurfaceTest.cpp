@@ -6,10 +6,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include "render/PainterSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-#include "ui/qt/surface/PainterSurface.h"
-#include "ui/qt/surface/TreeImage.h"
 
 namespace arbolith {
 namespace {
@@ -82,10 +81,9 @@ TEST(PainterSurfaceTest, ARunLeavesNoObjectBehindAndTheWindingRuleSet) {
 }
 
 TEST(PainterSurfaceTest, DrawsABranchCrispWithOutlineAndFill) {
-    // The trunk alone, corners (99, 200), (101, 200), (101, 150), (99, 150).
-    const TreeParameters trunk{10, 10, 10, 1.0, 1, {100, 200, 0}, {0, -50, 0}, -1};
-    const QImage image = RenderTreeImage(trunk, QSize(300, 300));
-    ASSERT_FALSE(image.isNull());
+    // A trunk from (100, 200) to (100, 150), half-width 1.
+    QImage image = WhiteImage(300, 300);
+    DrawStyled(image, std::array<SurfacePoint, 4>{{{99, 200}, {101, 200}, {101, 150}, {99, 150}}});
     for (int y = 150; y <= 200; ++y) {
         EXPECT_EQ(image.pixel(99, y), kBlack) << y;
         EXPECT_EQ(image.pixel(101, y), kBlack) << y;
@@ -184,26 +182,6 @@ TEST(PainterSurfaceTest, ClippingLeavesTheVisiblePixelsAlone) {
     }
     EXPECT_EQ(clipped.pixel(22, 179), kBrown);
     EXPECT_EQ(clipped, direct);
-}
-
-TEST(TreeImageTest, WhitensAnImageLargerThanTheRunsRectangle) {
-    const FixedClock clock(1000000000);
-    const TreeParameters parameters{40, 20, 30, 0.7, 2, {600, 1150, 0}, {0, -300, 0}, 2};
-    const QImage image = RenderTreeImage(parameters, QSize(1200, 1200));
-    ASSERT_EQ(image.size(), QSize(1200, 1200));
-    EXPECT_EQ(image.pixel(1150, 1150), kWhite);
-    EXPECT_EQ(image.pixel(600, 1000), kBrown) << "the trunk crosses the run's rectangle";
-}
-
-class StopAtOnce : public RunMonitor {
-public:
-    bool KeepGoing(std::uint64_t) override { return false; }
-};
-
-TEST(TreeImageTest, GivesANullImageWhenTheRunIsStopped) {
-    const TreeParameters big{40, 20, 30, 0.7, 3, {280, 640, 0}, {0, -150, 0}, 16};
-    StopAtOnce stop;
-    EXPECT_TRUE(RenderTreeImage(big, QSize(100, 100), &stop).isNull());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "ui/qt/surface/SvgSurface.h"
+#include "render/SvgSurface.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,21 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
-
+#include "render/RasterSurface.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-#include "ui/qt/surface/PainterSurface.h"
 
 namespace arbolith {
 namespace {
 
-QImage Render(const TreeParameters& p, std::uint32_t second, GrowthPath path) {
-    QImage image(560, 670, QImage::Format_RGB32);
-    image.fill(Qt::gray);
-    QPainter painter(&image);
-    PainterSurface surface(painter);
+PixelImage Render(const TreeParameters& p, std::uint32_t second, GrowthPath path) {
+    PixelImage image(560, 670, PixelOf({128, 128, 128}));
+    RasterSurface surface(image);
     FixedClock clock(second);
     DrawTreeRun(surface, p, nullptr, path);
     return image;

@@ -1,0 +1,169 @@
+#include "render/PngWriter.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <zlib.h>
+
+namespace arbolith {
+
+namespace {
+
+// Deflate level 1 is fast, and on a picture of few colours it compresses almost as well as the
+// slower levels.
+constexpr int kCompressionLevel = 1;
+constexpr std::size_t kChunkBytes = 1 << 16;
+
+void PutBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+// Wraps the data into a PNG chunk of the given type and hands it on.
+bool PutChunk(const ByteSink& sink, const char (&type)[5], const std::uint8_t* data,
+              std::size_t size) {
+    std::vector<std::uint8_t> head;
+    PutBigEndian(head, static_cast<std::uint32_t>(size));
+    head.insert(head.end(), type, type + 4);
+    uLong crc = crc32(0, head.data() + 4, 4);
+    if (size > 0) {
+        crc = crc32(crc, data, static_cast<uInt>(size));
+    }
+    std::vector<std::uint8_t> tail;
+    PutBigEndian(tail, static_cast<std::uint32_t>(crc));
+    return sink(head.data(), head.size()) && (size == 0 || sink(data, size)) &&
+           sink(tail.data(), tail.size());
+}
+
+// The picture's colours in order of appearance, or nothing if there are more than 256.
+std::optional<std::vector<Pixel>> PaletteOf(const PixelImage& image) {
+    std::vector<Pixel> palette;
+    Pixel last = 0;
+    bool any = false;
+    for (const Pixel pixel : image.Pixels()) {
+        if (any && pixel == last) {
+            continue;
+        }
+        any = true;
+        last = pixel;
+        bool known = false;
+        for (const Pixel entry : palette) {
+            known = known || entry == pixel;
+        }
+        if (!known) {
+            if (palette.size() == 256) {
+                return std::nullopt;
+            }
+            palette.push_back(pixel);
+        }
+    }
+    return palette;
+}
+
+// Deflates the filtered rows into IDAT chunks as the compressed bytes come.
+class ImageData {
+public:
+    explicit ImageData(const ByteSink& sink) : sink_(sink), out_(kChunkBytes) {
+        ok_ = deflateInit(&stream_, kCompressionLevel) == Z_OK;
+    }
+    ~ImageData() { deflateEnd(&stream_); }
+    ImageData(const ImageData&) = delete;
+    ImageData& operator=(const ImageData&) = delete;
+
+    bool Add(const std::uint8_t* data, std::size_t size) { return Deflate(data, size, Z_NO_FLUSH); }
+    bool Finish() { return Deflate(nullptr, 0, Z_FINISH); }
+
+private:
+    bool Deflate(const std::uint8_t* data, std::size_t size, int flush) {
+        if (!ok_) {
+            return false;
+        }
+        stream_.next_in = const_cast<Bytef*>(data);
+        stream_.avail_in = static_cast<uInt>(size);
+        int status = Z_OK;
+        do {
+            stream_.next_out = out_.data();
+            stream_.avail_out = static_cast<uInt>(out_.size());
+            status = deflate(&stream_, flush);
+            if (status == Z_STREAM_ERROR) {
+                return ok_ = false;
+            }
+            const std::size_t made = out_.size() - stream_.avail_out;
+            if (made > 0 && !PutChunk(sink_, "IDAT", out_.data(), made)) {
+                return ok_ = false;
+            }
+        } while (stream_.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+        return true;
+    }
+
+    const ByteSink& sink_;
+    z_stream stream_{};
+    std::vector<std::uint8_t> out_;
+    bool ok_ = false;
+};
+
+} // namespace
+
+bool WritePng(const PixelImage& image, const ByteSink& sink) {
+    static constexpr std::array<std::uint8_t, 8> kSignature{0x89, 'P',  'N',  'G',
+                                                            0x0D, 0x0A, 0x1A, 0x0A};
+    if (!sink(kSignature.data(), kSignature.size())) {
+        return false;
+    }
+    const std::optional<std::vector<Pixel>> palette = PaletteOf(image);
+    std::vector<std::uint8_t> header;
+    PutBigEndian(header, static_cast<std::uint32_t>(image.Width()));
+    PutBigEndian(header, static_cast<std::uint32_t>(image.Height()));
+    header.push_back(8);                    // bits per sample
+    header.push_back(palette ? 3 : 2);      // palette or RGB
+    header.insert(header.end(), {0, 0, 0}); // deflate, adaptive filters, no interlace
+    if (!PutChunk(sink, "IHDR", header.data(), header.size())) {
+        return false;
+    }
+    if (palette) {
+        std::vector<std::uint8_t> entries;
+        for (const Pixel colour : *palette) {
+            const Rgb rgb = RgbOf(colour);
+            entries.insert(entries.end(), {rgb.red, rgb.green, rgb.blue});
+        }
+        if (!PutChunk(sink, "PLTE", entries.data(), entries.size())) {
+            return false;
+        }
+    }
+
+    // Each row: filter type 0 (none), then its samples.
+    const std::size_t width = static_cast<std::size_t>(image.Width());
+    std::vector<std::uint8_t> row(1 + width * (palette ? 1 : 3));
+    ImageData data(sink);
+    Pixel lastColour = palette && !palette->empty() ? palette->front() : 0;
+    std::uint8_t lastIndex = 0;
+    for (int y = 0; y < image.Height(); ++y) {
+        const Pixel* pixels = image.Row(y);
+        for (std::size_t x = 0; x < width; ++x) {
+            if (palette) {
+                if (pixels[x] != lastColour) {
+                    lastColour = pixels[x];
+                    lastIndex = 0;
+                    while ((*palette)[lastIndex] != lastColour) {
+                        ++lastIndex;
+                    }
+                }
+                row[1 + x] = lastIndex;
+            } else {
+                const Rgb rgb = RgbOf(pixels[x]);
+                row[1 + 3 * x] = rgb.red;
+                row[2 + 3 * x] = rgb.green;
+                row[3 + 3 * x] = rgb.blue;
+            }
+        }
+        if (!data.Add(row.data(), row.size())) {
+            return false;
+        }
+    }
+    return data.Finish() && PutChunk(sink, "IEND", nullptr, 0);
+}
+
+} // namespace arbolith
