@@ -36,8 +36,9 @@ std::size_t TurnTable::Entries(std::int32_t bound) {
     return static_cast<std::size_t>(std::min<std::uint64_t>(Magnitude(bound), kRandomMax + 1));
 }
 
-TurnTable::CosSin TurnTable::Compute(double angle) {
-    const CosSin value{std::cos(angle), std::sin(angle)};
+CosSin TurnTable::Compute(double angle) {
+    const bool rounded = !std::signbit(angle) && angle < kLargestRoundedAngle;
+    const CosSin value = rounded ? CosSinRounded(angle) : CosSin{std::cos(angle), std::sin(angle)};
     if (!std::signbit(angle) && angle < kLargestAngle) {
         const auto degrees = static_cast<std::size_t>(angle * kRadiansToDegrees + 0.5);
         if (degrees < entries_.size() &&

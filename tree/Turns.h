@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tree/Trigonometry.h"
+
 namespace arbolith {
 
 // A whole number of degrees in radians, multiplied out exactly as the tree has always done it:
@@ -33,17 +35,14 @@ private:
     std::uint64_t magic_;
 };
 
-// The cosine and sine of whole-degree turns, each computed once: the very bits that std::cos
-// and std::sin give for the turn's angle, at a fraction of the cost. Any other angle is
-// computed afresh.
+// The cosine and sine of whole-degree turns, each computed once and then looked up. Every
+// angle from 0 up to kLargestRoundedAngle, whole-degree turn or not, gets the correctly rounded
+// values of CosSinRounded, the same bits on every platform; other angles (never a turn a draw
+// makes) those of the runtime library.
 class TurnTable {
 public:
     // Holds the turns of 0 to `largestBound` - 1 degrees.
     explicit TurnTable(std::size_t largestBound);
-    struct CosSin {
-        double cos;
-        double sin;
-    };
     CosSin Of(double angle) {
         // A negative zero has a sine of its own, so it never comes from the table. The bound on
         // the angle in radians only keeps the conversion defined; the table's size decides.

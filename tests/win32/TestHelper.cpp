@@ -4,6 +4,9 @@
 //   locate
 //       prints the visible part of the canvas's client area, the dialog's client area and the
 //       centres of the fields and buttons, in screen pixels
+//   grid-digests
+//       prints the digests of the pixel grid's pictures as the Windows drawing system draws
+//       them, as tests/render/GdiGridDigests.inc holds them
 //   cover X Y W H UNTIL-FILE
 //       keeps a topmost magenta window over that screen area until the file exists, then has
 //       the dialog repaint everything
@@ -14,6 +17,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/render/GdiGrid.h"
+#include "tests/win32/GdiGridPicture.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
@@ -177,6 +182,18 @@ int Cover(int argc, char** argv) {
     return 0;
 }
 
+int GridDigests() {
+    std::printf(
+        "// The digests of the pictures of GdiGridCases(), in order, as the Windows drawing\n"
+        "// system draws them: made under Wine by `arbolith_win32_helper grid-digests`.\n");
+    for (const arbolith::testing::GridCase& gridCase : arbolith::testing::GdiGridCases()) {
+        std::printf("0x%016llxULL, // %s\n",
+                    static_cast<unsigned long long>(arbolith::testing::GdiDigestOf(gridCase)),
+                    gridCase.name.c_str());
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -190,6 +207,9 @@ int main(int argc, char** argv) {
     if (command == "cover") {
         return Cover(argc, argv);
     }
-    std::fprintf(stderr, "usage: %s render|locate|cover ...\n", argv[0]);
+    if (command == "grid-digests") {
+        return GridDigests();
+    }
+    std::fprintf(stderr, "usage: %s render|locate|cover|grid-digests ...\n", argv[0]);
     return 2;
 }
