@@ -50,6 +50,20 @@ TEST(GuardedSurface, PassesEverythingOnAndCountsThePolygons) {
     EXPECT_EQ(target.Calls().front().op, RecordingSurface::Op::CreatePen);
 }
 
+TEST(GuardedSurface, HandsTheDrawingOverOnceTheIntervalHasPassed) {
+    RecordingSurface target(false);
+    RunControl control;
+    int handedOver = 0;
+    GuardedSurface always(
+        target, control, [&] { ++handedOver; }, std::chrono::seconds(0));
+    DrawSquares(always, 130);
+    EXPECT_EQ(handedOver, 2) << "the clock is read every 64 polygons";
+    GuardedSurface hourly(
+        target, control, [&] { ++handedOver; }, std::chrono::hours(1));
+    DrawSquares(hourly, 130);
+    EXPECT_EQ(handedOver, 2);
+}
+
 TEST(GuardedSurface, DropsPolygonsBeyondTheLimitAndAfterAStop) {
     RecordingSurface limited;
     RunControl control;

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # The Windows program as a user meets it, under Wine on a private X display: type the twelve
-# values (Tab staying in its field), press "Generate new tree", compare the canvas with an independent rendering of the
-# same tree, cover and uncover the canvas, then end once with "Exit" and once with a close
-# request, each with exit status 0.
-#   end-to-end.sh ARBOLITH.exe HELPER.exe WORK-FOLDER [SCREENSHOT.png]
+# values (Tab staying in its field), press "Generate new tree", compare the canvas with an
+# independent rendering of the same tree in memory and with arbolith-render's picture of it,
+# cover and uncover the canvas, then end once with "Exit" and once with a close request, each
+# with exit status 0.
+#   end-to-end.sh ARBOLITH.exe HELPER.exe ARBOLITH-RENDER WORK-FOLDER [SCREENSHOT.png]
 set -euo pipefail
 app=$1
 helper=$2
-work=$3
-screenshot=${4:-}
+renderer=$3
+work=$4
+screenshot=${5:-}
+[[ -x "$renderer" ]] || {
+  echo "FAIL: no arbolith-render at $renderer: build the dev preset first" >&2
+  exit 1
+}
 source "$(dirname "$0")/wine-env.sh"
 rm -rf "$work"
 mkdir -p "$work"
@@ -22,8 +28,10 @@ fail() {
 # The values in the order the dialog reads its fields: XY, XZ, YZ angles, scale, limbs,
 # reference point, first vector, levels.
 typed=(35 20 25 0.72 2 280 560 -100 0 -140 20 7)
-# The same values in the record's order, for the reference rendering.
+# The same values in the record's order, for the reference rendering, and as options.
 tree=(35 25 20 0.72 2 280 560 -100 0 -140 20 7)
+options=(--max-xy 35 --max-xz 20 --max-yz 25 --scale 0.72 --limbs 2 --reference 280,560,-100
+         --vector 0,-140,20 --levels 7)
 
 helper_run() {
   "$WINE64" "$helper" "$@" </dev/null
@@ -125,6 +133,15 @@ second=$(wait_for_tree "$first_second") || {
 }
 reference=$(reference_for "$second")
 echo "ok: the canvas matches the reference rendering of second $second pixel for pixel"
+
+# arbolith-render on Linux draws the very same pixels for that second.
+read -r client_w client_h < <(identify -format '%w %h\n' "$reference")
+"$renderer" "${options[@]}" --time "$second" --size "${client_w}x${client_h}" \
+  -o "$work/rendered.png" 2>/dev/null || fail "arbolith-render could not draw the tree"
+rendered_differ=$(differing_pixels "$work/rendered.png" "$work/canvas.png")
+[[ $rendered_differ == 0 ]] ||
+  fail "the canvas differs from arbolith-render's picture in $rendered_differ pixels"
+echo "ok: the canvas matches arbolith-render's picture of second $second pixel for pixel"
 
 # The comparison means something: the tree is there, and another second grows another tree.
 brown=$(share_of_colour "$reference" '#8D6914')

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "render/PngWriter.h"
+#include "render/TreeImage.h"
+#include "tree/Random.h"
+
+namespace arbolith {
+namespace {
+
+std::string Encode(const PixelImage& image) {
+    std::string bytes;
+    EXPECT_TRUE(WritePng(image, [&bytes](const void* data, std::size_t size) {
+        bytes.append(static_cast<const char*>(data), size);
+        return true;
+    }));
+    return bytes;
+}
+
+PixelImage Decode(const std::string& bytes) {
+    const QImage decoded = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                            static_cast<int>(bytes.size()), "PNG");
+    PixelImage image(decoded.width(), decoded.height());
+    for (int y = 0; y < decoded.height(); ++y) {
+        for (int x = 0; x < decoded.width(); ++x) {
+            image.Row(y)[x] = decoded.pixel(x, y);
+        }
+    }
+    return image;
+}
+
+// The colour type in the header chunk: 3 for a palette, 2 for RGB.
+int ColourType(const std::string& png) {
+    return static_cast<unsigned char>(png.at(25));
+}
+
+TEST(PngWriterTest, WritesATreeAsAPaletteImageOfTheSamePixels) {
+    const FixedClock clock(1000000006);
+    const TreeParameters tree{25, 40, 40, 0.78, 3, {230, 650, -60}, {-40, -150, 0}, 7};
+    const PixelImage picture = *RenderTreeImage(tree, 560, 670);
+    const std::string png = Encode(picture);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(ColourType(png), 3);
+    EXPECT_EQ(static_cast<unsigned char>(png.at(24)), 8) << "8 bits a pixel";
+    EXPECT_EQ(Decode(png), picture);
+}
+
+TEST(PngWriterTest, WritesRgbWhenThereAreMoreThan256Colours) {
+    PixelImage picture(300, 2);
+    for (int x = 0; x < 300; ++x) {
+        picture.Row(0)[x] = PixelOf({static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x / 2),
+                                     static_cast<std::uint8_t>(255 - x % 256)});
+    }
+    const std::string png = Encode(picture);
+    EXPECT_EQ(ColourType(png), 2);
+    EXPECT_EQ(Decode(png), picture);
+}
+
+TEST(PngWriterTest, StopsWhenTheSinkGivesUp) {
+    const PixelImage picture(560, 670);
+    for (std::size_t accepted : {0u, 8u, 40u, 100u}) {
+        std::size_t taken = 0;
+        const bool written = WritePng(picture, [&](const void*, std::size_t size) {
+            if (taken + size > accepted) {
+                return false;
+            }
+            taken += size;
+            return true;
+        });
+        EXPECT_FALSE(written) << accepted;
+    }
+}
+
+} // namespace
+} // namespace arbolith
