@@ -5,21 +5,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 [[ -d "$build" ]] || { cmake --preset dev >/dev/null; build=build/dev; }
-cmake --build "$build" --target arbolith_generation_bench arbolith_painter_bench >/dev/null
+cmake --build "$build" --target arbolith_generation_bench arbolith_raster_bench >/dev/null
 
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
 "$build/bench/arbolith_generation_bench" --benchmark_min_time=1
-"$build/bench/arbolith_painter_bench" --benchmark_min_time=1 --benchmark_format=csv \
+"$build/bench/arbolith_raster_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$csv"
 
-# CPU time per benchmark and size, then: whole run / rasterizer alone, literal / repeats once.
+# CPU time per benchmark and tree (0: 3 limbs 12 levels literal, 1: 2 limbs 18 levels).
 awk -F, '
-  /^"BM_/ { gsub(/"/, "", $1); split($1, part, "/"); cpu[part[1], part[2]] = $4; size[part[2]] = 1 }
+  /^"BM_/ { gsub(/"/, "", $1); split($1, part, "/"); cpu[part[1], part[2]] = $4; unit = $5 }
   END {
-    printf "\n%-8s %28s %30s\n", "levels", "whole run / rasterizer alone", "literal / repeats once"
-    for (s in size) {
-      printf "%-8s %28.3f %30.1f\n", s, cpu["BM_WholeRunLiteral", s] / cpu["BM_RasterOnly", s],
-        cpu["BM_WholeRunLiteral", s] / cpu["BM_WholeRunRepeatsOnce", s]
+    printf "\n%-34s %14s %14s\n", "CPU time, " unit, "3 limbs 12 lv", "2 limbs 18 lv"
+    n = split("BM_QPainterOnly BM_RasterizerOnly BM_WholeRun BM_GrowthOnly", names, " ")
+    for (i = 1; i <= n; i++) {
+      printf "%-34s %14.1f %14.1f\n", names[i], cpu[names[i], 0], cpu[names[i], 1]
     }
+    printf "%-34s %14.1f %14.1f\n", "QPainter / rasterizer",
+      cpu["BM_QPainterOnly", 0] / cpu["BM_RasterizerOnly", 0],
+      cpu["BM_QPainterOnly", 1] / cpu["BM_RasterizerOnly", 1]
+    printf "%-34s %14.2f %14.2f\n", "whole run / rasterizer alone",
+      cpu["BM_WholeRun", 0] / cpu["BM_RasterizerOnly", 0],
+      cpu["BM_WholeRun", 1] / cpu["BM_RasterizerOnly", 1]
+    printf "%-34s %14.2f\n", "PNG: Qt 32-bit / our palette", cpu["BM_PngQt", ""] / cpu["BM_PngPalette", ""]
   }' "$csv"

@@ -11,9 +11,24 @@ namespace {
 // Branches have four corners; longer outlines take the heap.
 constexpr int kLocalCorners = 8;
 
-std::int64_t Clamp(std::int64_t value, std::int64_t low, std::int64_t high) {
-    return std::min(std::max(value, low), high);
+// The smallest rectangle holding every corner, right and bottom included. Every pixel of the
+// fill and the outline lies within it.
+struct Bounds {
+    std::int64_t left, top, right, bottom;
+};
+
+Bounds BoundsOf(const SurfacePoint* points, int count) {
+    Bounds bounds{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (int i = 1; i < count; ++i) {
+        bounds.left = std::min<std::int64_t>(bounds.left, points[i].x);
+        bounds.right = std::max<std::int64_t>(bounds.right, points[i].x);
+        bounds.top = std::min<std::int64_t>(bounds.top, points[i].y);
+        bounds.bottom = std::max<std::int64_t>(bounds.bottom, points[i].y);
+    }
+    return bounds;
 }
+
+// ---- The general case: any polygon, clipped to the image and band, in 64-bit arithmetic.
 
 void FillSpan(PixelImage& image, int y, std::int64_t from, std::int64_t to, Pixel colour) {
     from = std::max<std::int64_t>(from, 0);
@@ -50,11 +65,8 @@ struct Edge {
 
 // floor(numerator / denominator) for a positive denominator.
 std::int64_t FloorDivide(std::int64_t numerator, std::int64_t denominator) {
-    std::int64_t quotient = numerator / denominator;
-    if (numerator % denominator != 0 && numerator < 0) {
-        --quotient;
-    }
-    return quotient;
+    const std::int64_t quotient = numerator / denominator;
+    return numerator % denominator < 0 ? quotient - 1 : quotient;
 }
 
 // Sets up the edge from a to b (not horizontal) at the first row it crosses at or below
@@ -73,9 +85,12 @@ Edge MakeEdge(SurfacePoint a, SurfacePoint b, std::int64_t firstRow) {
     edge.stepWhole = FloorDivide(dx, edge.dy);
     edge.stepRemainder = dx - edge.stepWhole * edge.dy;
     edge.direction = direction;
-    const std::uint64_t rows =
-        static_cast<std::uint64_t>(std::max<std::int64_t>(firstRow - a.y, 0));
-    const std::uint64_t span = static_cast<std::uint64_t>(dx < 0 ? -dx : dx);
+    edge.whole = a.x;
+    if (firstRow <= a.y) {
+        return edge;
+    }
+    const auto rows = static_cast<std::uint64_t>(firstRow - a.y);
+    const auto span = static_cast<std::uint64_t>(dx < 0 ? -dx : dx);
     const std::uint64_t product = rows * span; // below 2^64
     const auto dy = static_cast<std::uint64_t>(edge.dy);
     auto quotient = static_cast<std::int64_t>(product / dy);
@@ -86,7 +101,7 @@ Edge MakeEdge(SurfacePoint a, SurfacePoint b, std::int64_t firstRow) {
     } else if (dx < 0) {
         quotient = -quotient;
     }
-    edge.whole = a.x + quotient;
+    edge.whole += quotient;
     edge.remainder = remainder;
     return edge;
 }
@@ -116,7 +131,8 @@ void FillRows(PixelImage& image, std::int64_t first, std::int64_t last, const Su
                 continue;
             }
             // Insertion keeps the few crossings of a row in order; clamping keeps it too.
-            const Crossing crossing{Clamp(edge.Crossing(), -1, beyondRight), edge.direction};
+            const Crossing crossing{std::clamp<std::int64_t>(edge.Crossing(), -1, beyondRight),
+                                    edge.direction};
             int at = n++;
             while (at > 0 && crossings[at - 1].x > crossing.x) {
                 crossings[at] = crossings[at - 1];
@@ -137,30 +153,27 @@ void FillRows(PixelImage& image, std::int64_t first, std::int64_t last, const Su
     }
 }
 
-// The smallest rectangle holding every corner, right and bottom included.
-struct Bounds {
-    std::int64_t left, top, right, bottom;
-};
-
-Bounds BoundsOf(const SurfacePoint* points, int count) {
-    Bounds bounds{points[0].x, points[0].y, points[0].x, points[0].y};
-    for (int i = 1; i < count; ++i) {
-        bounds.left = std::min<std::int64_t>(bounds.left, points[i].x);
-        bounds.right = std::max<std::int64_t>(bounds.right, points[i].x);
-        bounds.top = std::min<std::int64_t>(bounds.top, points[i].y);
-        bounds.bottom = std::max<std::int64_t>(bounds.bottom, points[i].y);
+void FillClipped(PixelImage& image, RowBand band, const Bounds& bounds, const SurfacePoint* points,
+                 int count, PolyFillMode mode, Pixel colour) {
+    const std::int64_t first = std::max<std::int64_t>(bounds.top, band.top);
+    const std::int64_t last = std::min<std::int64_t>(bounds.bottom, band.bottom);
+    if (count < 3 || first >= last) {
+        return;
     }
-    return bounds;
+    if (count <= kLocalCorners) {
+        Edge edges[kLocalCorners];
+        Crossing crossings[kLocalCorners];
+        FillRows(image, first, last, points, count, mode, colour, edges, crossings);
+    } else {
+        std::vector<Edge> edges(static_cast<std::size_t>(count));
+        std::vector<Crossing> crossings(static_cast<std::size_t>(count));
+        FillRows(image, first, last, points, count, mode, colour, edges.data(), crossings.data());
+    }
 }
 
-// True when the image and band share no pixel with the corners' rectangle.
-bool OutOfSight(const PixelImage& image, RowBand band, const Bounds& bounds) {
-    return bounds.right < 0 || bounds.left >= image.Width() || bounds.bottom < band.top ||
-           bounds.top >= band.bottom;
-}
-
-// One edge of the outline, its end left out. `major` runs along the longer axis.
-void Line(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoint to, Pixel colour) {
+// One edge of the outline, its end left out, clipped to the image and band.
+void LineClipped(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoint to,
+                 Pixel colour) {
     const std::int64_t dx = std::int64_t{to.x} - from.x;
     const std::int64_t dy = std::int64_t{to.y} - from.y;
     const std::int64_t adx = dx < 0 ? -dx : dx;
@@ -235,41 +248,138 @@ void Line(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoint to, P
     }
 }
 
-} // namespace
+// ---- The common case: a polygon wholly inside, whose numbers all fit 32 bits. The same
+// rules, with no clipping and no division but one per slanted edge.
 
-void FillPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                 PolyFillMode mode, Pixel colour) {
-    band.top = std::max(band.top, 0);
-    band.bottom = std::min(band.bottom, image.Height());
-    if (count < 3 || band.top >= band.bottom) {
-        return;
-    }
-    const Bounds bounds = BoundsOf(points, count);
-    if (OutOfSight(image, band, bounds)) {
-        return;
-    }
-    const std::int64_t first = std::max<std::int64_t>(bounds.top, band.top);
-    const std::int64_t last = std::min<std::int64_t>(bounds.bottom, band.bottom);
-    if (count <= kLocalCorners) {
-        Edge edges[kLocalCorners];
-        Crossing crossings[kLocalCorners];
-        FillRows(image, first, last, points, count, mode, colour, edges, crossings);
+// A line from its start, its end left out; every pixel lies inside.
+void LineInside(PixelImage& image, SurfacePoint from, SurfacePoint to, Pixel colour) {
+    const int dx = to.x - from.x;
+    const int dy = to.y - from.y;
+    const int adx = dx < 0 ? -dx : dx;
+    const int ady = dy < 0 ? -dy : dy;
+    const int rowStep = image.Width();
+    Pixel* pixel = image.Row(from.y) + from.x;
+    if (adx >= ady) {
+        const int step = dx < 0 ? -1 : 1;
+        const int minorStep = dy < 0 ? -rowStep : rowStep;
+        int residual = 0;
+        for (int i = 0; i < adx; ++i, pixel += step) {
+            *pixel = colour;
+            residual += 2 * ady;
+            // A half (residual equal to adx) rounds toward the smaller coordinate.
+            if (dy >= 0 ? residual > adx : residual >= adx) {
+                pixel += minorStep;
+                residual -= 2 * adx;
+            }
+        }
     } else {
-        std::vector<Edge> edges(static_cast<std::size_t>(count));
-        std::vector<Crossing> crossings(static_cast<std::size_t>(count));
-        FillRows(image, first, last, points, count, mode, colour, edges.data(), crossings.data());
+        const int step = dy < 0 ? -rowStep : rowStep;
+        const int minorStep = dx < 0 ? -1 : 1;
+        int residual = 0;
+        for (int i = 0; i < ady; ++i, pixel += step) {
+            *pixel = colour;
+            residual += 2 * adx;
+            if (dx >= 0 ? residual > ady : residual >= ady) {
+                pixel += minorStep;
+                residual -= 2 * ady;
+            }
+        }
     }
 }
 
-void OutlinePolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                    Pixel colour) {
-    band.top = std::max(band.top, 0);
-    band.bottom = std::min(band.bottom, image.Height());
-    if (count < 2 || band.top >= band.bottom || OutOfSight(image, band, BoundsOf(points, count))) {
+// A slanted edge of a trapezoid, walked down from its top row.
+struct Side {
+    int whole;
+    int remainder;
+    int dy;
+    int stepWhole;
+    int stepRemainder;
+
+    Side(SurfacePoint a, SurfacePoint b) {
+        if (a.y > b.y) {
+            std::swap(a, b);
+        }
+        const int dx = b.x - a.x;
+        dy = b.y - a.y;
+        whole = a.x;
+        remainder = 0;
+        stepWhole = dx / dy;
+        stepRemainder = dx % dy;
+        if (stepRemainder < 0) {
+            --stepWhole;
+            stepRemainder += dy;
+        }
+    }
+    int Crossing() const { return whole + (remainder > 0 ? 1 : 0); }
+    void Step() {
+        whole += stepWhole;
+        remainder += stepRemainder;
+        if (remainder >= dy) {
+            remainder -= dy;
+            ++whole;
+        }
+    }
+};
+
+// A branch: corners 1 and 2 on one row, 3 and 4 on another. Every row between holds exactly
+// the crossings of the two slanted edges, so under either fill rule the row is filled from the
+// one crossing to the other, even where the edges cross (a bow tie).
+void FillTrapezoidInside(PixelImage& image, const SurfacePoint* corners, Pixel colour) {
+    if (corners[0].y == corners[2].y) {
         return;
     }
+    Side right(corners[1], corners[2]);
+    Side left(corners[3], corners[0]);
+    const int first = std::min(corners[0].y, corners[2].y);
+    const int last = std::max(corners[0].y, corners[2].y);
+    Pixel* row = image.Row(first);
+    for (int y = first; y < last; ++y, row += image.Width()) {
+        const int a = left.Crossing();
+        const int b = right.Crossing();
+        std::fill(row + std::min(a, b), row + std::max(a, b), colour);
+        left.Step();
+        right.Step();
+    }
+}
+
+// Corners within this distance of the origin keep every difference and doubled difference
+// within 32 bits.
+constexpr std::int64_t kInsideLimit = 1 << 29;
+
+bool WhollyInside(const PixelImage& image, RowBand band, const Bounds& bounds) {
+    return bounds.left >= 0 && bounds.right < image.Width() && bounds.top >= band.top &&
+           bounds.bottom < band.bottom && bounds.right < kInsideLimit &&
+           bounds.bottom < kInsideLimit;
+}
+
+} // namespace
+
+void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                 PolyFillMode mode, Pixel fill, Pixel outline) {
+    band.top = std::max(band.top, 0);
+    band.bottom = std::min(band.bottom, image.Height());
+    if (count < 2 || band.top >= band.bottom) {
+        return;
+    }
+    const Bounds bounds = BoundsOf(points, count);
+    if (bounds.right < 0 || bounds.left >= image.Width() || bounds.bottom < band.top ||
+        bounds.top >= band.bottom) {
+        return;
+    }
+    if (WhollyInside(image, band, bounds)) {
+        if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
+            FillTrapezoidInside(image, points, fill);
+        } else {
+            FillClipped(image, band, bounds, points, count, mode, fill);
+        }
+        for (int i = 0; i < count; ++i) {
+            LineInside(image, points[i], points[i + 1 == count ? 0 : i + 1], outline);
+        }
+        return;
+    }
+    FillClipped(image, band, bounds, points, count, mode, fill);
     for (int i = 0; i < count; ++i) {
-        Line(image, band, points[i], points[i + 1 == count ? 0 : i + 1], colour);
+        LineClipped(image, band, points[i], points[i + 1 == count ? 0 : i + 1], outline);
     }
 }
 

@@ -22,10 +22,9 @@ struct RowBand {
 // Along the edge's longer axis every pixel is set, on the shorter axis the exact position
 // rounded to the nearest pixel, a half rounded toward the smaller coordinate.
 //
-// Both are exact for every 32-bit corner: no corner is moved, however far off the image.
-void FillPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                 PolyFillMode mode, Pixel colour);
-void OutlinePolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                    Pixel colour);
+// The fill is drawn first, then the outline over it. Both are exact for every 32-bit corner: no
+// corner is moved, however far off the image.
+void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                 PolyFillMode mode, Pixel fill, Pixel outline);
 
 } // namespace arbolith

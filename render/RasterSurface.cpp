@@ -35,8 +35,7 @@ SurfaceObject RasterSurface::SelectObject(SurfaceObject object) {
 }
 
 void RasterSurface::Polygon(const SurfacePoint* points, int count) {
-    FillPolygon(image_, band_, points, count, fillMode_, brushPixel_);
-    OutlinePolygon(image_, band_, points, count, penPixel_);
+    DrawPolygon(image_, band_, points, count, fillMode_, brushPixel_, penPixel_);
 }
 
 bool RasterSurface::DeleteObject(SurfaceObject object) {
