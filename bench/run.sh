@@ -5,17 +5,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 [[ -d "$build" ]] || { cmake --preset dev >/dev/null; build=build/dev; }
-cmake --build "$build" --target arbolith_generation_bench arbolith_raster_bench >/dev/null
+cmake --build "$build" --target arbolith_generation_bench arbolith_render_bench >/dev/null
 
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
 "$build/bench/arbolith_generation_bench" --benchmark_min_time=1
-"$build/bench/arbolith_raster_bench" --benchmark_min_time=1 --benchmark_format=csv \
+"$build/bench/arbolith_render_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$csv"
 
-# CPU time per benchmark and tree (0: 3 limbs 12 levels literal, 1: 2 limbs 18 levels).
+# CPU time per benchmark and tree (0: 3 limbs 12 levels literal, 1: 2 limbs 18 levels); wall
+# time for writing whole files, as PDF compresses on a second thread.
 awk -F, '
-  /^"BM_/ { gsub(/"/, "", $1); split($1, part, "/"); cpu[part[1], part[2]] = $4; unit = $5 }
+  /^"BM_/ { gsub(/"/, "", $1); split($1, part, "/"); cpu[part[1], part[2]] = $4; wall[part[1]] = $3
+            unit = $5 }
   END {
     printf "\n%-34s %14s %14s\n", "CPU time, " unit, "3 limbs 12 lv", "2 limbs 18 lv"
     n = split("BM_QPainterOnly BM_RasterizerOnly BM_WholeRun BM_GrowthOnly", names, " ")
@@ -29,4 +31,9 @@ awk -F, '
       cpu["BM_WholeRun", 0] / cpu["BM_RasterizerOnly", 0],
       cpu["BM_WholeRun", 1] / cpu["BM_RasterizerOnly", 1]
     printf "%-34s %14.2f\n", "PNG: Qt 32-bit / our palette", cpu["BM_PngQt", ""] / cpu["BM_PngPalette", ""]
+    printf "\n%-34s %14s %14s\n", "writing tree 1 whole, wall " unit, "time", "/ PNG"
+    n = split("BM_WritePng BM_WriteSvg BM_WritePdf", formats, " ")
+    for (i = 1; i <= n; i++) {
+      printf "%-34s %14.1f %14.2f\n", formats[i], wall[formats[i]], wall[formats[i]] / wall["BM_WritePng"]
+    }
   }' "$csv"

@@ -1,17 +1,18 @@
 // arbolith-render: draws trees without a window, to PNG, SVG or PDF files.
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <QCoreApplication>
 
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
+#include "cli/SafeText.h"
 #include "cli/TreeWriters.h"
+#include "render/OutputFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Random.h"
 
@@ -23,8 +24,9 @@ using namespace arbolith::cli;
 constexpr int kExitWriteFailed = 1;
 constexpr int kExitUsage = 2;
 
+// Messages hold file names and arguments as given: they are made printable, one line each.
 void Complain(const std::string& message) {
-    std::fprintf(stderr, "arbolith-render: %s\n", message.c_str());
+    std::fprintf(stderr, "arbolith-render: %s\n", Printable(message).c_str());
 }
 
 // The largest tree of the series: with a random limb count, each second has its own.
@@ -54,40 +56,47 @@ bool TreeWithinLimit(const RenderOptions& options, std::uint32_t first) {
     return false;
 }
 
+std::string FilesWritten(int written, int count) {
+    return std::to_string(written) + " of " + std::to_string(count) + " files written";
+}
+
 int Render(const RenderOptions& options, std::uint32_t first) {
     CatchInterrupts();
     const bool toStdout = options.output == "-";
     for (int n = 1; n <= options.count; ++n) {
         const std::uint32_t second = first + static_cast<std::uint32_t>(n - 1);
-        const std::string name =
-            toStdout ? "standard output" : OutputName(options.output, n, options.count, second);
+        const std::string path =
+            toStdout ? "-" : OutputName(options.output, n, options.count, second);
+        const std::string name = toStdout ? "standard output" : path;
         const FixedClock clock(second);
-        DrawResult result;
+        WriteResult result;
         {
-            Progress progress(name, CountBranches(options.tree, options.path, second));
-            const auto draw = [&](QIODevice& device) {
+            Progress progress(Printable(name), CountBranches(options.tree, options.path, second));
+            result = WriteWhole(path, [&](const ByteSink& sink) {
                 // Small trees never ask the monitor, so look for an interrupt here as well.
                 if (InterruptSignal() != 0) {
-                    return DrawResult{DrawResult::Stopped, {}};
+                    return WriteResult{WriteOutcome::Stopped, {}};
                 }
-                DrawResult drawn = DrawTreeTo(device, *options.format, options, progress);
-                if (drawn.outcome == DrawResult::Done && InterruptSignal() != 0) {
-                    drawn = {DrawResult::Stopped, {}};
+                WriteResult drawn = DrawTreeTo(sink, *options.format, options, progress);
+                if (drawn.outcome == WriteOutcome::Written && InterruptSignal() != 0) {
+                    drawn = {WriteOutcome::Stopped, {}};
                 }
                 return drawn;
-            };
-            result = toStdout ? WriteStandardOutput(draw) : WriteFileWhole(name, draw);
+            });
         }
+        const bool series = options.count > 1;
         switch (result.outcome) {
-        case DrawResult::Done:
+        case WriteOutcome::Written:
             Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
                      " (--time " + std::to_string(second) + ")");
             break;
-        case DrawResult::Stopped:
-            Complain("interrupted; " + name + " not written");
+        case WriteOutcome::Stopped:
+            Complain("interrupted; " + name + " not written" +
+                     (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
-        case DrawResult::Failed:
-            Complain("cannot write " + name + ": " + result.reason);
+        case WriteOutcome::Failed:
+            Complain("cannot write " + name + ": " + result.reason +
+                     (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return kExitWriteFailed;
         }
     }
@@ -98,7 +107,8 @@ int Render(const RenderOptions& options, std::uint32_t first) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    QCoreApplication application(argc, argv);
+    // A closed pipe is a failed write like any other: reported, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto parsed = ParseRenderOptions(args);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         Complain(error->message);

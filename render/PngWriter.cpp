@@ -7,6 +7,8 @@
 
 #include <zlib.h>
 
+#include "render/Deflate.h"
+
 namespace arbolith {
 
 namespace {
@@ -16,7 +18,6 @@ namespace {
 // of the default one).
 constexpr int kCompressionLevel = 6;
 constexpr int kStrategy = Z_RLE;
-constexpr std::size_t kChunkBytes = 1 << 16;
 
 void PutBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -65,48 +66,6 @@ std::optional<std::vector<Pixel>> PaletteOf(const PixelImage& image) {
     return palette;
 }
 
-// Deflates the filtered rows into IDAT chunks as the compressed bytes come.
-class ImageData {
-public:
-    explicit ImageData(const ByteSink& sink) : sink_(sink), out_(kChunkBytes) {
-        ok_ = deflateInit2(&stream_, kCompressionLevel, Z_DEFLATED, 15, 8, kStrategy) == Z_OK;
-    }
-    ~ImageData() { deflateEnd(&stream_); }
-    ImageData(const ImageData&) = delete;
-    ImageData& operator=(const ImageData&) = delete;
-
-    bool Add(const std::uint8_t* data, std::size_t size) { return Deflate(data, size, Z_NO_FLUSH); }
-    bool Finish() { return Deflate(nullptr, 0, Z_FINISH); }
-
-private:
-    bool Deflate(const std::uint8_t* data, std::size_t size, int flush) {
-        if (!ok_) {
-            return false;
-        }
-        stream_.next_in = const_cast<Bytef*>(data);
-        stream_.avail_in = static_cast<uInt>(size);
-        int status = Z_OK;
-        do {
-            stream_.next_out = out_.data();
-            stream_.avail_out = static_cast<uInt>(out_.size());
-            status = deflate(&stream_, flush);
-            if (status == Z_STREAM_ERROR) {
-                return ok_ = false;
-            }
-            const std::size_t made = out_.size() - stream_.avail_out;
-            if (made > 0 && !PutChunk(sink_, "IDAT", out_.data(), made)) {
-                return ok_ = false;
-            }
-        } while (stream_.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
-        return true;
-    }
-
-    const ByteSink& sink_;
-    z_stream stream_{};
-    std::vector<std::uint8_t> out_;
-    bool ok_ = false;
-};
-
 } // namespace
 
 bool WritePng(const PixelImage& image, const ByteSink& sink) {
@@ -139,7 +98,9 @@ bool WritePng(const PixelImage& image, const ByteSink& sink) {
     // Each row: filter type 0 (none), then its samples.
     const std::size_t width = static_cast<std::size_t>(image.Width());
     std::vector<std::uint8_t> row(1 + width * (palette ? 1 : 3));
-    ImageData data(sink);
+    DeflateStream data(kCompressionLevel, kStrategy, [&sink](const void* bytes, std::size_t size) {
+        return PutChunk(sink, "IDAT", static_cast<const std::uint8_t*>(bytes), size);
+    });
     Pixel lastColour = palette && !palette->empty() ? palette->front() : 0;
     std::uint8_t lastIndex = 0;
     for (int y = 0; y < image.Height(); ++y) {

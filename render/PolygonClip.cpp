@@ -7,20 +7,20 @@ namespace {
 // Keeps the part of `polygon` on the inside of one border line. `inside` tells whether a
 // point is on the kept side, `cross` where the edge from a to b meets the line.
 template <typename Inside, typename Cross>
-QPolygonF ClipAgainst(const QPolygonF& polygon, Inside inside, Cross cross) {
-    QPolygonF kept;
-    if (polygon.isEmpty()) {
+std::vector<PointF> ClipAgainst(const std::vector<PointF>& polygon, Inside inside, Cross cross) {
+    std::vector<PointF> kept;
+    if (polygon.empty()) {
         return kept;
     }
-    QPointF previous = polygon.last();
+    PointF previous = polygon.back();
     bool previousInside = inside(previous);
-    for (const QPointF& current : polygon) {
+    for (const PointF& current : polygon) {
         const bool currentInside = inside(current);
         if (currentInside != previousInside) {
-            kept.append(cross(previous, current));
+            kept.push_back(cross(previous, current));
         }
         if (currentInside) {
-            kept.append(current);
+            kept.push_back(current);
         }
         previous = current;
         previousInside = currentInside;
@@ -28,33 +28,29 @@ QPolygonF ClipAgainst(const QPolygonF& polygon, Inside inside, Cross cross) {
     return kept;
 }
 
-QPointF AtX(const QPointF& a, const QPointF& b, double x) {
-    return {x, a.y() + (b.y() - a.y()) * ((x - a.x()) / (b.x() - a.x()))};
+PointF AtX(const PointF& a, const PointF& b, double x) {
+    return {x, a.y + (b.y - a.y) * ((x - a.x) / (b.x - a.x))};
 }
 
-QPointF AtY(const QPointF& a, const QPointF& b, double y) {
-    return {a.x() + (b.x() - a.x()) * ((y - a.y()) / (b.y() - a.y())), y};
+PointF AtY(const PointF& a, const PointF& b, double y) {
+    return {a.x + (b.x - a.x) * ((y - a.y) / (b.y - a.y)), y};
 }
 
 } // namespace
 
-QPolygonF ClipPolygon(const QPolygonF& polygon, const QRectF& bounds) {
-    const double left = bounds.left();
-    const double right = bounds.right();
-    const double top = bounds.top();
-    const double bottom = bounds.bottom();
-    QPolygonF clipped = ClipAgainst(
-        polygon, [&](const QPointF& p) { return p.x() >= left; },
-        [&](const QPointF& a, const QPointF& b) { return AtX(a, b, left); });
+std::vector<PointF> ClipPolygon(const std::vector<PointF>& polygon, const RectF& bounds) {
+    std::vector<PointF> clipped = ClipAgainst(
+        polygon, [&](const PointF& p) { return p.x >= bounds.left; },
+        [&](const PointF& a, const PointF& b) { return AtX(a, b, bounds.left); });
     clipped = ClipAgainst(
-        clipped, [&](const QPointF& p) { return p.x() <= right; },
-        [&](const QPointF& a, const QPointF& b) { return AtX(a, b, right); });
+        clipped, [&](const PointF& p) { return p.x <= bounds.right; },
+        [&](const PointF& a, const PointF& b) { return AtX(a, b, bounds.right); });
     clipped = ClipAgainst(
-        clipped, [&](const QPointF& p) { return p.y() >= top; },
-        [&](const QPointF& a, const QPointF& b) { return AtY(a, b, top); });
+        clipped, [&](const PointF& p) { return p.y >= bounds.top; },
+        [&](const PointF& a, const PointF& b) { return AtY(a, b, bounds.top); });
     return ClipAgainst(
-        clipped, [&](const QPointF& p) { return p.y() <= bottom; },
-        [&](const QPointF& a, const QPointF& b) { return AtY(a, b, bottom); });
+        clipped, [&](const PointF& p) { return p.y <= bounds.bottom; },
+        [&](const PointF& a, const PointF& b) { return AtY(a, b, bounds.bottom); });
 }
 
 } // namespace arbolith

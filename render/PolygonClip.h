@@ -1,13 +1,24 @@
 #pragma once
 
-#include <QPolygonF>
-#include <QRectF>
+#include <vector>
 
 namespace arbolith {
 
-// Clips a closed polygon to a rectangle, one edge of the rectangle at a time. Inside the
-// rectangle every point keeps its winding number, so either fill rule fills the same pixels
+struct PointF {
+    double x;
+    double y;
+};
+
+struct RectF {
+    double left;
+    double top;
+    double right;
+    double bottom;
+};
+
+// Clips a closed polygon to a rectangle, one side of the rectangle at a time. Inside the
+// rectangle every point keeps its winding number, so either fill rule fills the same area
 // there; the cut is closed along the rectangle's border, which callers keep out of sight.
-QPolygonF ClipPolygon(const QPolygonF& polygon, const QRectF& bounds);
+std::vector<PointF> ClipPolygon(const std::vector<PointF>& polygon, const RectF& bounds);
 
 } // namespace arbolith

@@ -1,37 +1,32 @@
 #include "render/SvgSurface.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 
 namespace arbolith {
 
 namespace {
 
-// Writing in pieces keeps memory flat for trees of millions of branches.
-constexpr qsizetype kFlushThreshold = 1 << 16;
-
-QByteArray Colour(Rgb colour) {
-    char text[8];
+std::string Colour(Rgb colour) {
     static constexpr char kHex[] = "0123456789abcdef";
-    text[0] = '#';
-    const std::uint8_t parts[3] = {colour.red, colour.green, colour.blue};
-    for (int i = 0; i < 3; ++i) {
-        text[1 + 2 * i] = kHex[parts[i] >> 4];
-        text[2 + 2 * i] = kHex[parts[i] & 0xF];
+    std::string text = "#";
+    for (const std::uint8_t part : {colour.red, colour.green, colour.blue}) {
+        text += kHex[part >> 4];
+        text += kHex[part & 0xF];
     }
-    return QByteArray(text, 7);
+    return text;
 }
 
 } // namespace
 
-SvgSurface::SvgSurface(QIODevice& device, QSize canvas) : device_(device) {
-    const QByteArray width = QByteArray::number(canvas.width());
-    const QByteArray height = QByteArray::number(canvas.height());
-    buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-               width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + ' ' + height +
-               "\" shape-rendering=\"crispEdges\">\n";
+SvgSurface::SvgSurface(const ByteSink& sink, int width, int height) : out_(sink) {
+    const std::string w = std::to_string(width);
+    const std::string h = std::to_string(height);
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+                             w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + ' ' + h +
+                             "\" shape-rendering=\"crispEdges\">\n";
+    out_.Put(head.data(), head.size());
 }
 
 void SvgSurface::FillRectWhite(const SurfaceRect& rect) {
@@ -41,11 +36,15 @@ void SvgSurface::FillRectWhite(const SurfaceRect& rect) {
         return;
     }
     CloseGroup();
-    buffer_ += "<rect x=\"" + QByteArray::number(rect.left) + "\" y=\"" +
-               QByteArray::number(rect.top) + "\" width=\"" + QByteArray::number(width) +
-               "\" height=\"" + QByteArray::number(height) +
-               "\" fill=\"#ffffff\" stroke=\"none\"/>\n";
-    Flush();
+    out_.Put("<rect x=\"");
+    out_.PutNumber(rect.left);
+    out_.Put("\" y=\"");
+    out_.PutNumber(rect.top);
+    out_.Put("\" width=\"");
+    out_.PutNumber(width);
+    out_.Put("\" height=\"");
+    out_.PutNumber(height);
+    out_.Put("\" fill=\"#ffffff\" stroke=\"none\"/>\n");
 }
 
 SurfaceObject SvgSurface::CreatePen(PenStyle style, int width, Rgb colour) {
@@ -74,66 +73,47 @@ void SvgSurface::Polygon(const SurfacePoint* points, int count) {
     if (count <= 0) {
         return;
     }
-    const QByteArray style = CurrentStyle();
-    if (style != openStyle_) {
-        CloseGroup();
-        buffer_ += "<g " + style + ">\n";
-        openStyle_ = style;
+    if (styleChanged_) {
+        const SurfaceObjects::Pen& pen = objects_.SelectedPen();
+        style_ = "fill=\"" + Colour(objects_.SelectedBrush().colour) + "\" fill-rule=\"" +
+                 (fillMode_ == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
+                 Colour(pen.colour) + "\" stroke-width=\"" +
+                 std::to_string(std::max(pen.width, 1)) + "\" stroke-linejoin=\"miter\"";
+        styleChanged_ = false;
+        inStyledGroup_ = style_ == openStyle_;
     }
-    buffer_ += "<polygon points=\"";
-    char number[16];
+    if (!inStyledGroup_) {
+        CloseGroup();
+        out_.Put("<g ");
+        out_.Put(style_.data(), style_.size());
+        out_.Put(">\n");
+        openStyle_ = style_;
+        inStyledGroup_ = true;
+    }
+    out_.Put("<polygon points=\"");
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
-            buffer_ += ' ';
+            out_.Put(' ');
         }
-        buffer_.append(number,
-                       std::to_chars(number, number + sizeof number, points[i].x).ptr - number);
-        buffer_ += ',';
-        buffer_.append(number,
-                       std::to_chars(number, number + sizeof number, points[i].y).ptr - number);
+        out_.PutNumber(points[i].x);
+        out_.Put(',');
+        out_.PutNumber(points[i].y);
     }
-    buffer_ += "\"/>\n";
-    Flush();
-}
-
-QByteArray SvgSurface::CurrentStyle() {
-    if (!styleChanged_) {
-        return style_;
-    }
-    const SurfaceObjects::Pen& pen = objects_.SelectedPen();
-    style_ = "fill=\"" + Colour(objects_.SelectedBrush().colour) + "\" fill-rule=\"" +
-             (fillMode_ == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
-             Colour(pen.colour) + "\" stroke-width=\"" +
-             QByteArray::number(std::max(pen.width, 1)) + "\" stroke-linejoin=\"miter\"";
-    styleChanged_ = false;
-    return style_;
+    out_.Put("\"/>\n");
 }
 
 void SvgSurface::CloseGroup() {
-    if (!openStyle_.isEmpty()) {
-        buffer_ += "</g>\n";
+    if (!openStyle_.empty()) {
+        out_.Put("</g>\n");
         openStyle_.clear();
+        inStyledGroup_ = false;
     }
-}
-
-void SvgSurface::Flush() {
-    if (buffer_.size() < kFlushThreshold) {
-        return;
-    }
-    if (!failed_ && device_.write(buffer_) != buffer_.size()) {
-        failed_ = true;
-    }
-    buffer_.clear();
 }
 
 bool SvgSurface::Finish() {
     CloseGroup();
-    buffer_ += "</svg>\n";
-    if (!failed_ && device_.write(buffer_) != buffer_.size()) {
-        failed_ = true;
-    }
-    buffer_.clear();
-    return !failed_;
+    out_.Put("</svg>\n");
+    return out_.Flush();
 }
 
 } // namespace arbolith

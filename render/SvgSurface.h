@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QIODevice>
-#include <QSize>
+#include <string>
 
+#include "render/ByteSink.h"
 #include "render/SurfaceObjects.h"
 #include "tree/DrawingSurface.h"
 
@@ -12,11 +11,12 @@ namespace arbolith {
 // A drawing surface that writes an SVG document as it is drawn on: every polygon becomes its
 // own <polygon> element, in drawing order, with exactly the integer corners it was given, and
 // every white fill a white <rect>. What the file says is what was drawn. Polygons sharing a
-// pen, brush and fill rule are grouped under one <g> carrying that style.
+// pen, brush and fill rule are grouped under one <g> carrying that style. The text goes to the
+// sink in large chunks as it is made, so memory stays flat whatever the tree's size.
 class SvgSurface : public DrawingSurface {
 public:
-    // Writes the document's head at once; `canvas` is its width and height in pixels.
-    SvgSurface(QIODevice& device, QSize canvas);
+    // Writes the document's head at once; the canvas is `width` x `height` pixels.
+    SvgSurface(const ByteSink& sink, int width, int height);
 
     void FillRectWhite(const SurfaceRect& rect) override;
     SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
@@ -26,26 +26,24 @@ public:
     void Polygon(const SurfacePoint* points, int count) override;
     bool DeleteObject(SurfaceObject object) override;
 
-    // Writes the document's tail. False if any write to the device failed.
+    // Writes the document's tail. False if the sink gave up at any point.
     bool Finish();
 
     const SurfaceObjects& Objects() const { return objects_; }
 
 private:
-    // The style attributes of the pen, brush and fill rule in use.
-    QByteArray CurrentStyle();
     void CloseGroup();
-    void Flush();
 
-    QIODevice& device_;
-    QByteArray buffer_;
+    ChunkedSink out_;
     SurfaceObjects objects_;
     PolyFillMode fillMode_ = PolyFillMode::Alternate;
-    // The style attributes of the open <g>, empty when none is open.
-    QByteArray openStyle_;
-    QByteArray style_;
+    // The style attributes of the pen, brush and fill rule in use, and of the open <g> (empty
+    // when none is open).
+    std::string style_;
+    std::string openStyle_;
     bool styleChanged_ = true;
-    bool failed_ = false;
+    // True while the open <g> carries the style in use, so most polygons compare nothing.
+    bool inStyledGroup_ = false;
 };
 
 } // namespace arbolith

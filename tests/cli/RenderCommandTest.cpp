@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "RenderFixture.h"
 #include "RenderProcess.h"
 #include "render/TreeImage.h"
 #include "tests/render/SvgText.h"
@@ -39,28 +40,8 @@ namespace fs = std::filesystem;
 using testing::RenderProcess;
 using testing::RunRender;
 
-class RenderCommandTest : public ::testing::Test {
-protected:
-    std::string Dir() const { return dir_.path().toStdString(); }
-    std::string PathOf(const std::string& name) const { return Dir() + "/" + name; }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Dir())) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    QTemporaryDir dir_;
-};
-
-int LineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
+using RenderCommandTest = testing::RenderTest;
+using testing::LineCount;
 
 struct BadInput {
     std::vector<std::string> args;
@@ -263,7 +244,7 @@ TEST_F(RenderCommandTest, WritesPdfAndStandardOutput) {
     const std::string pdf = ReadFile(PathOf("tree.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
-    EXPECT_NE(pdf.find("/MediaBox [0 0 560.000000 670.000000]"), std::string::npos);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 560 670]"), std::string::npos);
 
     const auto run = RunRender(Dir(), {"--format", "svg", "--time", "7", "-o", "-"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -338,6 +319,9 @@ TEST_F(RenderCommandTest, InterruptStopsASeriesOfSmallTreesLeavingOnlyWholeFiles
     const auto names = Entries();
     EXPECT_GE(names.size(), 2u);
     EXPECT_LT(names.size(), 100000u);
+    EXPECT_NE(run.err.find(std::to_string(names.size()) + " of 100000 files written"),
+              std::string::npos)
+        << run.err;
     for (const std::string& name : names) {
         EXPECT_EQ(QImage(QString::fromStdString(PathOf(name))).size(), QSize(560, 670)) << name;
     }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ std::string TempPath(const char* tag) {
 
 } // namespace
 
-RenderProcess::RenderProcess(const std::string& directory, const std::vector<std::string>& args)
+RenderProcess::RenderProcess(const std::string& directory, const std::vector<std::string>& args,
+                             int standardOutput)
     : outPath_(TempPath("out")), errPath_(TempPath("err")) {
     std::vector<char*> argv;
     std::string program = ARBOLITH_RENDER;
@@ -45,11 +47,17 @@ RenderProcess::RenderProcess(const std::string& directory, const std::vector<std
     pid_ = fork();
     if (pid_ == 0) {
         const int in = open("/dev/null", O_RDONLY);
-        const int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
+        const int out =
+            standardOutput >= 0 ? standardOutput : open(outPath_.c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
         if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
             dup2(err, 2) < 0 || chdir(directory.c_str()) != 0) {
             _exit(127);
+        }
+        // Nothing else of the test's reaches the program: a pipe end left open here would keep
+        // the program's output pipe from ever closing.
+        for (int fd = 3; fd < 1024; ++fd) {
+            close(fd);
         }
         execv(argv[0], argv.data());
         _exit(127);
@@ -87,8 +95,10 @@ bool RenderProcess::HasOpenFileIn(const std::string& directory) const {
 RenderRun RenderProcess::Wait() {
     RenderRun run;
     int status = 0;
-    if (pid_ > 0 && waitpid(pid_, &status, 0) == pid_) {
+    struct rusage usage {};
+    if (pid_ > 0 && wait4(pid_, &status, 0, &usage) == pid_) {
         run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.peakKiB = usage.ru_maxrss;
     }
     pid_ = -1;
     run.out = ReadAll(outPath_);

@@ -11,13 +11,17 @@ struct RenderRun {
     int exitCode = -1; // 128 + the signal if one ended it
     std::string out;
     std::string err;
+    long peakKiB = 0; // the process's peak resident memory
 };
 RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args);
 
 // The same, started without waiting, for tests that signal the process while it draws.
 class RenderProcess {
 public:
-    RenderProcess(const std::string& directory, const std::vector<std::string>& args);
+    // Standard output goes to `standardOutput` if it is given (a descriptor the caller keeps),
+    // else into a file whose content Wait returns.
+    RenderProcess(const std::string& directory, const std::vector<std::string>& args,
+                  int standardOutput = -1);
     ~RenderProcess();
     RenderProcess(const RenderProcess&) = delete;
     RenderProcess& operator=(const RenderProcess&) = delete;

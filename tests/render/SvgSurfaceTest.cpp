@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
-
-#include <QBuffer>
+#include <string>
 
 #include "render/SvgSurface.h"
 #include "tests/render/SvgText.h"
@@ -13,14 +13,28 @@
 namespace arbolith {
 namespace {
 
-QByteArray DrawSvg(const TreeParameters& parameters, QSize canvas) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    SvgSurface surface(buffer, canvas);
-    EXPECT_TRUE(DrawTreeRun(surface, parameters));
+// Collects what a writer hands on, and in how many pieces.
+struct Collected {
+    std::string bytes;
+    int pieces = 0;
+    ByteSink Sink() {
+        return [this](const void* data, std::size_t size) {
+            bytes.append(static_cast<const char*>(data), size);
+            ++pieces;
+            return true;
+        };
+    }
+};
+
+QByteArray DrawSvg(const TreeParameters& parameters, int width, int height,
+                   GrowthPath path = GrowthPath::RepeatsOnce) {
+    Collected out;
+    const ByteSink sink = out.Sink();
+    SvgSurface surface(sink, width, height);
+    EXPECT_TRUE(DrawTreeRun(surface, parameters, nullptr, path));
     EXPECT_TRUE(surface.Finish());
     EXPECT_EQ(surface.Objects().LiveObjects(), 0u);
-    return buffer.data();
+    return QByteArray::fromStdString(out.bytes);
 }
 
 TEST(SvgSurfaceTest, HoldsEveryPolygonTheCoreHandedOverInOrder) {
@@ -30,13 +44,13 @@ TEST(SvgSurfaceTest, HoldsEveryPolygonTheCoreHandedOverInOrder) {
     RecordingSurface recording;
     DrawTreeRun(recording, parameters);
     ASSERT_GT(recording.PolygonCount(), 10u);
-    const QByteArray svg = DrawSvg(parameters, QSize(560, 670));
+    const QByteArray svg = DrawSvg(parameters, 560, 670);
     EXPECT_EQ(testing::SvgPolygons(svg), recording.Polygons());
 }
 
 TEST(SvgSurfaceTest, WritesTheCanvasTheWhiteGroundAndTheBranchStyle) {
     const TreeParameters trunk{10, 10, 10, 1.0, 1, {100, 200, 0}, {0, -50, 0}, -1};
-    const QString svg = QString::fromUtf8(DrawSvg(trunk, QSize(320, 240)));
+    const QString svg = QString::fromUtf8(DrawSvg(trunk, 320, 240));
     EXPECT_TRUE(svg.startsWith("<?xml")) << svg.toStdString();
     EXPECT_TRUE(svg.contains(R"(width="320" height="240" viewBox="0 0 320 240")"));
     EXPECT_TRUE(svg.contains(R"(<rect x="0" y="0" width="1000" height="1000" fill="#ffffff")"));
@@ -51,25 +65,70 @@ TEST(SvgSurfaceTest, WritesTheCanvasTheWhiteGroundAndTheBranchStyle) {
 TEST(SvgSurfaceTest, KeepsSaturatedCornersExactly) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    SvgSurface surface(buffer, QSize(10, 10));
+    Collected out;
+    const ByteSink sink = out.Sink();
+    SvgSurface surface(sink, 10, 10);
     const SurfacePoint corners[4] = {{kMin, kMin}, {kMax, kMin}, {kMax, kMax}, {kMin, kMax}};
     surface.Polygon(corners, 4);
     ASSERT_TRUE(surface.Finish());
-    EXPECT_EQ(
-        testing::SvgPolygons(buffer.data()),
-        (std::vector<std::vector<SurfacePoint>>{{corners[0], corners[1], corners[2], corners[3]}}));
+    const QByteArray svg = QByteArray::fromStdString(out.bytes);
+    EXPECT_EQ(testing::SvgPolygons(svg), (std::vector<std::vector<SurfacePoint>>{
+                                             {corners[0], corners[1], corners[2], corners[3]}}));
     // Drawn with the stock objects: black pen, white brush, alternate filling.
-    EXPECT_TRUE(buffer.data().contains(R"(fill="#ffffff" fill-rule="evenodd" stroke="#000000")"));
+    EXPECT_TRUE(svg.contains(R"(fill="#ffffff" fill-rule="evenodd" stroke="#000000")"));
 }
 
-TEST(SvgSurfaceTest, ReportsAFailedWrite) {
-    QBuffer readOnly;
-    readOnly.open(QIODevice::ReadOnly);
-    SvgSurface surface(readOnly, QSize(10, 10));
-    surface.FillRectWhite({0, 0, 10, 10});
+// The document written out independently from the recorded calls, byte for byte, for a tree
+// whose file spans many of the writer's chunks.
+TEST(SvgSurfaceTest, WritesEveryByteOfALargeDocument) {
+    const FixedClock clock(1796000000);
+    const TreeParameters parameters{40, 20, 30, 0.75, 3, {280, 640, 0}, {0, -150, 0}, 9};
+    RecordingSurface recording;
+    DrawTreeRun(recording, parameters, nullptr, GrowthPath::Literal);
+    std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
+                           "width=\"560\" height=\"670\" viewBox=\"0 0 560 670\" "
+                           "shape-rendering=\"crispEdges\">\n"
+                           "<rect x=\"0\" y=\"0\" width=\"1000\" height=\"1000\" "
+                           "fill=\"#ffffff\" stroke=\"none\"/>\n"
+                           "<g fill=\"#8d6914\" fill-rule=\"nonzero\" stroke=\"#000000\" "
+                           "stroke-width=\"1\" stroke-linejoin=\"miter\">\n";
+    for (const auto& polygon : recording.Polygons()) {
+        expected += "<polygon points=\"";
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            expected += (i > 0 ? " " : "") + std::to_string(polygon[i].x) + "," +
+                        std::to_string(polygon[i].y);
+        }
+        expected += "\"/>\n";
+    }
+    expected += "</g>\n</svg>\n";
+
+    Collected out;
+    const ByteSink sink = out.Sink();
+    SvgSurface surface(sink, 560, 670);
+    DrawTreeRun(surface, parameters, nullptr, GrowthPath::Literal);
+    ASSERT_TRUE(surface.Finish());
+    EXPECT_GT(out.bytes.size(), 4u << 20);
+    EXPECT_GT(out.pieces, 10);
+    EXPECT_TRUE(out.bytes == expected)
+        << "differs at byte "
+        << std::mismatch(out.bytes.begin(), out.bytes.end(), expected.begin(), expected.end())
+                   .first -
+               out.bytes.begin();
+}
+
+TEST(SvgSurfaceTest, StopsHandingOnOnceTheSinkGivesUp) {
+    int calls = 0;
+    const ByteSink refusing = [&calls](const void*, std::size_t) {
+        ++calls;
+        return false;
+    };
+    SvgSurface surface(refusing, 10, 10);
+    for (int i = 0; i < 20000; ++i) {
+        surface.FillRectWhite({0, 0, 10, 10});
+    }
     EXPECT_FALSE(surface.Finish());
+    EXPECT_EQ(calls, 1);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "ui/qt/PictureFile.h"
 
-#include <QSaveFile>
+#include <QFile>
 
+#include "render/OutputFile.h"
 #include "render/PngWriter.h"
 #include "render/SvgSurface.h"
 #include "tree/DrawingRun.h"
@@ -12,23 +13,20 @@ namespace arbolith {
 
 namespace {
 
-QString Failure(const QSaveFile& file) {
-    return file.errorString().isEmpty() ? QStringLiteral("could not write the file")
-                                        : file.errorString();
-}
+constexpr WriteResult kWritten{};
 
-// Empty on success, else why the document was not written.
-QString WriteSvg(QSaveFile& file, QSize size, const TreeRecord& tree, RunControl& control) {
-    SvgSurface svg(file, size);
+WriteResult WriteSvg(const ByteSink& sink, QSize size, const TreeRecord& tree,
+                     RunControl& control) {
+    SvgSurface svg(sink, size.width(), size.height());
     control.polygonLimit = tree.polygonLimit;
     GuardedSurface surface(svg, control);
     RunControlMonitor monitor(control);
     const FixedClock clock(tree.second);
     DrawTreeRun(surface, tree.parameters, &monitor);
     if (control.stop.load()) {
-        return QStringLiteral("stopped before the end");
+        return {WriteOutcome::Stopped, "stopped before the end"};
     }
-    return svg.Finish() ? QString() : Failure(file);
+    return svg.Finish() ? kWritten : WriteResult{WriteOutcome::Failed, "the file took no more"};
 }
 
 } // namespace
@@ -39,28 +37,22 @@ bool IsSvgPath(const QString& path) {
 
 QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree,
                     RunControl* control) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Failure(file);
+    const WriteResult result =
+        WriteWhole(QFile::encodeName(path).toStdString(), [&](const ByteSink& sink) {
+            if (IsSvgPath(path)) {
+                RunControl ownControl;
+                return WriteSvg(sink, picture.size(), tree,
+                                control != nullptr ? *control : ownControl);
+            }
+            return WritePng(FromQImage(picture), sink)
+                       ? kWritten
+                       : WriteResult{WriteOutcome::Failed, "the file took no more"};
+        });
+    if (result.outcome == WriteOutcome::Written) {
+        return {};
     }
-    QString failure;
-    if (IsSvgPath(path)) {
-        RunControl ownControl;
-        failure = WriteSvg(file, picture.size(), tree, control != nullptr ? *control : ownControl);
-    } else if (!WritePng(FromQImage(picture), [&file](const void* data, std::size_t size) {
-                   return file.write(static_cast<const char*>(data), static_cast<qint64>(size)) ==
-                          static_cast<qint64>(size);
-               })) {
-        failure = Failure(file);
-    }
-    if (!failure.isEmpty()) {
-        file.cancelWriting();
-        return failure;
-    }
-    if (!file.commit()) {
-        return Failure(file);
-    }
-    return {};
+    return QString::fromStdString(result.reason.empty() ? "could not write the file"
+                                                        : result.reason);
 }
 
 } // namespace arbolith

@@ -1,5 +1,6 @@
 // The rasterizer against Qt's raster painter on the same recorded polygons, the whole run against
-// the rasterizer alone, growth alone, and PNG encoding of a canvas-sized tree.
+// the rasterizer alone, growth alone, PNG encoding of a canvas-sized tree, and every format
+// written whole for the same tree (wall time: PDF compresses on a second thread).
 #include <benchmark/benchmark.h>
 
 #include <QBuffer>
@@ -11,6 +12,7 @@
 #include "render/PngWriter.h"
 #include "render/RasterSurface.h"
 #include "render/TreeImage.h"
+#include "render/TreePictures.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
 #include "tree/Random.h"
@@ -166,11 +168,42 @@ void BM_PngQt(benchmark::State& state) {
     state.SetLabel(std::to_string(bytes) + " bytes");
 }
 
+// Each format written whole for tree 1 (1,048,575 branches) into a sink that only counts:
+// growth, drawing and encoding together.
+void WriteFormat(benchmark::State& state, PictureFormat format) {
+    const Tree tree = TreeNumbered(1);
+    const FixedClock clock(kSecond);
+    std::uint64_t bytes = 0;
+    const ByteSink sink = [&bytes](const void*, std::size_t size) {
+        bytes += size;
+        return true;
+    };
+    for (auto _ : state) {
+        bytes = 0;
+        WriteTreePicture(format, tree.parameters, 560, 670, nullptr, tree.path, sink);
+    }
+    Count(state, Recorded(1).size());
+    state.SetLabel(std::to_string(bytes / Recorded(1).size()) + " bytes a branch");
+}
+
+void BM_WritePng(benchmark::State& state) {
+    WriteFormat(state, PictureFormat::Png);
+}
+void BM_WriteSvg(benchmark::State& state) {
+    WriteFormat(state, PictureFormat::Svg);
+}
+void BM_WritePdf(benchmark::State& state) {
+    WriteFormat(state, PictureFormat::Pdf);
+}
+
 BENCHMARK(BM_QPainterOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RasterizerOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeRun)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrowthOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngPalette)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePng)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteSvg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WritePdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PngQt)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,0 +1,80 @@
+#include "cli/SafeText.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace arbolith::cli {
+
+namespace {
+
+void AppendHex(std::string& out, unsigned char byte) {
+    char text[5];
+    std::snprintf(text, sizeof text, "\\x%02x", byte);
+    out += text;
+}
+
+// The length of the valid UTF-8 sequence at the start of `text`, or 0.
+std::size_t SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    const bool invalid = code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF);
+    const bool control = code >= 0x80 && code <= 0x9F; // the C1 controls
+    return overlong || invalid || control ? 0 : length;
+}
+
+} // namespace
+
+std::string Printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text[0]);
+        std::size_t taken = 1;
+        if (byte == '\\') {
+            out += "\\\\";
+        } else if (byte == '\n') {
+            out += "\\n";
+        } else if (byte == '\r') {
+            out += "\\r";
+        } else if (byte == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            AppendHex(out, byte);
+        } else if (byte < 0x80) {
+            out += static_cast<char>(byte);
+        } else if (const std::size_t length = SequenceLength(text); length > 0) {
+            out.append(text.substr(0, length));
+            taken = length;
+        } else {
+            AppendHex(out, byte);
+        }
+        text.remove_prefix(taken);
+    }
+    return out;
+}
+
+} // namespace arbolith::cli
