@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 wine wine64
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream mandoc bash-completion tmux
+  python3-pefile
 )
 
 missing=()
