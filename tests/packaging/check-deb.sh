@@ -59,6 +59,8 @@ ok "the package holds its ${#expected[@]} expected files and the metainfo"
 desktop-file-validate "$root/usr/share/applications/arbolith.desktop" ||
   fail "desktop-file-validate"
 appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli validate"
+appstreamcli validate-tree --no-net "$root" >/dev/null ||
+  fail "appstreamcli validate-tree: the metainfo, desktop entry and icons do not fit together"
 grep -q "<release version=\"$version\"" "${metainfo[0]}" || fail "the metainfo's release is not $version"
 ok "desktop entry and metainfo valid"
 
