@@ -99,7 +99,7 @@ ok "arbolith $version starts on the offscreen platform"
 # The desktop program on a display of its own: its dialog appears, and Ctrl+Q ends it with 0.
 fifo=$work/display
 mkfifo "$fifo"
-Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp 8>"$fifo" >/dev/null 2>&1 </dev/null &
+Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -noreset 8>"$fifo" >/dev/null 2>&1 </dev/null &
 xvfb_pid=$!
 read -r -t 30 number <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=":$number"
