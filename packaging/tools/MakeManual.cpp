@@ -47,20 +47,20 @@ std::string Roff(std::string_view text) {
 std::string Lines(const std::string& roff) {
     constexpr std::size_t kWidth = 80;
     std::string lines;
-    std::istringstream input(roff);
-    for (std::string line; std::getline(input, line);) {
-        while (line.size() > kWidth) {
-            const std::size_t space = line.rfind(' ', kWidth);
-            if (space == std::string::npos) {
-                break;
-            }
-            lines += line.substr(0, space) + '\n';
-            line.erase(0, space + 1);
-        }
+    const auto add = [&lines](std::string line) {
         if (line.starts_with('.') || line.starts_with('\'')) {
             line.insert(0, "\\&");
         }
         lines += line + '\n';
+    };
+    std::istringstream input(roff);
+    for (std::string line; std::getline(input, line);) {
+        for (std::size_t space = line.rfind(' ', kWidth);
+             line.size() > kWidth && space != std::string::npos; space = line.rfind(' ', kWidth)) {
+            add(line.substr(0, space));
+            line.erase(0, space + 1);
+        }
+        add(line);
     }
     return lines;
 }
