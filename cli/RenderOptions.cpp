@@ -341,13 +341,23 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
     return options;
 }
 
-std::string HelpText() {
+std::vector<OptionHelp> DescribeOptions() {
     const RenderOptions defaults;
-    std::string text =
-        "Usage: arbolith-render [OPTION]... -o FILE\n"
-        "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file.\n"
-        "The same values and the same second always draw the same tree.\n\n";
+    std::vector<OptionHelp> described;
     for (const OptionSpec& option : kOptions) {
+        std::string text(option.help);
+        if (option.show != nullptr) {
+            text += " (default " + option.show(defaults) + ")";
+        }
+        described.push_back({option.name, option.alias, option.valueName, std::move(text)});
+    }
+    return described;
+}
+
+std::string HelpText() {
+    std::string text =
+        "Usage: arbolith-render " + std::string(kUsage) + '\n' + std::string(kAbout) + "\n\n";
+    for (const OptionHelp& option : DescribeOptions()) {
         std::string head = "  ";
         if (!option.alias.empty()) {
             head += std::string(option.alias) + ", ";
@@ -357,16 +367,14 @@ std::string HelpText() {
             head += ' ';
             head += option.valueName;
         }
-        std::string help(option.help);
-        if (option.show != nullptr) {
-            help += " (default " + option.show(defaults) + ")";
-        }
-        text += head + '\n' + Wrapped(help, "      ", 79);
+        text += head + '\n' + Wrapped(option.text, "      ", 79);
     }
-    text += "\nExit status: 0 when every picture is written, 1 when a file cannot be written,\n"
-            "2 for a command line that cannot be obeyed (nothing is written then),\n"
-            "130 when interrupted (the picture in progress is not written).\n";
-    return text;
+    std::string statuses;
+    for (const ExitStatusHelp& code : kExitStatuses) {
+        statuses += (statuses.empty() ? "" : ", ") + std::to_string(code.status) + ' ' +
+                    std::string(code.meaning);
+    }
+    return text + '\n' + Wrapped("Exit status: " + statuses + '.', "", 79);
 }
 
 } // namespace arbolith::cli

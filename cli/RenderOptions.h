@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -45,5 +47,33 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
 
 // The text of --help, generated from the same table the parser reads.
 std::string HelpText();
+
+// What --help says besides the options; the manual page says the same.
+inline constexpr std::string_view kUsage = "[OPTION]... -o FILE";
+inline constexpr std::string_view kAbout =
+    "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file.\n"
+    "The same values and the same second always draw the same tree.";
+
+struct ExitStatusHelp {
+    int status;
+    std::string_view meaning;
+};
+inline constexpr std::array kExitStatuses{
+    ExitStatusHelp{0, "when every picture is written"},
+    ExitStatusHelp{1, "when a file cannot be written"},
+    ExitStatusHelp{2, "for a command line that cannot be obeyed (nothing is written then)"},
+    ExitStatusHelp{130, "when interrupted (the picture in progress is not written)"},
+};
+
+// One option as --help presents it.
+struct OptionHelp {
+    std::string_view name;
+    std::string_view alias;     // a short form, or empty
+    std::string_view valueName; // empty for an option that takes no value
+    std::string text;           // what it does, with its default where it has one
+};
+
+// The option table, in its order, as --help and the manual page present it.
+std::vector<OptionHelp> DescribeOptions();
 
 } // namespace arbolith::cli

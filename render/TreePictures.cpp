@@ -15,7 +15,7 @@ constexpr WriteResult kStopped{WriteOutcome::Stopped, {}};
 // The sink's own failure is reported by whoever owns it; this only tells that writing ended.
 WriteResult Ended(bool complete) {
     return complete ? WriteResult{}
-                    : WriteResult{WriteOutcome::Failed, "the output stopped taking bytes"};
+                    : WriteResult{WriteOutcome::Failed, "the output took no more bytes"};
 }
 
 } // namespace

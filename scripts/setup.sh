@@ -10,6 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 wine wine64
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   qpdf poppler-utils
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream mandoc bash-completion tmux
+  python3-pefile
 )
 
 missing=()

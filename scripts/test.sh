@@ -16,6 +16,15 @@ for preset in dev asan; do
   ctest --preset "$preset"
 done
 
+# The packages' version is the build's: project(... VERSION ...) in CMakeLists.txt.
+version() {
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "build/$1/CMakeCache.txt"
+}
+
+echo "== dev: the Debian package"
+cmake --build --preset dev --target package
+bash tests/packaging/check-deb.sh "build/dev/arbolith_$(version dev)_amd64.deb" "$(version dev)"
+
 # The 32-bit build only proves the code is 32-bit clean; its programs cannot run here.
 if command -v i686-w64-mingw32-g++ >/dev/null; then
   echo "== mingw32: build"
@@ -29,5 +38,9 @@ fi
 echo "== mingw64: build"
 cmake --preset mingw64 >/dev/null
 cmake --build --preset mingw64
+echo "== mingw64: the zip"
+cmake --build --preset mingw64 --target package
+bash tests/packaging/check-zip.sh "build/mingw64/arbolith-$(version mingw64)-win64.zip" \
+  "$(version mingw64)"
 echo "== mingw64: test (under Wine)"
 ctest --preset mingw64

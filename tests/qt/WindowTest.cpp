@@ -42,12 +42,15 @@ class ProgramWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         server_ = new QProcess;
-        // The server writes the number of the display it found free to standard output.
+        // The server writes the number of the display it found free to standard output. It must
+        // not reset when its last client leaves: between two xdotool probes it would refuse the
+        // program's first connection.
         server_->start(QStringLiteral("Xvfb"),
                        {QStringLiteral("-displayfd"), QStringLiteral("1"),
                         QStringLiteral("-screen"), QStringLiteral("0"),
                         QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
-                        QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                        QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                        QStringLiteral("-noreset")});
         if (!server_->waitForStarted(kDeadlineMs)) {
             return;
         }
