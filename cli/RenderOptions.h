@@ -9,10 +9,16 @@
 #include "tree/ExampleTree.h"
 #include "tree/TreePainter.h"
 #include "tree/TreeParameters.h"
+#include "tree/ViewTurn.h"
 
 namespace arbolith::cli {
 
-enum class Format { Png, Svg, Pdf };
+// Pictures, and the tree in 3-D: binary glTF and Wavefront OBJ (with its material library).
+enum class Format { Png, Svg, Pdf, Glb, Obj };
+
+inline bool IsModel(Format format) {
+    return format == Format::Glb || format == Format::Obj;
+}
 
 // Everything the command line can say.
 struct RenderOptions {
@@ -26,6 +32,8 @@ struct RenderOptions {
     int count = 1;
     std::string output;
     std::optional<Format> format;
+    // The side the picture shows the tree from.
+    ViewAngles view;
     std::uint64_t maxBranches = 20'000'000;
     bool help = false;
     bool version = false;

@@ -1,4 +1,5 @@
-// arbolith-render: draws trees without a window, to PNG, SVG or PDF files.
+// arbolith-render: draws trees without a window, to PNG, SVG or PDF files, or writes them in
+// 3-D as glTF or OBJ.
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
 #include "cli/TreeWriters.h"
+#include "render/ObjWriter.h"
 #include "tree/BranchCount.h"
 #include "tree/Random.h"
 
@@ -70,7 +72,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
                 if (InterruptSignal() != 0) {
                     return DrawResult{DrawResult::Stopped, {}};
                 }
-                DrawResult drawn = DrawTreeTo(device, *options.format, options, progress);
+                DrawResult drawn = DrawTreeTo(device, *options.format, options, progress, name);
                 if (drawn.outcome == DrawResult::Done && InterruptSignal() != 0) {
                     drawn = {DrawResult::Stopped, {}};
                 }
@@ -78,10 +80,19 @@ int Render(const RenderOptions& options, std::uint32_t first) {
             };
             result = toStdout ? WriteStandardOutput(draw) : WriteFileWhole(name, draw);
         }
+        if (result.outcome == DrawResult::Done && *options.format == Format::Obj) {
+            const DrawResult library =
+                WriteFileWhole(MaterialLibraryPath(name), &WriteMaterialLibraryTo);
+            if (library.outcome != DrawResult::Done) {
+                Complain("cannot write " + MaterialLibraryPath(name) + ": " + library.reason);
+                return kExitWriteFailed;
+            }
+        }
         switch (result.outcome) {
         case DrawResult::Done:
             Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
-                     " (--time " + std::to_string(second) + ")");
+                     " (--time " + std::to_string(second) + ")" +
+                     (result.written.empty() ? "" : ", " + result.written));
             break;
         case DrawResult::Stopped:
             Complain("interrupted; " + name + " not written");
