@@ -1,7 +1,10 @@
 #include "ui/qt/PictureFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
+#include "render/GltfWriter.h"
+#include "render/ObjWriter.h"
 #include "render/PngWriter.h"
 #include "render/SvgSurface.h"
 #include "tree/DrawingRun.h"
@@ -24,14 +27,61 @@ QString WriteSvg(QSaveFile& file, QSize size, const TreeRecord& tree, RunControl
     GuardedSurface surface(svg, control);
     RunControlMonitor monitor(control);
     const FixedClock clock(tree.second);
-    DrawTreeRun(surface, tree.parameters, &monitor);
+    DrawTurnedTreeRun(surface, tree.parameters, tree.view, &monitor);
     if (control.stop.load()) {
         return QStringLiteral("stopped before the end");
     }
     return svg.Finish() ? QString() : Failure(file);
 }
 
+ByteSink SinkOf(QSaveFile& file) {
+    return [&file](const void* data, std::size_t size) {
+        return file.write(static_cast<const char*>(data), static_cast<qint64>(size)) ==
+               static_cast<qint64>(size);
+    };
+}
+
+bool IsObjPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".obj"), Qt::CaseInsensitive);
+}
+
+// The tree in 3-D: the branches the picture shows, on the path the canvas draws.
+QString WriteModel(QSaveFile& file, const QString& path, const TreeRecord& tree,
+                   RunControl& control) {
+    const ExportedTree exported{tree.parameters, tree.second, GrowthPath::RepeatsOnce,
+                                tree.polygonLimit};
+    RunControlMonitor monitor(control);
+    const QString library =
+        QFileInfo(QString::fromStdString(MaterialLibraryPath(path.toStdString()))).fileName();
+    const ExportResult result =
+        IsObjPath(path) ? WriteObj(exported, library.toStdString(), SinkOf(file), &monitor)
+                        : WriteGlb(exported, SinkOf(file), &monitor);
+    switch (result.outcome) {
+    case ExportResult::Done:
+        return {};
+    case ExportResult::Stopped:
+        return QStringLiteral("stopped before the end");
+    case ExportResult::Failed:
+        break;
+    }
+    return result.failure.empty() ? Failure(file) : QString::fromStdString(result.failure);
+}
+
+// The material library beside an OBJ, written whole or not at all.
+QString SaveMaterialLibrary(const QString& objPath) {
+    QSaveFile file(QString::fromStdString(MaterialLibraryPath(objPath.toStdString())));
+    if (!file.open(QIODevice::WriteOnly) || !WriteMaterialLibrary(SinkOf(file))) {
+        file.cancelWriting();
+        return Failure(file);
+    }
+    return file.commit() ? QString() : Failure(file);
+}
+
 } // namespace
+
+bool IsModelPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".glb"), Qt::CaseInsensitive) || IsObjPath(path);
+}
 
 bool IsSvgPath(const QString& path) {
     return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
@@ -44,13 +94,12 @@ QString SavePicture(const QString& path, const QImage& picture, const TreeRecord
         return Failure(file);
     }
     QString failure;
+    RunControl ownControl;
     if (IsSvgPath(path)) {
-        RunControl ownControl;
         failure = WriteSvg(file, picture.size(), tree, control != nullptr ? *control : ownControl);
-    } else if (!WritePng(FromQImage(picture), [&file](const void* data, std::size_t size) {
-                   return file.write(static_cast<const char*>(data), static_cast<qint64>(size)) ==
-                          static_cast<qint64>(size);
-               })) {
+    } else if (IsModelPath(path)) {
+        failure = WriteModel(file, path, tree, control != nullptr ? *control : ownControl);
+    } else if (!WritePng(FromQImage(picture), SinkOf(file))) {
         failure = Failure(file);
     }
     if (!failure.isEmpty()) {
@@ -60,7 +109,7 @@ QString SavePicture(const QString& path, const QImage& picture, const TreeRecord
     if (!file.commit()) {
         return Failure(file);
     }
-    return {};
+    return IsObjPath(path) ? SaveMaterialLibrary(path) : QString();
 }
 
 } // namespace arbolith
