@@ -122,10 +122,7 @@ double ModelSpace::Radius(double z) {
 }
 
 TreeMesher::TreeMesher(const TreeParameters& parameters, MeshOutput& output)
-    : space_(parameters.referencePoint), output_(output) {
-    vertices_.reserve(2 * kBranchSides);
-    triangles_.reserve(4 * kBranchSides);
-}
+    : space_(parameters.referencePoint), output_(output) {}
 
 void TreeMesher::Branch(const CVector& base, const CVector& vector) {
     // The end exactly as the painter computes it, so that a limb's base compares equal.
@@ -164,44 +161,48 @@ void TreeMesher::Prism(const CVector& base, const CVector& end, const Ring& bott
                               path_.back().end.z != base.z)) {
         path_.pop_back();
     }
-    vertices_.clear();
-    triangles_.clear();
+    vertexCount_ = 0;
+    triangleCount_ = 0;
     std::uint64_t first = 0;
     if (!path_.empty() && path_.back().ring == bottom) {
         first = path_.back().first;
     } else {
         first = counts_.vertices;
-        vertices_.insert(vertices_.end(), bottom.begin(), bottom.end());
+        for (const MeshVertex& v : bottom) {
+            Add(v);
+        }
     }
-    const std::uint64_t firstTop = counts_.vertices + vertices_.size();
-    vertices_.insert(vertices_.end(), top.begin(), top.end());
+    const std::uint64_t firstTop = counts_.vertices + vertexCount_;
+    for (const MeshVertex& v : top) {
+        Add(v);
+    }
 
     constexpr std::uint64_t n = kBranchSides;
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t next = (k + 1) % n;
-        triangles_.push_back({first + k, first + next, firstTop + next});
-        triangles_.push_back({first + k, firstTop + next, firstTop + k});
+        Add(MeshTriangle{first + k, first + next, firstTop + next});
+        Add(MeshTriangle{first + k, firstTop + next, firstTop + k});
     }
     for (std::uint64_t k = 1; k + 1 < n; ++k) {
-        triangles_.push_back({firstTop, firstTop + k, firstTop + k + 1});
-        triangles_.push_back({first, first + k + 1, first + k});
+        Add(MeshTriangle{firstTop, firstTop + k, firstTop + k + 1});
+        Add(MeshTriangle{first, first + k + 1, first + k});
     }
     path_.push_back({end, top, firstTop});
-    Emit(vertices_.size(), triangles_.size());
+    Emit();
 }
 
 void TreeMesher::Octahedron(const ModelPoint& centre, double radius) {
-    vertices_.clear();
-    triangles_.clear();
+    vertexCount_ = 0;
+    triangleCount_ = 0;
     // +x, -x, +y, -y, +z, -z
     for (int axis = 0; axis < 3; ++axis) {
         for (const double sign : {1.0, -1.0}) {
             ModelPoint corner = centre;
             corner[axis] += sign * radius;
-            vertices_.push_back(ToVertex(corner));
+            Add(ToVertex(corner));
         }
     }
-    if (!std::all_of(vertices_.begin(), vertices_.end(), Finite)) {
+    if (!std::all_of(vertices_.begin(), vertices_.begin() + 6, Finite)) {
         ++counts_.leftOut;
         return;
     }
@@ -212,17 +213,17 @@ void TreeMesher::Octahedron(const ModelPoint& centre, double radius) {
         const std::uint64_t z = first + 4 + ((octant & 4) != 0 ? 1 : 0);
         // An odd number of negative axes turns the face round.
         const bool flipped = (((octant & 1) + ((octant >> 1) & 1) + ((octant >> 2) & 1)) & 1) != 0;
-        triangles_.push_back(flipped ? MeshTriangle{x, z, y} : MeshTriangle{x, y, z});
+        Add(flipped ? MeshTriangle{x, z, y} : MeshTriangle{x, y, z});
     }
-    Emit(vertices_.size(), triangles_.size());
+    Emit();
 }
 
-void TreeMesher::Emit(std::size_t vertexCount, std::size_t triangleCount) {
-    output_.Solid(std::span(vertices_.data(), vertexCount),
-                  std::span(triangles_.data(), triangleCount));
+void TreeMesher::Emit() {
+    output_.Solid(std::span(vertices_.data(), vertexCount_),
+                  std::span(triangles_.data(), triangleCount_));
     ++counts_.branches;
-    counts_.vertices += vertexCount;
-    counts_.triangles += triangleCount;
+    counts_.vertices += vertexCount_;
+    counts_.triangles += triangleCount_;
 }
 
 bool MeshTree(const ExportedTree& tree, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,

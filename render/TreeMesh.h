@@ -87,15 +87,19 @@ private:
 
     void Prism(const CVector& base, const CVector& end, const Ring& bottom, const Ring& top);
     void Octahedron(const ModelPoint& centre, double radius);
-    std::uint64_t AddVertices(std::span<const MeshVertex> vertices);
-    void Emit(std::size_t vertexCount, std::size_t triangleCount);
+    void Add(const MeshVertex& vertex) { vertices_[vertexCount_++] = vertex; }
+    void Add(const MeshTriangle& triangle) { triangles_[triangleCount_++] = triangle; }
+    void Emit();
 
     ModelSpace space_;
     MeshOutput& output_;
     MeshCounts counts_;
     std::vector<RingEnd> path_;
-    std::vector<MeshVertex> vertices_;
-    std::vector<MeshTriangle> triangles_;
+    // The solid being made: at most two rings, and a prism's triangles.
+    std::array<MeshVertex, 2 * kBranchSides> vertices_{};
+    std::array<MeshTriangle, 4 * kBranchSides - 4> triangles_{};
+    std::size_t vertexCount_ = 0;
+    std::size_t triangleCount_ = 0;
 };
 
 // One tree to export: the tree of these values and this second, grown on this path, and at most
