@@ -1,10 +1,9 @@
 #include "cli/TreeWriters.h"
 
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-
-#include <QFileInfo>
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"

@@ -89,7 +89,11 @@ std::string MaterialLibraryPath(const std::string& objPath) {
     const std::size_t slash = objPath.find_last_of('/');
     const std::size_t dot = objPath.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
-        return objPath.substr(0, dot) + ".mtl";
+        const std::string beside = objPath.substr(0, dot) + ".mtl";
+        // Never the OBJ's own name, which the library would overwrite.
+        if (beside != objPath) {
+            return beside;
+        }
     }
     return objPath + ".mtl";
 }

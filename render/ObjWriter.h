@@ -16,7 +16,8 @@ ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibra
 // The material library that an OBJ names: "bark", the picture's brown in linear RGB.
 bool WriteMaterialLibrary(const ByteSink& sink);
 
-// The material library's path beside an OBJ's: tree.obj's is tree.mtl.
+// The material library's path beside an OBJ's: tree.obj's is tree.mtl, and tree.mtl's, not to
+// overwrite it, tree.mtl.mtl.
 std::string MaterialLibraryPath(const std::string& objPath);
 
 } // namespace arbolith

@@ -328,6 +328,7 @@ TEST(ModelExportTest, ObjHoldsTheSameMeshAsGlbAndBothThePicturesBrown) {
     EXPECT_NE(mtl.find("newmtl bark\n"), std::string::npos);
     EXPECT_EQ(MaterialLibraryPath("out/tree.v2.obj"), "out/tree.v2.mtl");
     EXPECT_EQ(MaterialLibraryPath("out.d/tree"), "out.d/tree.mtl");
+    EXPECT_EQ(MaterialLibraryPath("tree.mtl"), "tree.mtl.mtl");
 }
 
 // A limb that goes on straight from its parent starts on its parent's last ring of vertices.
