@@ -180,7 +180,7 @@ void WriteFormat(benchmark::State& state, PictureFormat format) {
     };
     for (auto _ : state) {
         bytes = 0;
-        WriteTreePicture(format, tree.parameters, 560, 670, nullptr, tree.path, sink);
+        WriteTreePicture(format, tree.parameters, 560, 670, {}, nullptr, tree.path, sink);
     }
     Count(state, Recorded(1).size());
     state.SetLabel(std::to_string(bytes / Recorded(1).size()) + " bytes a branch");

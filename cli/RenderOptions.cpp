@@ -34,6 +34,37 @@ std::string ScaleText(double scale) {
     return text.str();
 }
 
+std::optional<Format> FormatNamed(std::string_view name) {
+    static constexpr std::array<std::pair<std::string_view, Format>, 5> kNames{{
+        {"png", Format::Png},
+        {"svg", Format::Svg},
+        {"pdf", Format::Pdf},
+        {"glb", Format::Glb},
+        {"obj", Format::Obj},
+    }};
+    for (const auto& [text, format] : kNames) {
+        if (name == text) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+// YAW,PITCH in whole degrees, each within its range.
+std::optional<ViewAngles> ReadView(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto yaw = ReadInt32(text.substr(0, comma));
+    const auto pitch = ReadInt32(text.substr(comma + 1));
+    if (!yaw || !pitch || *yaw < -kLargestYaw || *yaw > kLargestYaw || *pitch < -kLargestPitch ||
+        *pitch > kLargestPitch) {
+        return std::nullopt;
+    }
+    return ViewAngles{*yaw, *pitch};
+}
+
 constexpr std::string_view kDegrees = "whole degrees within 32 bits, such as 40";
 constexpr std::string_view kTriple = "three whole numbers X,Y,Z within 32 bits, such as 280,640,0";
 
@@ -61,18 +92,14 @@ const std::array kOptions{
                    return std::nullopt;
                },
                nullptr},
-    OptionSpec{"--format", "", "png|svg|pdf",
-               "the picture's format; by default the output name's extension tells it, and "
+    OptionSpec{"--format", "", "png|svg|pdf|glb|obj",
+               "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
+               "its .mtl beside it; by default the output name's extension tells it, and "
                "standard output gets png",
                [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
-                   if (v == "png") {
-                       o.format = Format::Png;
-                   } else if (v == "svg") {
-                       o.format = Format::Svg;
-                   } else if (v == "pdf") {
-                       o.format = Format::Pdf;
-                   } else {
-                       return "png, svg or pdf";
+                   o.format = FormatNamed(v);
+                   if (!o.format) {
+                       return "png, svg, pdf, glb or obj";
                    }
                    return std::nullopt;
                },
@@ -140,6 +167,19 @@ const std::array kOptions{
                },
                [](const RenderOptions& o) {
                    return std::to_string(o.tree.levels);
+               }},
+    OptionSpec{"--view", "", "YAW,PITCH",
+               "draw the tree seen from another side, in whole degrees: turned YAW (-180 to 180) "
+               "about the vertical axis through the trunk's foot, positive bringing its front to "
+               "the right, then tilted PITCH (-90 to 90), positive bringing its top toward the "
+               "viewer. The desktop program's status line gives the angles of its view",
+               [](std::string_view v, RenderOptions& o) {
+                   return Store(ReadView(v), o.view,
+                                "two whole numbers of degrees YAW,PITCH, yaw from -180 to 180 "
+                                "and pitch from -90 to 90, such as 30,-15");
+               },
+               [](const RenderOptions& o) {
+                   return std::to_string(o.view.yaw) + ',' + std::to_string(o.view.pitch);
                }},
     OptionSpec{"--time", "", "SECONDS",
                "the clock second (since 1970-01-01 UTC) that seeds the generator at every "
@@ -226,16 +266,7 @@ std::optional<Format> FormatFromName(std::string_view name) {
     std::string extension(name.substr(dot + 1));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "png") {
-        return Format::Png;
-    }
-    if (extension == "svg") {
-        return Format::Svg;
-    }
-    if (extension == "pdf") {
-        return Format::Pdf;
-    }
-    return std::nullopt;
+    return FormatNamed(extension);
 }
 
 // The checks that concern several options at once.
@@ -248,8 +279,18 @@ std::optional<std::string> CheckTogether(RenderOptions& options) {
         options.format = toStdout ? std::optional(Format::Png) : FormatFromName(options.output);
         if (!options.format) {
             return "cannot tell the format of " + Quoted(options.output) +
-                   ": expected a name ending in .png, .svg or .pdf, or --format png|svg|pdf";
+                   ": expected a name ending in .png, .svg, .pdf, .glb or .obj, or "
+                   "--format png|svg|pdf|glb|obj";
         }
+    }
+    if (toStdout && options.format == Format::Obj) {
+        return "obj cannot go to standard output: its material library is written beside it; "
+               "expected a file name such as tree.obj, or glb";
+    }
+    if (IsModel(*options.format) && !options.view.IsFront()) {
+        return "--view " + std::to_string(options.view.yaw) + ',' +
+               std::to_string(options.view.pitch) +
+               " turns pictures only: a 3-D file holds the whole tree, to be turned in the viewer";
     }
     if (options.count > 1) {
         const std::string count = std::to_string(options.count);

@@ -11,10 +11,16 @@
 #include "tree/ExampleTree.h"
 #include "tree/TreePainter.h"
 #include "tree/TreeParameters.h"
+#include "tree/ViewTurn.h"
 
 namespace arbolith::cli {
 
-enum class Format { Png, Svg, Pdf };
+// Pictures, and the tree in 3-D: binary glTF and Wavefront OBJ (with its material library).
+enum class Format { Png, Svg, Pdf, Glb, Obj };
+
+inline bool IsModel(Format format) {
+    return format == Format::Glb || format == Format::Obj;
+}
 
 // Everything the command line can say.
 struct RenderOptions {
@@ -28,6 +34,8 @@ struct RenderOptions {
     int count = 1;
     std::string output;
     std::optional<Format> format;
+    // The side the picture shows the tree from.
+    ViewAngles view;
     std::uint64_t maxBranches = 20'000'000;
     bool help = false;
     bool version = false;
@@ -51,7 +59,8 @@ std::string HelpText();
 // What --help says besides the options; the manual page says the same.
 inline constexpr std::string_view kUsage = "[OPTION]... -o FILE";
 inline constexpr std::string_view kAbout =
-    "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file.\n"
+    "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file, or\n"
+    "writes it in 3-D as glTF (.glb) or OBJ.\n"
     "The same values and the same second always draw the same tree.";
 
 struct ExitStatusHelp {

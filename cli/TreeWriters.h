@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
 #include "render/OutputFile.h"
@@ -7,8 +9,12 @@
 namespace arbolith::cli {
 
 // Draws the options' tree in `format` through the sink, with the clock as the caller has fixed
-// it.
+// it. `name` is the file's, which an OBJ names its material library after; `holds` is set to
+// what a 3-D file holds, in words.
 WriteResult DrawTreeTo(const ByteSink& sink, Format format, const RenderOptions& options,
-                       Progress& progress);
+                       Progress& progress, const std::string& name, std::string& holds);
+
+// The material library beside an OBJ.
+WriteResult WriteMaterialLibraryTo(const ByteSink& sink);
 
 } // namespace arbolith::cli

@@ -1,4 +1,5 @@
-// arbolith-render: draws trees without a window, to PNG, SVG or PDF files.
+// arbolith-render: draws trees without a window, to PNG, SVG or PDF files, or writes them in
+// 3-D as glTF or OBJ.
 
 #include <algorithm>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include "cli/RenderOptions.h"
 #include "cli/SafeText.h"
 #include "cli/TreeWriters.h"
+#include "render/ObjWriter.h"
 #include "render/OutputFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Random.h"
@@ -70,6 +72,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         const std::string name = toStdout ? "standard output" : path;
         const FixedClock clock(second);
         WriteResult result;
+        std::string holds; // what a 3-D file holds
         {
             Progress progress(Printable(name), CountBranches(options.tree, options.path, second));
             result = WriteWhole(path, [&](const ByteSink& sink) {
@@ -77,7 +80,8 @@ int Render(const RenderOptions& options, std::uint32_t first) {
                 if (InterruptSignal() != 0) {
                     return WriteResult{WriteOutcome::Stopped, {}};
                 }
-                WriteResult drawn = DrawTreeTo(sink, *options.format, options, progress);
+                WriteResult drawn =
+                    DrawTreeTo(sink, *options.format, options, progress, path, holds);
                 if (drawn.outcome == WriteOutcome::Written && InterruptSignal() != 0) {
                     drawn = {WriteOutcome::Stopped, {}};
                 }
@@ -85,10 +89,19 @@ int Render(const RenderOptions& options, std::uint32_t first) {
             });
         }
         const bool series = options.count > 1;
+        if (result.outcome == WriteOutcome::Written && *options.format == Format::Obj) {
+            const std::string library = MaterialLibraryPath(path);
+            const WriteResult written = WriteWhole(library, &WriteMaterialLibraryTo);
+            if (written.outcome != WriteOutcome::Written) {
+                Complain("cannot write " + library + ": " + written.reason);
+                return kExitWriteFailed;
+            }
+        }
         switch (result.outcome) {
         case WriteOutcome::Written:
             Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
-                     " (--time " + std::to_string(second) + ")");
+                     " (--time " + std::to_string(second) + ")" +
+                     (holds.empty() ? "" : ", " + holds));
             break;
         case WriteOutcome::Stopped:
             Complain("interrupted; " + name + " not written" +

@@ -33,6 +33,7 @@ public:
         std::memcpy(buffer_.get() + used_, data, size);
         used_ += size;
     }
+    void Put(const void* data, std::size_t size) { Put(static_cast<const char*>(data), size); }
     void Put(char c) {
         if (used_ == kChunk) {
             Flush();

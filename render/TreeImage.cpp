@@ -6,10 +6,10 @@
 namespace arbolith {
 
 std::optional<PixelImage> RenderTreeImage(const TreeParameters& parameters, int width, int height,
-                                          RunMonitor* monitor, GrowthPath path) {
+                                          RunMonitor* monitor, GrowthPath path, ViewAngles view) {
     PixelImage image(width, height);
     RasterSurface surface(image);
-    if (!DrawTreeRun(surface, parameters, monitor, path)) {
+    if (!DrawTurnedTreeRun(surface, parameters, view, monitor, path)) {
         return std::nullopt;
     }
     return image;

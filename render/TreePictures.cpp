@@ -21,12 +21,12 @@ WriteResult Ended(bool complete) {
 } // namespace
 
 WriteResult WriteTreePicture(PictureFormat format, const TreeParameters& parameters, int width,
-                             int height, RunMonitor* monitor, GrowthPath path,
+                             int height, ViewAngles view, RunMonitor* monitor, GrowthPath path,
                              const ByteSink& sink) {
     switch (format) {
     case PictureFormat::Png: {
         const std::optional<PixelImage> image =
-            RenderTreeImage(parameters, width, height, monitor, path);
+            RenderTreeImage(parameters, width, height, monitor, path, view);
         if (!image) {
             return kStopped;
         }
@@ -34,7 +34,7 @@ WriteResult WriteTreePicture(PictureFormat format, const TreeParameters& paramet
     }
     case PictureFormat::Svg: {
         SvgSurface surface(sink, width, height);
-        if (!DrawTreeRun(surface, parameters, monitor, path)) {
+        if (!DrawTurnedTreeRun(surface, parameters, view, monitor, path)) {
             return kStopped;
         }
         return Ended(surface.Finish());
@@ -43,7 +43,7 @@ WriteResult WriteTreePicture(PictureFormat format, const TreeParameters& paramet
         PdfSurface surface(sink, width, height);
         // A page has no colour of its own; the whole of it is white, as a picture's is.
         surface.FillRectWhite({0, 0, width, height});
-        if (!DrawTreeRun(surface, parameters, monitor, path)) {
+        if (!DrawTurnedTreeRun(surface, parameters, view, monitor, path)) {
             return kStopped;
         }
         return Ended(surface.Finish());

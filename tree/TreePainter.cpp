@@ -17,10 +17,6 @@ constexpr double kMaxRandomFactor = 0.8;
 // How many branches pass between two questions to the monitor.
 constexpr std::uint64_t kMonitorInterval = 4096;
 
-std::int32_t HalfWidth(double z) {
-    return TruncateToPixel(3.0 - z * (1.0 / 30)) / 2;
-}
-
 } // namespace
 
 CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
@@ -47,8 +43,8 @@ CTreePainter::~CTreePainter() {
 
 void CTreePainter::DrawBranch(CVector base, CVector vector) {
     const CVector end = base + vector;
-    const double wb = HalfWidth(base.z);
-    const double we = HalfWidth(end.z);
+    const double wb = BranchHalfWidth(base.z);
+    const double we = BranchHalfWidth(end.z);
     // A half-width is at most 2^30 either way, so ends within 2^30 of the origin put every
     // corner within the 32-bit range: one test spares each corner its own (NaN fails it too).
     constexpr double kNear = 1 << 30;

@@ -67,13 +67,18 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--time", "-1", "-o", "t.png"}, {"--time", "'-1'", "4294967295"}},
         {{"--time", "4294967296", "-o", "t.png"}, {"--time", "'4294967296'", "4294967295"}},
         {{"--count", "0", "-o", "t{n}.png"}, {"--count", "'0'", "1 to"}},
-        {{"--format", "gif", "-o", "t.png"}, {"--format", "'gif'", "png, svg or pdf"}},
+        {{"--format", "gif", "-o", "t.png"}, {"--format", "'gif'", "png, svg, pdf, glb or obj"}},
         {{"--max-branches", "-5", "-o", "t.png"}, {"--max-branches", "'-5'", "at least 1"}},
+        {{"--view", "181,0", "-o", "t.png"}, {"--view", "'181,0'", "-180 to 180"}},
+        {{"--view", "0,-91", "-o", "t.png"}, {"--view", "'0,-91'", "-90 to 90"}},
+        {{"--view", "30", "-o", "t.png"}, {"--view", "'30'", "YAW,PITCH"}},
+        {{"--view", "30,10", "-o", "t.glb"}, {"--view 30,10", "3-D"}},
+        {{"--format", "obj", "-o", "-"}, {"obj", "standard output", "tree.obj"}},
         {{"--levels"}, {"missing value", "--levels"}},
         {{"--bogus", "-o", "t.png"}, {"unknown option", "'--bogus'"}},
         {{"stray", "-o", "t.png"}, {"unexpected argument", "'stray'"}},
         {{"--max-xy", "30"}, {"missing -o"}},
-        {{"-o", "t.jpg"}, {"'t.jpg'", ".png, .svg or .pdf"}},
+        {{"-o", "t.jpg"}, {"'t.jpg'", ".png, .svg, .pdf, .glb or .obj"}},
         {{"--count", "3", "-o", "t.png"}, {"--count 3", "{n}", "'t.png'"}},
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
@@ -327,12 +332,66 @@ TEST_F(RenderCommandTest, InterruptStopsASeriesOfSmallTreesLeavingOnlyWholeFiles
     }
 }
 
+// The front view is today's picture; any other is the turned run's, to the pixel.
+TEST_F(RenderCommandTest, ViewDrawsTheTreeTurnedAndTheFrontAsBefore) {
+    const std::vector<std::pair<std::string, ViewAngles>> views{
+        {"0,0", {0, 0}}, {"30,-15", {30, -15}}, {"-180,90", {-180, 90}}};
+    for (const auto& [view, angles] : views) {
+        SCOPED_TRACE(view);
+        const auto run = RunRender(Dir(), {"--time", "1796000077", "--view", view, "-o", "-"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(QByteArray::fromStdString(run.out), "PNG"));
+        const FixedClock clock(1796000077);
+        EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670, nullptr,
+                                                    GrowthPath::RepeatsOnce, angles));
+        if (angles.IsFront()) {
+            EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
+        } else {
+            EXPECT_NE(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
+        }
+    }
+}
+
+// An OBJ comes with its material library, each file whole; a .glb goes to standard output
+// as it goes to a file. Standard error says what each holds.
+TEST_F(RenderCommandTest, Writes3DFilesBesideTheirMaterialAndToStandardOutput) {
+    const std::vector<std::string> tree{"--time", "1796000077", "--levels", "4"};
+    const auto render = [&](const std::string& name) {
+        std::vector<std::string> args = tree;
+        args.insert(args.end(), {"-o", name});
+        return RunRender(Dir(), args);
+    };
+    const auto obj = render("tree.obj");
+    ASSERT_EQ(obj.exitCode, 0) << obj.err;
+    const auto glb = render("tree.glb");
+    ASSERT_EQ(glb.exitCode, 0) << glb.err;
+    auto names = Entries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"tree.glb", "tree.mtl", "tree.obj"}));
+    EXPECT_NE(ReadFile(PathOf("tree.obj")).find("\nmtllib tree.mtl\n"), std::string::npos);
+    EXPECT_NE(ReadFile(PathOf("tree.mtl")).find("newmtl bark"), std::string::npos);
+
+    const auto piped =
+        RunRender(Dir(), {"--time", "1796000077", "--levels", "4", "--format", "glb", "-o", "-"});
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, ReadFile(PathOf("tree.glb")));
+
+    TreeParameters p = kExampleTree;
+    p.levels = 4;
+    const std::string branches = std::to_string(CountBranches(p).branches) + " branches, ";
+    for (const auto* run : {&obj, &glb, &piped}) {
+        EXPECT_NE(run->err.find(branches), std::string::npos) << run->err;
+        EXPECT_NE(run->err.find(" vertices, "), std::string::npos) << run->err;
+    }
+}
+
 TEST_F(RenderCommandTest, AnswersHelpAndVersion) {
     const auto help = RunRender(Dir(), {"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option :
-         {"--max-xy", "--max-yz", "--max-xz", "--scale", "--limbs", "--reference", "--vector",
-          "--levels", "--time", "--size", "--count", "--format", "--max-branches", "--version"}) {
+    for (const char* option : {"--max-xy", "--max-yz", "--max-xz", "--scale", "--limbs",
+                               "--reference", "--vector", "--levels", "--time", "--size", "--count",
+                               "--format", "--max-branches", "--view", "--version"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     EXPECT_NE(help.out.find("read once"), std::string::npos);

@@ -1,7 +1,10 @@
 #include "ui/qt/PictureFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include "render/GltfWriter.h"
+#include "render/ObjWriter.h"
 #include "render/OutputFile.h"
 #include "render/PngWriter.h"
 #include "render/SvgSurface.h"
@@ -14,6 +17,7 @@ namespace arbolith {
 namespace {
 
 constexpr WriteResult kWritten{};
+const WriteResult kSinkGaveUp{WriteOutcome::Failed, "the file took no more"};
 
 WriteResult WriteSvg(const ByteSink& sink, QSize size, const TreeRecord& tree,
                      RunControl& control) {
@@ -22,14 +26,48 @@ WriteResult WriteSvg(const ByteSink& sink, QSize size, const TreeRecord& tree,
     GuardedSurface surface(svg, control);
     RunControlMonitor monitor(control);
     const FixedClock clock(tree.second);
-    DrawTreeRun(surface, tree.parameters, &monitor);
+    DrawTurnedTreeRun(surface, tree.parameters, tree.view, &monitor);
     if (control.stop.load()) {
         return {WriteOutcome::Stopped, "stopped before the end"};
     }
-    return svg.Finish() ? kWritten : WriteResult{WriteOutcome::Failed, "the file took no more"};
+    return svg.Finish() ? kWritten : kSinkGaveUp;
+}
+
+bool IsObjPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".obj"), Qt::CaseInsensitive);
+}
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The tree in 3-D: the branches the picture shows, on the path the canvas draws.
+WriteResult WriteModel(const ByteSink& sink, const QString& path, const TreeRecord& tree,
+                       RunControl& control) {
+    const ExportedTree exported{tree.parameters, tree.second, GrowthPath::RepeatsOnce,
+                                tree.polygonLimit};
+    RunControlMonitor monitor(control);
+    const QString library =
+        QFileInfo(QString::fromStdString(MaterialLibraryPath(path.toStdString()))).fileName();
+    const ExportResult result = IsObjPath(path)
+                                    ? WriteObj(exported, library.toStdString(), sink, &monitor)
+                                    : WriteGlb(exported, sink, &monitor);
+    switch (result.outcome) {
+    case ExportResult::Done:
+        return kWritten;
+    case ExportResult::Stopped:
+        return {WriteOutcome::Stopped, "stopped before the end"};
+    case ExportResult::Failed:
+        break;
+    }
+    return result.failure.empty() ? kSinkGaveUp : WriteResult{WriteOutcome::Failed, result.failure};
 }
 
 } // namespace
+
+bool IsModelPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".glb"), Qt::CaseInsensitive) || IsObjPath(path);
+}
 
 bool IsSvgPath(const QString& path) {
     return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
@@ -37,17 +75,23 @@ bool IsSvgPath(const QString& path) {
 
 QString SavePicture(const QString& path, const QImage& picture, const TreeRecord& tree,
                     RunControl* control) {
-    const WriteResult result =
-        WriteWhole(QFile::encodeName(path).toStdString(), [&](const ByteSink& sink) {
-            if (IsSvgPath(path)) {
-                RunControl ownControl;
-                return WriteSvg(sink, picture.size(), tree,
-                                control != nullptr ? *control : ownControl);
-            }
-            return WritePng(FromQImage(picture), sink)
-                       ? kWritten
-                       : WriteResult{WriteOutcome::Failed, "the file took no more"};
+    RunControl ownControl;
+    RunControl& stop = control != nullptr ? *control : ownControl;
+    WriteResult result = WriteWhole(NativePath(path), [&](const ByteSink& sink) {
+        if (IsSvgPath(path)) {
+            return WriteSvg(sink, picture.size(), tree, stop);
+        }
+        if (IsModelPath(path)) {
+            return WriteModel(sink, path, tree, stop);
+        }
+        return WritePng(FromQImage(picture), sink) ? kWritten : kSinkGaveUp;
+    });
+    // The material library beside an OBJ, written whole or not at all.
+    if (result.outcome == WriteOutcome::Written && IsObjPath(path)) {
+        result = WriteWhole(MaterialLibraryPath(NativePath(path)), [](const ByteSink& sink) {
+            return WriteMaterialLibrary(sink) ? kWritten : kSinkGaveUp;
         });
+    }
     if (result.outcome == WriteOutcome::Written) {
         return {};
     }

@@ -1,5 +1,9 @@
 #include "ui/qt/TreeCanvas.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,6 +16,44 @@ TreeCanvas::TreeCanvas(QWidget* parent) : QWidget(parent) {
     setGeometry(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::ArrowCursor);
+    // A click gives the canvas the keyboard, so that Home reaches it; Tab passes it by.
+    setFocusPolicy(Qt::ClickFocus);
+    frontView_ = new QAction(tr("Front view"), this);
+    frontView_->setObjectName(QStringLiteral("frontView"));
+    frontView_->setShortcut(Qt::Key_Home);
+    frontView_->setShortcutContext(Qt::WidgetShortcut);
+    addAction(frontView_);
+    connect(frontView_, &QAction::triggered, this, &TreeCanvas::FrontViewAsked);
+}
+
+void TreeCanvas::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    pressedAt_ = event->position().toPoint();
+    dragging_ = true;
+    setCursor(Qt::ClosedHandCursor);
+    emit DragStarted();
+}
+
+void TreeCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton) != 0) {
+        emit Dragged(event->position().toPoint() - pressedAt_);
+    }
+}
+
+void TreeCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && dragging_) {
+        dragging_ = false;
+        setCursor(Qt::ArrowCursor);
+    }
+}
+
+void TreeCanvas::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(frontView_);
+    menu.exec(event->globalPos());
 }
 
 void TreeCanvas::SetPicture(const QImage& picture) {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
+
+class QAction;
 
 namespace arbolith {
 
 // The canvas beside the fields: a one-pixel border round the picture of the last run. It keeps
 // that picture and repaints it whenever it is uncovered; before the first run it shows the
-// window colour.
+// window colour. Dragging on it with the left button asks to turn the view, and Home (or
+// "Front view" in its context menu) to bring back the front.
 class TreeCanvas : public QWidget {
     Q_OBJECT
 
@@ -21,11 +25,25 @@ public:
     const QImage& Picture() const { return picture_; }
     bool HasPicture() const { return !picture_.isNull(); }
 
+signals:
+    // The left button went down on the canvas.
+    void DragStarted();
+    // The mouse has moved by `offset` pixels since the left button went down.
+    void Dragged(QPoint offset);
+    void FrontViewAsked();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QImage picture_;
+    QPoint pressedAt_;
+    bool dragging_ = false;
+    QAction* frontView_ = nullptr;
 };
 
 } // namespace arbolith

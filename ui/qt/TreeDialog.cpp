@@ -1,6 +1,7 @@
 #include "ui/qt/TreeDialog.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,6 +36,8 @@ namespace {
 
 // Repaints of a growing tree come at least this often.
 constexpr int kRefreshMilliseconds = 50;
+// Dragging turns the view a degree for every this many pixels.
+constexpr int kPixelsPerDegree = 2;
 // How long Exit waits for a stopped run's thread before ending the process regardless.
 constexpr int kQuitWaitMilliseconds = 3000;
 constexpr int kProgressSteps = 1000;
@@ -123,6 +126,9 @@ void TreeDialog::CreateControls() {
         }
     }
     canvas_ = new TreeCanvas(this);
+    connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = view_; });
+    connect(canvas_, &TreeCanvas::Dragged, this, &TreeDialog::Turn);
+    connect(canvas_, &TreeCanvas::FrontViewAsked, this, [this] { SetView({}); });
 
     const QRect area = DialogRectToPixels(units_, kDialogHeader.x, kDialogHeader.y,
                                           kDialogHeader.width, kDialogHeader.height);
@@ -184,9 +190,20 @@ void TreeDialog::Generate() {
     }
     // The clock is read once, so the whole tree is the one of this second and can be drawn
     // again from it.
-    const std::uint32_t second = ReadClock();
+    StartRun(parameters, ReadClock(), RunControl::kNoLimit);
+}
+
+void TreeDialog::StartRun(const TreeParameters& parameters, std::uint32_t second,
+                          std::uint64_t polygonLimit) {
+    if (run_) {
+        run_->Stop();
+        run_->Wait(-1);
+        run_.reset();
+    }
     runTotal_ = CountBranches(parameters, GrowthPath::RepeatsOnce, second);
-    run_ = std::make_unique<TreeRun>(parameters, second, QSize(kCanvasWidth, kCanvasHeight));
+    runTotal_.branches = std::min(runTotal_.branches, polygonLimit);
+    run_ = std::make_unique<TreeRun>(parameters, second, QSize(kCanvasWidth, kCanvasHeight), view_,
+                                     polygonLimit);
     const std::uint64_t serial = ++runSerial_;
     connect(run_.get(), &TreeRun::Finished, this, [this, serial] {
         if (serial == runSerial_) {
@@ -199,6 +216,37 @@ void TreeDialog::Generate() {
     progress_->setValue(0);
     progress_->show();
     ShowStatus();
+}
+
+void TreeDialog::SetView(ViewAngles view) {
+    if (view == view_) {
+        return;
+    }
+    if (SaveGoing()) {
+        // The file being written grows its tree with the same generator.
+        status_->setText(tr("Still saving %1; Esc stops the saving.").arg(save_->Path()));
+        return;
+    }
+    view_ = view;
+    if (run_) {
+        // The same tree as the canvas shows, and as many of its branches.
+        const std::uint64_t limit = shown_ ? shown_->polygonLimit : run_->PolygonLimit();
+        StartRun(run_->Parameters(), run_->Second(), limit);
+    } else {
+        ShowStatus();
+    }
+}
+
+void TreeDialog::Turn(QPoint offset) {
+    const std::int64_t pitch =
+        std::clamp<std::int64_t>(std::int64_t{dragStart_.pitch} + offset.y() / kPixelsPerDegree,
+                                 -kLargestPitch, kLargestPitch);
+    SetView({WrappedYaw(std::int64_t{dragStart_.yaw} + offset.x() / kPixelsPerDegree),
+             static_cast<std::int32_t>(pitch)});
+}
+
+QString TreeDialog::ViewText() const {
+    return tr("seen from yaw %1°, pitch %2°").arg(view_.yaw).arg(view_.pitch);
 }
 
 void TreeDialog::StopRun() {
@@ -247,31 +295,45 @@ void TreeDialog::OnRunEnded() {
     refresh_.stop();
     run_->Wait(-1);
     canvas_->SetPicture(run_->Snapshot());
-    shown_ = TreeRecord{run_->Parameters(), run_->Second(),
-                        run_->Completed() ? RunControl::kNoLimit : run_->PolygonsDrawn()};
+    shown_ =
+        TreeRecord{run_->Parameters(), run_->Second(),
+                   run_->Completed() ? RunControl::kNoLimit : run_->PolygonsDrawn(), run_->View()};
     progress_->hide();
     ShowStatus();
     emit RunEnded();
 }
 
 void TreeDialog::ShowStatus() {
+    const bool turned = !view_.IsFront();
     if (!run_) {
-        status_->setText(tr("Enter draws the tree of these values; Ctrl+S saves, Ctrl+C copies."));
+        status_->setText(
+            turned ? tr("Enter draws the tree of these values, %1; Home on the canvas turns it "
+                        "back.")
+                         .arg(ViewText())
+                   : tr("Enter draws the tree of these values; Ctrl+S saves, Ctrl+C copies."));
         return;
     }
     const QString second = QString::number(run_->Second());
     const QString drawn = Count(RunProgress());
+    const QString seen = turned ? QStringLiteral(", ") + ViewText() : QString();
     if (!shown_) {
         const QString total =
             (runTotal_.exact ? QString() : tr("at most ")) + Count(runTotal_.branches);
-        status_->setText(tr("Drawing the tree of second %1: %2 of %3 branches. Esc stops.")
-                             .arg(second, drawn, total));
+        status_->setText(tr("Drawing the tree of second %1%4: %2 of %3 branches. Esc stops.")
+                             .arg(second, drawn, total, seen));
+    } else if (run_->Completed() && turned) {
+        status_->setText(tr("Tree of second %1, %2 branches, %3: arbolith-render --time %1 "
+                            "--view %4,%5 draws it.")
+                             .arg(second, drawn, ViewText())
+                             .arg(view_.yaw)
+                             .arg(view_.pitch));
     } else if (run_->Completed()) {
         status_->setText(tr("Tree of second %1, %2 branches. arbolith-render --time %1 draws it "
                             "again.")
                              .arg(second, drawn));
     } else {
-        status_->setText(tr("Stopped: %1 branches of the tree of second %2.").arg(drawn, second));
+        status_->setText(
+            tr("Stopped: %1 branches of the tree of second %2%3.").arg(drawn, second, seen));
     }
 }
 
@@ -352,22 +414,35 @@ void TreeDialog::AskAndSave() {
                                     : tr("Draw a tree first, then save it."));
         return;
     }
-    const QString png = tr("PNG image (*.png)");
-    const QString svg = tr("SVG drawing, one polygon per branch (*.svg)");
-    QString filter = png;
+    // Each filter with the extension it stands for.
+    const std::array<std::pair<QString, QString>, 4> filters{{
+        {tr("PNG image (*.png)"), QStringLiteral(".png")},
+        {tr("SVG drawing, one polygon per branch (*.svg)"), QStringLiteral(".svg")},
+        {tr("glTF binary, the tree in 3-D (*.glb)"), QStringLiteral(".glb")},
+        {tr("Wavefront OBJ with its .mtl, the tree in 3-D (*.obj)"), QStringLiteral(".obj")},
+    }};
+    QStringList names;
+    for (const auto& [name, extension] : filters) {
+        names.append(name);
+    }
+    QString filter = filters.front().first;
     QString path = QFileDialog::getSaveFileName(
         this, tr("Save the picture"), QStringLiteral("arbolith-%1.png").arg(shown_->second),
-        png + QStringLiteral(";;") + svg, &filter);
+        names.join(QStringLiteral(";;")), &filter);
     // Without a window manager nothing hands the keyboard back once the file dialog is gone.
     activateWindow();
     if (path.isEmpty()) {
         return;
     }
-    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    const bool named = std::any_of(filters.begin(), filters.end(), [&](const auto& f) {
+        return path.endsWith(f.second, Qt::CaseInsensitive);
+    });
+    if (!named) {
+        const auto chosen = std::find_if(filters.begin(), filters.end(),
+                                         [&](const auto& f) { return f.first == filter; });
+        path += chosen != filters.end() ? chosen->second : filters.front().second;
     }
-    if (IsSvgPath(path)) {
+    if (IsSvgPath(path) || IsModelPath(path)) {
         SaveInBackground(path);
         return;
     }

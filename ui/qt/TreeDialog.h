@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QDialog>
+#include <QPoint>
 #include <QTimer>
 
 #include "tree/BranchCount.h"
@@ -45,6 +46,11 @@ public:
     // Ends the program with status 0, also in the middle of a run.
     void Quit();
 
+    // Shows the tree from another side: the tree on the canvas is drawn again for its second,
+    // turned, and so is every tree drawn after it until the view changes again.
+    void SetView(ViewAngles view);
+    ViewAngles View() const { return view_; }
+
     // Writes the picture to a PNG or SVG file; an empty text on success, else the reason.
     QString SaveTo(const QString& path);
     // The same on a thread of its own, for an SVG of a large tree; Esc stops it.
@@ -74,6 +80,12 @@ private:
     void CreateShortcuts();
     void FillExampleValues();
     void Refresh();
+    // Draws the tree of these values and this second as the view shows it, at most `polygonLimit`
+    // polygons of it.
+    void StartRun(const TreeParameters& parameters, std::uint32_t second,
+                  std::uint64_t polygonLimit);
+    void Turn(QPoint offset);
+    QString ViewText() const;
     void OnRunEnded();
     void ShowStatus();
     void AskAndSave();
@@ -90,6 +102,9 @@ private:
     BranchCount runTotal_;
     std::optional<TreeRecord> shown_;
     std::unique_ptr<BackgroundSave> save_;
+    ViewAngles view_;
+    // The view when the drag began.
+    ViewAngles dragStart_;
 };
 
 } // namespace arbolith

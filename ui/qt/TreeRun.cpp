@@ -11,10 +11,11 @@
 namespace arbolith {
 
 TreeRun::TreeRun(const TreeParameters& parameters, std::uint32_t second, QSize size,
-                 QObject* parent)
-    : QObject(parent), parameters_(parameters), second_(second),
+                 ViewAngles view, std::uint64_t polygonLimit, QObject* parent)
+    : QObject(parent), parameters_(parameters), second_(second), view_(view),
       picture_(size, QImage::Format_RGB32) {
     picture_.fill(Qt::white);
+    control_.polygonLimit = polygonLimit;
 }
 
 TreeRun::~TreeRun() {
@@ -68,7 +69,7 @@ void TreeRun::Draw() {
         RasterSurface raster(drawing);
         GuardedSurface surface(raster, control_, handOver);
         RunControlMonitor monitor(control_);
-        finished = DrawTreeRun(surface, parameters_, &monitor);
+        finished = DrawTurnedTreeRun(surface, parameters_, view_, &monitor);
     }
     handOver();
     completed_.store(finished && !control_.stop.load());

@@ -9,6 +9,7 @@
 #include <QSize>
 
 #include "tree/TreeParameters.h"
+#include "tree/ViewTurn.h"
 #include "ui/qt/GuardedSurface.h"
 
 class QThread;
@@ -22,7 +23,10 @@ class TreeRun : public QObject {
     Q_OBJECT
 
 public:
+    // The tree seen from `view`, of which at most `polygonLimit` polygons are drawn (a stopped
+    // run's picture, turned, shows the same branches).
     TreeRun(const TreeParameters& parameters, std::uint32_t second, QSize size,
+            ViewAngles view = {}, std::uint64_t polygonLimit = RunControl::kNoLimit,
             QObject* parent = nullptr);
     // Stops the run and waits for its thread.
     ~TreeRun() override;
@@ -38,6 +42,8 @@ public:
 
     std::uint32_t Second() const { return second_; }
     const TreeParameters& Parameters() const { return parameters_; }
+    ViewAngles View() const { return view_; }
+    std::uint64_t PolygonLimit() const { return control_.polygonLimit; }
     std::uint64_t PolygonsDrawn() const { return control_.polygonsDrawn.load(); }
 
     // A copy of the picture as it stands, taken between two branches.
@@ -52,6 +58,7 @@ private:
 
     TreeParameters parameters_;
     std::uint32_t second_;
+    ViewAngles view_;
     QImage picture_;
     mutable std::mutex pictureLock_;
     RunControl control_;

@@ -1,0 +1,101 @@
+#include "render/ObjWriter.h"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+
+#include "render/ByteSink.h"
+
+namespace arbolith {
+
+namespace {
+
+class ObjOutput final : public MeshOutput {
+public:
+    explicit ObjOutput(ChunkedSink& out) : out_(out) {}
+
+    void Solid(std::span<const MeshVertex> newVertices,
+               std::span<const MeshTriangle> triangles) override {
+        for (const MeshVertex& v : newVertices) {
+            Line('v', v);
+        }
+        for (const MeshTriangle& t : triangles) {
+            // OBJ counts vertices from 1.
+            Line('f', std::array<std::uint64_t, 3>{t.a + 1, t.b + 1, t.c + 1});
+        }
+    }
+    bool Failed() const override { return out_.Failed(); }
+
+private:
+    // A float as the shortest text that reads back as the same float.
+    template <typename Number> void Line(char kind, const std::array<Number, 3>& values) {
+        std::array<char, 128> text{};
+        char* at = text.data();
+        *at++ = kind;
+        for (const Number value : values) {
+            *at++ = ' ';
+            at = std::to_chars(at, text.data() + text.size(), value).ptr;
+        }
+        *at++ = '\n';
+        out_.Put(text.data(), static_cast<std::size_t>(at - text.data()));
+    }
+
+    ChunkedSink& out_;
+};
+
+void PutText(ChunkedSink& out, const std::string& text) {
+    out.Put(text.data(), text.size());
+}
+
+std::string Number(double value) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    return std::string(text.data(), end);
+}
+
+} // namespace
+
+ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibrary,
+                      const ByteSink& sink, RunMonitor* monitor) {
+    ChunkedSink out(sink);
+    PutText(out, "# Arbolith tree of second " + std::to_string(tree.second) +
+                     "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, "
+                     "the trunk's foot at the origin.\nmtllib " +
+                     materialLibrary + "\no tree\nusemtl bark\n");
+    ObjOutput output(out);
+    ExportResult result;
+    if (!MeshTree(tree, output, monitor, result.counts)) {
+        return {ExportResult::Stopped, {}, result.counts};
+    }
+    PutText(out, "# " + std::to_string(result.counts.vertices) + " vertices, " +
+                     std::to_string(result.counts.triangles) + " triangles\n");
+    if (!out.Flush()) {
+        return {ExportResult::Failed, {}, result.counts};
+    }
+    return result;
+}
+
+bool WriteMaterialLibrary(const ByteSink& sink) {
+    const std::array<double, 3> colour = LinearBranchColour();
+    const std::string text =
+        "# The brown of Arbolith's pictures (sRGB " + std::to_string(kBranchFill.red) + ", " +
+        std::to_string(kBranchFill.green) + ", " + std::to_string(kBranchFill.blue) +
+        ") in linear RGB\nnewmtl bark\nKa 0 0 0\nKd " + Number(colour[0]) + ' ' +
+        Number(colour[1]) + ' ' + Number(colour[2]) + "\nKs 0 0 0\nd 1\nillum 1\n";
+    return sink(text.data(), text.size());
+}
+
+std::string MaterialLibraryPath(const std::string& objPath) {
+    const std::size_t slash = objPath.find_last_of('/');
+    const std::size_t dot = objPath.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+        const std::string beside = objPath.substr(0, dot) + ".mtl";
+        // Never the OBJ's own name, which the library would overwrite.
+        if (beside != objPath) {
+            return beside;
+        }
+    }
+    return objPath + ".mtl";
+}
+
+} // namespace arbolith

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "render/ByteSink.h"
+#include "render/TreeMesh.h"
+
+namespace arbolith {
+
+// Writes the tree as a Wavefront OBJ file, in one growth: every solid's vertices, then its
+// triangles, in the space of ModelSpace, all of one object with the material "bark" from the
+// library `materialLibrary` (the .mtl's name beside the file).
+ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibrary,
+                      const ByteSink& sink, RunMonitor* monitor = nullptr);
+
+// The material library that an OBJ names: "bark", the picture's brown in linear RGB.
+bool WriteMaterialLibrary(const ByteSink& sink);
+
+// The material library's path beside an OBJ's: tree.obj's is tree.mtl, and tree.mtl's, not to
+// overwrite it, tree.mtl.mtl.
+std::string MaterialLibraryPath(const std::string& objPath);
+
+} // namespace arbolith

@@ -1,0 +1,125 @@
+// arbolith-render's 3-D files as other programs read them: the Khronos glTF validator (run with
+// Node.js) and a real importer, `assimp info`.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "RenderProcess.h"
+
+namespace arbolith {
+namespace {
+
+using testing::RunRender;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+ToolRun RunTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(5 * 60 * 1000)) {
+        return {-1, program.toStdString() + " did not run: " + process.errorString().toStdString()};
+    }
+    return {process.exitCode(), process.readAll().toStdString()};
+}
+
+// The counts arbolith-render says it wrote.
+struct Written {
+    std::string vertices;
+    std::string triangles;
+};
+
+Written WrittenCounts(const std::string& err) {
+    std::smatch match;
+    if (!std::regex_search(err, match, std::regex(R"(, (\d+) vertices, (\d+) triangles)"))) {
+        ADD_FAILURE() << "no counts in: " << err;
+        return {};
+    }
+    return {match[1], match[2]};
+}
+
+// Trees of every kind, degenerate ones included: branches of no length (a trunk of none, and
+// random factors), a trunk alone, trees reaching off the canvas and far beyond, and a tree
+// whose far branches lie beyond a float's range.
+const std::vector<std::vector<std::string>> kTrees{
+    {},
+    {"--vector", "0,0,0"},
+    {"--scale", "0", "--limbs", "0"},
+    {"--levels", "-1"},
+    {"--reference", "-120,720,0", "--levels", "5"},
+    {"--reference", "500,90,400", "--vector", "60,-300,-90", "--levels", "5"},
+    {"--scale", "-0.75", "--max-xy", "360", "--max-yz", "-30", "--max-xz", "1000"},
+    {"--scale", "2.5", "--limbs", "2", "--levels", "9"},
+    {"--max-xy", "0", "--max-yz", "0", "--max-xz", "0", "--limbs", "1", "--levels", "30"},
+    {"--limbs", "4", "--levels", "4", "--literal"},
+    {"--reference", "0,0,-2147483648", "--vector", "2147483647,2147483647,2147483647", "--scale",
+     "1e300", "--levels", "3"},
+};
+
+class ModelToolsTest : public ::testing::Test {
+protected:
+    // Writes every tree of the list for two seconds in `extension`; gives the files' names
+    // and what arbolith-render said about each.
+    std::vector<std::pair<QString, std::string>> WriteAll(const std::string& extension) {
+        std::vector<std::pair<QString, std::string>> files;
+        for (std::size_t i = 0; i < kTrees.size(); ++i) {
+            for (const char* second : {"1796000077", "1000000006"}) {
+                const std::string name = "tree-" + std::to_string(i) + "-" + second + extension;
+                std::vector<std::string> args = kTrees[i];
+                args.insert(args.end(), {"--time", second, "-o", name});
+                const auto run = RunRender(dir_.path().toStdString(), args);
+                EXPECT_EQ(run.exitCode, 0) << name << ": " << run.err;
+                files.emplace_back(dir_.filePath(QString::fromStdString(name)), run.err);
+            }
+        }
+        return files;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(ModelToolsTest, TheKhronosValidatorFindsNoErrorAndNoWarning) {
+    QStringList arguments{QStringLiteral(ARBOLITH_GLTF_VALIDATE)};
+    for (const auto& [path, err] : WriteAll(".glb")) {
+        arguments.append(path);
+    }
+    const ToolRun run = RunTool(QStringLiteral(ARBOLITH_NODE), arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.out
+                               << "\n(scripts/setup.sh installs Node.js and the validator)";
+    // One line per file, so that a validator that checked nothing cannot pass.
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), arguments.size() - 1) << run.out;
+}
+
+// The importer's counts are those of the file as written. It joins identical vertices, so the
+// trees whose solids coincide or collapse (the literal path, points, beyond a float's reach)
+// are left to the validator.
+TEST_F(ModelToolsTest, AnImporterLoadsBothFormatsWithTheCountsWritten) {
+    for (const std::string extension : {".glb", ".obj"}) {
+        const auto files = WriteAll(extension);
+        for (const std::size_t tree : {0, 2, 3, 5, 8}) {
+            const auto& [path, err] = files.at(2 * tree);
+            SCOPED_TRACE(path.toStdString());
+            const Written written = WrittenCounts(err);
+            const ToolRun info = RunTool(QStringLiteral(ARBOLITH_ASSIMP), {"info", path});
+            ASSERT_EQ(info.exitCode, 0) << info.out;
+            std::smatch match;
+            ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Meshes:\s+(\d+))")));
+            EXPECT_EQ(match[1], "1");
+            ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Vertices:\s+(\d+))")));
+            EXPECT_EQ(match[1], written.vertices);
+            ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Faces:\s+(\d+))")));
+            EXPECT_EQ(match[1], written.triangles);
+        }
+    }
+}
+
+} // namespace
+} // namespace arbolith
