@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tree/PixelRules.h"
+
 namespace arbolith {
 
 namespace {
@@ -39,73 +41,6 @@ void FillSpan(PixelImage& image, int y, std::int64_t from, std::int64_t to, Pixe
     }
 }
 
-// An edge between two rows, walked down one row at a time. Its crossing of row y is
-// x0 + (y - y0) * dx / dy exactly, kept as whole + remainder / dy with 0 <= remainder < dy; the
-// first pixel at or right of it is whole + (remainder > 0).
-struct Edge {
-    std::int64_t top;    // first row it crosses
-    std::int64_t bottom; // first row it no longer crosses
-    std::int64_t whole;
-    std::int64_t remainder;
-    std::int64_t dy;
-    std::int64_t stepWhole;
-    std::int64_t stepRemainder;
-    int direction; // +1 downward, -1 upward
-
-    std::int64_t Crossing() const { return whole + (remainder > 0 ? 1 : 0); }
-    void Step() {
-        whole += stepWhole;
-        remainder += stepRemainder;
-        if (remainder >= dy) {
-            remainder -= dy;
-            ++whole;
-        }
-    }
-};
-
-// floor(numerator / denominator) for a positive denominator.
-std::int64_t FloorDivide(std::int64_t numerator, std::int64_t denominator) {
-    const std::int64_t quotient = numerator / denominator;
-    return numerator % denominator < 0 ? quotient - 1 : quotient;
-}
-
-// Sets up the edge from a to b (not horizontal) at the first row it crosses at or below
-// `firstRow`. Every product fits 64 bits: rows and widths are below 2^32.
-Edge MakeEdge(SurfacePoint a, SurfacePoint b, std::int64_t firstRow) {
-    int direction = 1;
-    if (a.y > b.y) {
-        std::swap(a, b);
-        direction = -1;
-    }
-    Edge edge{};
-    edge.top = a.y;
-    edge.bottom = b.y;
-    edge.dy = std::int64_t{b.y} - a.y;
-    const std::int64_t dx = std::int64_t{b.x} - a.x;
-    edge.stepWhole = FloorDivide(dx, edge.dy);
-    edge.stepRemainder = dx - edge.stepWhole * edge.dy;
-    edge.direction = direction;
-    edge.whole = a.x;
-    if (firstRow <= a.y) {
-        return edge;
-    }
-    const auto rows = static_cast<std::uint64_t>(firstRow - a.y);
-    const auto span = static_cast<std::uint64_t>(dx < 0 ? -dx : dx);
-    const std::uint64_t product = rows * span; // below 2^64
-    const auto dy = static_cast<std::uint64_t>(edge.dy);
-    auto quotient = static_cast<std::int64_t>(product / dy);
-    auto remainder = static_cast<std::int64_t>(product % dy);
-    if (dx < 0 && remainder != 0) {
-        quotient = -quotient - 1;
-        remainder = edge.dy - remainder;
-    } else if (dx < 0) {
-        quotient = -quotient;
-    }
-    edge.whole += quotient;
-    edge.remainder = remainder;
-    return edge;
-}
-
 struct Crossing {
     std::int64_t x;
     int direction;
@@ -113,20 +48,20 @@ struct Crossing {
 
 // Fills rows [first, last) of the polygon, given room for one edge and one crossing per corner.
 void FillRows(PixelImage& image, std::int64_t first, std::int64_t last, const SurfacePoint* points,
-              int count, PolyFillMode mode, Pixel colour, Edge* edges, Crossing* crossings) {
+              int count, PolyFillMode mode, Pixel colour, EdgeWalk* edges, Crossing* crossings) {
     int edgeCount = 0;
     for (int i = 0; i < count; ++i) {
         const SurfacePoint a = points[i];
         const SurfacePoint b = points[i + 1 == count ? 0 : i + 1];
         if (a.y != b.y) {
-            edges[edgeCount++] = MakeEdge(a, b, first);
+            edges[edgeCount++] = EdgeWalk::Start(a, b, first);
         }
     }
     const std::int64_t beyondRight = std::int64_t{image.Width()} + 1;
     for (std::int64_t y = first; y < last; ++y) {
         int n = 0;
         for (int i = 0; i < edgeCount; ++i) {
-            Edge& edge = edges[i];
+            EdgeWalk& edge = edges[i];
             if (y < edge.top || y >= edge.bottom) {
                 continue;
             }
@@ -161,11 +96,11 @@ void FillClipped(PixelImage& image, RowBand band, const Bounds& bounds, const Su
         return;
     }
     if (count <= kLocalCorners) {
-        Edge edges[kLocalCorners];
+        EdgeWalk edges[kLocalCorners];
         Crossing crossings[kLocalCorners];
         FillRows(image, first, last, points, count, mode, colour, edges, crossings);
     } else {
-        std::vector<Edge> edges(static_cast<std::size_t>(count));
+        std::vector<EdgeWalk> edges(static_cast<std::size_t>(count));
         std::vector<Crossing> crossings(static_cast<std::size_t>(count));
         FillRows(image, first, last, points, count, mode, colour, edges.data(), crossings.data());
     }
@@ -174,78 +109,9 @@ void FillClipped(PixelImage& image, RowBand band, const Bounds& bounds, const Su
 // One edge of the outline, its end left out, clipped to the image and band.
 void LineClipped(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoint to,
                  Pixel colour) {
-    const std::int64_t dx = std::int64_t{to.x} - from.x;
-    const std::int64_t dy = std::int64_t{to.y} - from.y;
-    const std::int64_t adx = dx < 0 ? -dx : dx;
-    const std::int64_t ady = dy < 0 ? -dy : dy;
-    if (adx == 0 && ady == 0) {
-        return;
-    }
-    const bool alongX = adx >= ady;
-    const std::int64_t length = alongX ? adx : ady; // pixels drawn: 0 .. length - 1
-    const std::int64_t slope = alongX ? dy : dx;    // minor change over the whole length
-    const std::int64_t majorStep = (alongX ? dx : dy) < 0 ? -1 : 1;
-    const std::int64_t majorStart = alongX ? from.x : from.y;
-    const std::int64_t minorStart = alongX ? from.y : from.x;
-    const std::int64_t majorLow = alongX ? 0 : band.top;
-    const std::int64_t majorHigh = alongX ? image.Width() : band.bottom; // exclusive
-    const std::int64_t minorLow = alongX ? band.top : 0;
-    const std::int64_t minorHigh = alongX ? band.bottom : image.Width();
-
-    // The steps i whose major coordinate lies inside.
-    std::int64_t firstStep = 0;
-    std::int64_t lastStep = length - 1;
-    if (majorStep > 0) {
-        firstStep = std::max(firstStep, majorLow - majorStart);
-        lastStep = std::min(lastStep, majorHigh - 1 - majorStart);
-    } else {
-        firstStep = std::max(firstStep, majorStart - (majorHigh - 1));
-        lastStep = std::min(lastStep, majorStart - majorLow);
-    }
-    if (firstStep > lastStep) {
-        return;
-    }
-
-    // The minor offset at step i is i * slope / length rounded, a half toward the smaller
-    // coordinate; `residual` is 2 * (i * slope - offset * length), kept in (-length, length].
-    const std::uint64_t product = static_cast<std::uint64_t>(firstStep) *
-                                  static_cast<std::uint64_t>(slope < 0 ? -slope : slope);
-    const auto quotient = static_cast<std::int64_t>(product / static_cast<std::uint64_t>(length));
-    const auto remainder = static_cast<std::int64_t>(product % static_cast<std::uint64_t>(length));
-    std::int64_t offset = 0;
-    std::int64_t residual = 0;
-    if (slope >= 0) {
-        const bool up = 2 * remainder > length;
-        offset = quotient + (up ? 1 : 0);
-        residual = 2 * remainder - (up ? 2 * length : 0);
-    } else {
-        const bool down = 2 * remainder >= length;
-        offset = -quotient - (down ? 1 : 0);
-        residual = (down ? 2 * length : 0) - 2 * remainder;
-    }
-
-    std::int64_t major = majorStart + majorStep * firstStep;
-    for (std::int64_t i = firstStep; i <= lastStep; ++i) {
-        const std::int64_t minor = minorStart + offset;
-        if (minor >= minorLow && minor < minorHigh) {
-            if (alongX) {
-                image.Row(static_cast<int>(minor))[major] = colour;
-            } else {
-                image.Row(static_cast<int>(major))[minor] = colour;
-            }
-        } else if ((slope > 0 && minor >= minorHigh) || (slope < 0 && minor < minorLow)) {
-            return; // moving away from the image for good
-        }
-        major += majorStep;
-        residual += 2 * slope;
-        if (residual > length) {
-            ++offset;
-            residual -= 2 * length;
-        } else if (residual <= -length) {
-            --offset;
-            residual += 2 * length;
-        }
-    }
+    ForEachLinePixel(
+        from, to, 0, band.top, image.Width(), band.bottom,
+        [&](std::int64_t x, std::int64_t y) { image.Row(static_cast<int>(y))[x] = colour; });
 }
 
 // ---- The common case: a polygon wholly inside, whose numbers all fit 32 bits. The same

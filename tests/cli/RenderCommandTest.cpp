@@ -297,8 +297,8 @@ TEST_F(RenderCommandTest, InterruptStopsTheDrawingAndLeavesNoPartialFile) {
     // Tens of millions of branches: far longer than the wait for the file to appear.
     RenderProcess process(Dir(),
                           {"--levels", "26", "--max-branches", "1000000000000", "-o", "huge.svg"});
-    // The output is opened, as an unnamed temporary file in the folder, only once the handler
-    // is in place.
+    // The output is opened, as a temporary file in the folder, only once the handler is in
+    // place.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!process.HasOpenFileIn(Dir()) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -314,14 +314,21 @@ TEST_F(RenderCommandTest, InterruptStopsTheDrawingAndLeavesNoPartialFile) {
 TEST_F(RenderCommandTest, InterruptStopsASeriesOfSmallTreesLeavingOnlyWholeFiles) {
     // Trees too small for the drawing to ask whether to go on.
     RenderProcess process(Dir(), {"--levels", "2", "--count", "100000", "-o", "t-{n}.png"});
+    // Files being written are hidden temporaries until they are whole.
+    const auto finished = [this] {
+        auto names = Entries();
+        std::erase_if(names, [](const std::string& name) { return name.starts_with('.'); });
+        return names;
+    };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (Entries().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+    while (finished().size() < 2 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     process.Signal(SIGINT);
     const auto run = process.Wait();
     EXPECT_EQ(run.exitCode, 130) << run.err;
     const auto names = Entries();
+    EXPECT_EQ(names, finished()) << "no temporary left behind";
     EXPECT_GE(names.size(), 2u);
     EXPECT_LT(names.size(), 100000u);
     EXPECT_NE(run.err.find(std::to_string(names.size()) + " of 100000 files written"),

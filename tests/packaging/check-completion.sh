@@ -56,7 +56,7 @@ check() {
 
 check "--fo completes to '--format '" "arbolith-render Space --fo Tab" \
   '^ready\$ arbolith-render --format $'
-check "--format lists the three formats" "arbolith-render Space --format Space Tab Tab" \
-  '^pdf +png +svg *$'
+check "--format lists the formats" "arbolith-render Space --format Space Tab Tab" \
+  '^glb +obj +pdf +png +svg *$'
 check "-o completes a file name" "arbolith-render Space -o Space tr Tab" \
   '^ready\$ arbolith-render -o tree\.png $'
