@@ -12,6 +12,7 @@
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/win32/GdiSurface.h"
+#include "ui/win32/HandleOwners.h"
 #include "ui/win32/ModuleState.h"
 #include "ui/win32/Program.h"
 #include "ui/win32/TreeDialog.h"
@@ -45,19 +46,17 @@ Pixels ReadPixels(HDC source, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC copy = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    const MemoryDC copy(source);
+    const GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(copy.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const SelectedObject selection(copy.Get(), bitmap.Get());
+    BitBlt(copy.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
     GdiFlush();
     const auto* first = static_cast<const std::uint32_t*>(bits);
     Pixels pixels(first, first + static_cast<std::size_t>(width) * height);
     for (auto& pixel : pixels) {
         pixel &= 0xFFFFFFu;
     }
-    SelectObject(copy, previous);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
     return pixels;
 }
 
@@ -74,29 +73,22 @@ SIZE VisibleClientSize(HWND window) {
 }
 
 Pixels ReadClient(HWND window, SIZE size) {
-    HDC context = GetDC(window);
-    Pixels pixels = ReadPixels(context, size.cx, size.cy);
-    ReleaseDC(window, context);
-    return pixels;
+    const WindowDC context(window);
+    return ReadPixels(context.Get(), size.cx, size.cy);
 }
 
 // The same tree drawn into memory, independently of any window.
 Pixels Reference(const TreeParameters& tree, std::uint32_t second, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC context = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(context, bitmap);
+    const WindowDC screen(nullptr);
+    const MemoryDC context(screen.Get());
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+    const SelectedObject selection(context.Get(), bitmap.Get());
     {
-        GdiSurface surface(context);
+        GdiSurface surface(context.Get());
         const FixedClock clock(second);
         DrawTreeRun(surface, tree);
     }
-    Pixels pixels = ReadPixels(context, width, height);
-    SelectObject(context, previous);
-    DeleteObject(bitmap);
-    DeleteDC(context);
-    return pixels;
+    return ReadPixels(context.Get(), width, height);
 }
 
 void PumpMessages() {
