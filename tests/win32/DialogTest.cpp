@@ -256,6 +256,33 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
     EXPECT_EQ(ReadClient(canvas, visible), expected);
 }
 
+TEST_F(TreeDialogTest, ABottomlessTreeEndsItsRunWhereARunsForksEnd) {
+    Type({{kFieldMaxAngleXY, "35"},
+          {kFieldMaxAngleYZ, "25"},
+          {kFieldMaxAngleXZ, "20"},
+          {kFieldScaleFactor, "0.7"},
+          {kFieldLimbsDegree, "2"},
+          {kFieldReferenceX, "280"},
+          {kFieldReferenceY, "560"},
+          {kFieldReferenceZ, "-100"},
+          {kFieldVectorX, "0"},
+          {kFieldVectorY, "-140"},
+          {kFieldVectorZ, "20"},
+          {kFieldLevels, "2147483647"}});
+    {
+        const FixedClock clock(kSecond);
+        Press(kButtonGenerate); // returns: the run has ended
+    }
+    HWND canvas = dialog_.canvas.windowHandle;
+    const SIZE visible = VisibleClientSize(canvas);
+    EXPECT_EQ(ReadClient(canvas, visible),
+              Reference(dialog_.canvas.Parameters(), kSecond, visible.cx, visible.cy));
+    // And the dialog goes on as before.
+    SetDlgItemTextA(dialog_.windowHandle, kFieldLevels, "3");
+    Press(kButtonGenerate);
+    EXPECT_EQ(dialog_.canvas.Parameters().levels, 3);
+}
+
 // The dialog does not look at a button's notification code.
 constexpr WORD kNotificationCodes[] = {BN_CLICKED, BN_DOUBLECLICKED, BN_SETFOCUS, 0xFFFF};
 
