@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <limits>
 #include <new>
 
 #include "bench/CountingSurface.h"
@@ -128,7 +129,13 @@ void BM_PeakMemoryBushy(benchmark::State& state) {
 void BM_PeakMemoryChain(benchmark::State& state) {
     PeakMemory(state, 1, static_cast<int>(state.range(0)));
 }
+// Bushy trees without an end of levels, which stop at the fork limit: the peak is the limit's
+// fork records.
+void BM_PeakMemoryBottomless(benchmark::State& state) {
+    PeakMemory(state, static_cast<int>(state.range(0)), std::numeric_limits<std::int32_t>::max());
+}
 BENCHMARK(BM_PeakMemoryBushy)->DenseRange(2, 8, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemoryBottomless)->Arg(2)->Arg(19)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemoryChain)
     ->RangeMultiplier(10)
     ->Range(1000, 1000000)

@@ -39,6 +39,7 @@ BranchCount LargestTree(const RenderOptions& options, std::uint32_t first) {
             const BranchCount count = CountBranches(options.tree, options.path,
                                                     first + static_cast<std::uint32_t>(n - 1));
             largest.branches = std::max(largest.branches, count.branches);
+            largest.unfinishedForks = std::max(largest.unfinishedForks, count.unfinishedForks);
         }
     }
     return largest;
@@ -46,14 +47,22 @@ BranchCount LargestTree(const RenderOptions& options, std::uint32_t first) {
 
 // Refuses a tree too large to draw in reasonable time, before anything is written.
 bool TreeWithinLimit(const RenderOptions& options, std::uint32_t first) {
-    const std::uint64_t branches = LargestTree(options, first).branches;
+    const BranchCount largest = LargestTree(options, first);
+    const std::string tree = options.count > 1 ? "the largest tree of this series" : "this tree";
+    if (largest.OutgrowsForkLimit()) {
+        // Two or more limbs a fork over that many levels: more than 2^levels branches.
+        Complain(tree + " nests its forks " + std::to_string(largest.unfinishedForks) +
+                 " levels deep, more than the " + std::to_string(kMaxUnfinishedForks) +
+                 " a run can hold; with more than 2^" + std::to_string(largest.unfinishedForks) +
+                 " branches it could never be drawn, whatever --max-branches says; lower --levels");
+        return false;
+    }
+    const std::uint64_t branches = largest.branches;
     if (branches <= options.maxBranches) {
         return true;
     }
-    Complain((options.count > 1 ? "the largest tree of this series would have "
-                                : "this tree would have ") +
-             std::to_string(branches) + " branches, more than --max-branches " +
-             std::to_string(options.maxBranches) +
+    Complain(tree + " would have " + std::to_string(branches) +
+             " branches, more than --max-branches " + std::to_string(options.maxBranches) +
              "; lower --levels or --limbs, or raise --max-branches");
     return false;
 }

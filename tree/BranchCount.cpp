@@ -42,7 +42,7 @@ std::uint64_t TreeOf(std::uint64_t limbs, std::uint64_t lastLimbs, std::int64_t 
 BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path,
                           std::optional<std::uint32_t> second) {
     if (parameters.levels < 0 || parameters.limbsDegree < 0) {
-        return {1, true};
+        return {1, true, 0};
     }
     std::uint64_t limbs = kMostRandomLimbs;
     bool exact = true;
@@ -53,7 +53,7 @@ BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path,
         std::uint32_t state = *second;
         limbs = static_cast<std::uint64_t>(NextDraw(state) % kRandomLimbModulus);
         if (limbs == 0) {
-            return {1, true};
+            return {1, true, 0};
         }
     } else {
         exact = false;
@@ -61,7 +61,10 @@ BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path,
     const std::int64_t generations = static_cast<std::int64_t>(parameters.levels) + 1;
     const std::uint64_t branching =
         path == GrowthPath::RepeatsOnce ? std::min<std::uint64_t>(limbs, 2) : limbs;
-    return {TreeOf(branching, limbs, generations), exact};
+    // A fork with a limb after the first stays unfinished while the first grows its subtree, so
+    // every generation holds one; a chain's fork is done once its only limb is drawn.
+    const std::uint64_t unfinished = limbs == 1 ? 1 : static_cast<std::uint64_t>(generations);
+    return {TreeOf(branching, limbs, generations), exact, unfinished};
 }
 
 } // namespace arbolith

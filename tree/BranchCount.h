@@ -13,6 +13,12 @@ struct BranchCount {
     std::uint64_t branches = 0;
     // False when the limb count is drawn at random and `branches` is only an upper bound.
     bool exact = true;
+    // The most forks the run holds unfinished at once (an upper bound where `branches` is one).
+    std::uint64_t unfinishedForks = 0;
+
+    // True for a tree that nests its forks deeper than a run can hold: the run stops at that
+    // depth, and the tree could never be finished anyway.
+    bool OutgrowsForkLimit() const { return unfinishedForks > kMaxUnfinishedForks; }
 };
 
 // How many branches a run with these parameters draws on the given path, computed without

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <vector>
+#include <deque>
 
 #include "tree/PixelMath.h"
 #include "tree/Random.h"
@@ -77,47 +77,81 @@ CMatrix CTreePainter::RotationYZ(double angle) {
     return CMatrix(1, 0, 0, 0, c, s, 0, -s, c);
 }
 
+std::uint32_t CTreePainter::ReadSecond() {
+    const std::uint32_t second = ReadClock();
+    if (second != lastSecond_) {
+        lastSecond_ = second;
+        ++clockChanges_;
+    }
+    return second;
+}
+
 // Depth first, each limb drawn before its subtree and its subtree before the next sibling,
 // every fork reseeding the generator from the clock. The forks in progress live on an explicit
 // stack rather than the machine's, so no depth can overflow it; only forks with limbs still to
-// draw are kept, so memory grows at most with the depth.
+// draw are kept, so memory grows at most with the depth, and the fork limit bounds it.
 void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
-    // Plain components rather than vectors: a fork in progress costs 64 bytes of memory.
+    // Plain components rather than vectors keep a record at 64 bytes.
     struct Fork {
         double baseX, baseY, baseZ;
         double parentX, parentY, parentZ;
-        std::int64_t level;
-        std::int64_t limbsLeft;
+        std::int32_t level;
+        std::int32_t limbsLeft;
+        // For a limb under way that the limbs after it would repeat, the clock's count of
+        // changes at the seeding its draws come from; kNoRepeat otherwise.
+        std::uint64_t steadySince;
     };
-    std::vector<Fork> forks;
-    forks.reserve(64);
+    static_assert(sizeof(Fork) == kForkRecordBytes);
+    constexpr std::uint64_t kNoRepeat = ~std::uint64_t{0};
+    // In blocks, so that the stack never holds a second copy of itself while it grows.
+    std::deque<Fork> forks;
+    std::uint64_t changesAtSeeding = clockChanges_;
 
-    // Makes the fork of a branch at `forkLevel`, if that level still gets one.
+    // Opens the fork of a branch at `forkLevel`, if that level still gets one and it has limbs;
+    // gives whether it did.
     auto openFork = [&](const CVector& forkBase, const CVector& forkParent,
                         std::int64_t forkLevel) {
         if (forkLevel > levels) {
-            return;
+            return false;
         }
-        SeedRandom(ReadClock());
+        SeedRandom(ReadSecond());
+        changesAtSeeding = clockChanges_;
         std::int32_t limbs = limbsDegree;
         if (limbs == 0) {
             limbs = DrawRandom() % kRandomLimbModulus;
         }
         if (limbs <= 0) {
-            return;
+            return false;
         }
-        // Limbs 3 to n would repeat limb 2 exactly, and leave the generator where limb 2's
-        // subtree leaves it, since each child fork reseeds.
-        if (path_ == GrowthPath::RepeatsOnce && forkLevel < levels && limbs > 2) {
-            limbs = 2;
+        if (forks.size() >= forkLimit_) {
+            forkLimitReached_ = true;
+            stopped_ = true;
+            return false;
         }
         forks.push_back(Fork{forkBase.x, forkBase.y, forkBase.z, forkParent.x, forkParent.y,
-                             forkParent.z, forkLevel, limbs});
+                             forkParent.z, static_cast<std::int32_t>(forkLevel), limbs, kNoRepeat});
+        return true;
     };
 
-    openFork(base, parent, level);
-    while (!forks.empty()) {
+    // Whether the fork on top of the stack has yet to draw its first limb.
+    bool firstLimb = openFork(base, parent, level);
+    while (!forks.empty() && !stopped_) {
         Fork& fork = forks.back();
+        // Limb k >= 2 and its subtree are done. If the clock has read one second from the
+        // seeding that limb k drew from until now, limb k + 1 takes the same draws as limb k and
+        // its subtree reads the same second: limbs k + 1 to n would repeat limb k exactly, and
+        // leave the generator where it is now.
+        if (!firstLimb && fork.steadySince != kNoRepeat) {
+            ReadSecond();
+            if (clockChanges_ == fork.steadySince) {
+                forks.pop_back();
+                continue;
+            }
+        }
+        // Limb 1 takes other draws than limb 2, and in the last generation no fork reseeds
+        // between two limbs: only limbs from the second on, above the last generation, repeat.
+        const bool repeatable = path_ == GrowthPath::RepeatsOnce && fork.level < levels;
+        fork.steadySince = repeatable && !firstLimb ? changesAtSeeding : kNoRepeat;
         --fork.limbsLeft;
 
         const double angleXY = DegreesToRadians(turnXY_.Of(DrawRandom()));
@@ -144,15 +178,15 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
             stopped_ = true;
             return;
         }
-        // `fork` may move when the child is pushed, so take what the child needs first. A fork
-        // whose last limb is drawn has nothing left to do after that limb's subtree, so it
-        // leaves the stack now: a chain of one-limb forks then holds a single record.
+        // A fork whose last limb is drawn has nothing left to do after that limb's subtree, so it
+        // leaves the stack now, once the child has what it needs: a chain of one-limb forks then
+        // holds a single record.
         const CVector childBase = forkBase + limb;
-        const std::int64_t childLevel = fork.level + 1;
+        const std::int64_t childLevel = std::int64_t{fork.level} + 1;
         if (fork.limbsLeft == 0) {
             forks.pop_back();
         }
-        openFork(childBase, limb, childLevel);
+        firstLimb = openFork(childBase, limb, childLevel);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "geometry/Matrix.h"
@@ -20,8 +21,17 @@ public:
 // Within one clock second every fork starts the generator afresh, so in each fork below the last
 // generation limbs 2 to n take the same draws and coincide, subtrees and all. Painting the same
 // opaque polygons again changes no pixel, so by default such a group is drawn once; the literal
-// path draws every polygon.
+// path draws every polygon. A fork skips its repeats only if the clock has held its second since
+// the seeding that the repeated limb drew from; otherwise it goes on limb by limb.
 enum class GrowthPath { RepeatsOnce, Literal };
+
+// A run keeps a record of 64 bytes for each fork that still has limbs to draw. A fork's first
+// limb grows its whole subtree before the next limb, so a tree of two or more limbs per fork
+// holds one record for every level it descends. This many records, 64 MiB, take a run a million
+// levels deep; a tree that needs more stops there. It could never finish anyway: with two limbs
+// per fork it has more than 2^1048576 branches. A chain of one limb holds one record at any depth.
+inline constexpr std::size_t kForkRecordBytes = 64;
+inline constexpr std::size_t kMaxUnfinishedForks = std::size_t{1} << 20;
 
 // A random limb count is a draw modulo this: 0 to 19 limbs.
 inline constexpr int kRandomLimbModulus = 20;
@@ -49,11 +59,19 @@ public:
 
     void SetMonitor(RunMonitor* monitor) { monitor_ = monitor; }
     void SetGrowthPath(GrowthPath path) { path_ = path; }
-    // True once the monitor has stopped the run; no branch is drawn after that.
+    // The most unfinished forks a run may hold; kMaxUnfinishedForks unless a test asks for fewer.
+    void SetForkLimit(std::size_t forks) { forkLimit_ = forks; }
+    // True once the run has stopped before its end, by the monitor or at the fork limit; no
+    // branch is drawn after that.
     bool Stopped() const { return stopped_; }
+    // True if the run stopped because the tree nests deeper than the fork limit.
+    bool ForkLimitReached() const { return forkLimitReached_; }
     std::uint64_t BranchesDrawn() const { return branchesDrawn_; }
 
 private:
+    // Reads the clock, counting every change of the second it reads.
+    std::uint32_t ReadSecond();
+
     DrawingSurface& surface;
     SurfaceObject pen;
     SurfaceObject brush;
@@ -73,8 +91,12 @@ private:
 
     RunMonitor* monitor_ = nullptr;
     GrowthPath path_ = GrowthPath::RepeatsOnce;
+    std::size_t forkLimit_ = kMaxUnfinishedForks;
     bool stopped_ = false;
+    bool forkLimitReached_ = false;
     std::uint64_t branchesDrawn_ = 0;
+    std::uint32_t lastSecond_ = 0;
+    std::uint64_t clockChanges_ = 0;
 };
 
 } // namespace arbolith

@@ -83,6 +83,9 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
         {{"--levels", "40", "-o", "t.png"}, {"5497558138879 branches", "--max-branches"}},
+        // Deeper than a run's fork records reach, whatever the branch limit.
+        {{"--levels", "2147483647", "--max-branches", "18446744073709551615", "-o", "t.png"},
+         {"2147483648 levels", "1048576", "never"}},
         // Second 1000000000 draws 6 limbs at every fork.
         {{"--limbs", "0", "--levels", "30", "--time", "1000000000", "-o", "t.png"},
          {"8589934591 branches", "--max-branches"}},

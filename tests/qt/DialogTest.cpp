@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 #include "DialogHelpers.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
@@ -245,6 +247,21 @@ TEST(TreeDialog, EscStopsALongRunAndTheCanvasKeepsWhatItDrew) {
     // The canvas keeps exactly what the run had drawn when it stopped.
     EXPECT_EQ(CanvasPixels(dialog),
               PartialReferencePixels(EndlessTree(), tree.second, tree.polygonLimit));
+}
+
+TEST(TreeDialog, ABottomlessTreeStopsWhereARunsForksEndAndSaysSo) {
+    TreeDialog dialog;
+    dialog.show();
+    TreeParameters bottomless = SmallTree();
+    bottomless.levels = std::numeric_limits<std::int32_t>::max();
+    TypeParameters(dialog, bottomless);
+    const TreeRecord tree = Draw(dialog);
+    // The trunk, and the first limb of each fork the run could hold.
+    EXPECT_EQ(tree.polygonLimit, kMaxUnfinishedForks + 1);
+    EXPECT_TRUE(StatusText(dialog).contains(QStringLiteral("could never finish")))
+        << StatusText(dialog);
+    EXPECT_EQ(CanvasPixels(dialog),
+              PartialReferencePixels(bottomless, tree.second, tree.polygonLimit));
 }
 
 TEST(TreeDialog, ANewPressStopsTheRunThatIsGoing) {

@@ -82,5 +82,38 @@ TEST(BranchCountTest, SaturatesInsteadOfOverflowing) {
     EXPECT_EQ(CountBranches(Tree(1, 1'000'000)).branches, 1'000'002u);
 }
 
+TEST(BranchCountTest, KnowsHowManyForksARunHoldsUnfinished) {
+    // Checked against runs that may hold exactly that many, and one fewer.
+    for (const GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
+        for (const int limbs : {-1, 0, 1, 2, 5}) {
+            for (const int levels : {-1, 0, 1, 6}) {
+                const TreeParameters p = Tree(limbs, levels);
+                for (std::uint32_t second = 1796000000; second < 1796000003; ++second) {
+                    const BranchCount count = CountBranches(p, path, second);
+                    const std::uint64_t forks = count.unfinishedForks;
+                    for (const std::uint64_t limit : {forks, forks - 1}) {
+                        if (limit > forks) {
+                            continue; // no fork, no fewer
+                        }
+                        FixedClock clock(second);
+                        RecordingSurface surface(false);
+                        CTreePainter painter(surface, 45, 45, 45, 0.7, limbs, levels);
+                        painter.SetForkLimit(limit);
+                        painter.Grow(CVector(0, 0, 0), CVector(0, -100, 0), 0);
+                        EXPECT_EQ(painter.ForkLimitReached(), limit < forks)
+                            << "limbs " << limbs << " levels " << levels << " limit " << limit;
+                    }
+                }
+            }
+        }
+    }
+    constexpr auto kTop = std::numeric_limits<std::int32_t>::max();
+    EXPECT_FALSE(CountBranches(Tree(1, kTop)).OutgrowsForkLimit());
+    EXPECT_FALSE(
+        CountBranches(Tree(2, static_cast<int>(kMaxUnfinishedForks) - 1)).OutgrowsForkLimit());
+    EXPECT_TRUE(CountBranches(Tree(2, static_cast<int>(kMaxUnfinishedForks))).OutgrowsForkLimit());
+    EXPECT_TRUE(CountBranches(Tree(0, kTop)).OutgrowsForkLimit());
+}
+
 } // namespace
 } // namespace arbolith

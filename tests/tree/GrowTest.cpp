@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <utility>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
@@ -323,7 +326,7 @@ TEST(GrowTest, RepeatsOnceMakesHugeFixedTreesSmall) {
     EXPECT_EQ(surface.PolygonCount(), CountBranches(p).branches);
 }
 
-TEST(GrowTest, OnlyForksThatAreMadeReadTheClock) {
+TEST(GrowTest, ForksThatAreMadeAndForksThatSkipTheirRepeatsReadTheClock) {
     static int reads = 0;
     reads = 0;
     const ClockSource previous = SetClockSource([]() -> std::uint32_t {
@@ -336,9 +339,133 @@ TEST(GrowTest, OnlyForksThatAreMadeReadTheClock) {
     reads = 0;
     DrawTreeRun(surface, Tree(4, 2), nullptr, GrowthPath::Literal);
     SetClockSource(previous);
-    // Forks on levels 0, 1 and 2: 1 + 2 + 4 of them drawing repeats once, 1 + 4 + 16 literally.
-    EXPECT_EQ(onceReads, 7);
+    // Forks on levels 0, 1 and 2: 1 + 2 + 4 of them drawing repeats once, and the 1 + 2 above the
+    // last generation once more before skipping limbs 3 and 4; 1 + 4 + 16 literally.
+    EXPECT_EQ(onceReads, 7 + 3);
     EXPECT_EQ(reads, 21);
+}
+
+// The distinct polygons in the order each is drawn for the last time: two drawings with the
+// same give the same picture, since a pixel shows the last polygon drawn over it.
+Polygons LastDrawnOrder(const Polygons& drawn) {
+    std::set<std::vector<SurfacePoint>> seen;
+    Polygons order;
+    for (auto polygon = drawn.rbegin(); polygon != drawn.rend(); ++polygon) {
+        if (seen.insert(*polygon).second) {
+            order.push_back(*polygon);
+        }
+    }
+    std::reverse(order.begin(), order.end());
+    return order;
+}
+
+// A surface that is also the clock: it reads one second until a chosen polygon has been drawn,
+// the next from then on. That is the same moment on both paths, since the default path draws
+// each distinct polygon for the first time where the literal path does.
+class TickingSurface : public RecordingSurface {
+public:
+    TickingSurface(std::uint32_t second, const std::vector<SurfacePoint>& tickAfter)
+        : RecordingSurface(false), previous_(SetClockSource(&Read)) {
+        second_ = second;
+        tickAfter_ = tickAfter;
+        ticked_ = false;
+    }
+    ~TickingSurface() override { SetClockSource(previous_); }
+
+    void Polygon(const SurfacePoint* points, int count) override {
+        RecordingSurface::Polygon(points, count);
+        ticked_ =
+            ticked_ || std::equal(points, points + count, tickAfter_.begin(), tickAfter_.end());
+    }
+    static bool Ticked() { return ticked_; }
+
+private:
+    static std::uint32_t Read() { return ticked_ ? second_ + 1 : second_; }
+
+    static inline std::uint32_t second_ = 0;
+    static inline std::vector<SurfacePoint> tickAfter_;
+    static inline bool ticked_ = false;
+    ClockSource previous_;
+};
+
+TEST(GrowTest, RepeatsOnceStaysExactWhereverTheClockTicks) {
+    // Four limbs; and random limb counts and factors, three limbs a fork before the tick and six
+    // after it.
+    const std::pair<TreeParameters, std::uint32_t> cases[] = {{Tree(4, 3), 1796000000},
+                                                              {Tree(0, 2, 0.0), 1796000028}};
+    for (const auto& [tree, second] : cases) {
+        // A tick after each distinct branch: inside a limb's subtree, between two limbs, right
+        // before a fork of the last generation reads the clock.
+        const Polygons steady = DrawAt(tree, second, GrowthPath::RepeatsOnce);
+        for (const std::vector<SurfacePoint>& tickAfter : std::set(steady.begin(), steady.end())) {
+            Polygons drawn[2];
+            std::uint32_t state[2] = {};
+            for (const GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
+                const int i = path == GrowthPath::RepeatsOnce;
+                TickingSurface surface(second, tickAfter);
+                DrawTreeRun(surface, tree, nullptr, path);
+                ASSERT_TRUE(TickingSurface::Ticked());
+                drawn[i] = surface.Polygons();
+                state[i] = RandomState();
+            }
+            ASSERT_TRUE(LastDrawnOrder(drawn[1]) == LastDrawnOrder(drawn[0]))
+                << "limbs " << tree.limbsDegree << ", tick after (" << tickAfter[0].x << ", "
+                << tickAfter[0].y << ")";
+            EXPECT_EQ(state[1], state[0]);
+        }
+    }
+}
+
+// Keeps no polygon, so that the memory a run holds is the run's own.
+class ForgettingSurface : public RecordingSurface {
+public:
+    ForgettingSurface() : RecordingSurface(false) {}
+    void Polygon(const SurfacePoint*, int) override {}
+};
+
+TEST(GrowTest, TheForkLimitStopsABottomlessTreeWithWhatItDrewAndNothingHeld) {
+    constexpr std::size_t kLimit = 5000;
+    constexpr std::int32_t kBottomless = std::numeric_limits<std::int32_t>::max();
+    const CVector top(280, 480, 0);
+    const CVector trunk(0, -120, 0);
+    FixedClock clock(11);
+
+    // On a surface that keeps nothing, so that the memory held is the run's own.
+    ForgettingSurface forgetting;
+    CTreePainter painter(forgetting, 40, 20, 30, 0.7, 2, kBottomless);
+    painter.SetForkLimit(kLimit);
+    const std::size_t before = testing::LiveBytes();
+    testing::ResetPeakBytes();
+    painter.Grow(top, trunk, 0);
+    EXPECT_TRUE(painter.ForkLimitReached());
+    EXPECT_TRUE(painter.Stopped());
+    EXPECT_EQ(testing::LiveBytes(), before);
+    // The fork records, and an index of their blocks.
+    const std::size_t held = testing::PeakBytes() - before;
+    EXPECT_GE(held, kLimit * kForkRecordBytes);
+    EXPECT_LE(held, kLimit * kForkRecordBytes * 17 / 16);
+
+    // What it drew stays: the first limb of each fork it held. Those take the draws that the
+    // limbs of a chain of as many levels take.
+    RecordingSurface surface(false);
+    {
+        CTreePainter stopped(surface, 40, 20, 30, 0.7, 2, kBottomless);
+        stopped.SetForkLimit(kLimit);
+        stopped.Grow(top, trunk, 0);
+    }
+    EXPECT_EQ(surface.LiveObjects(), 0u);
+    ASSERT_EQ(surface.PolygonCount(), kLimit);
+    RecordingSurface chain(false);
+    CTreePainter(chain, 40, 20, 30, 0.7, 1, kLimit - 1).Grow(top, trunk, 0);
+    EXPECT_EQ(surface.Polygons(), chain.Polygons());
+
+    // A chain of one limb holds one fork at any depth, so it runs to its end.
+    RecordingSurface deepChain(false);
+    CTreePainter chainPainter(deepChain, 40, 20, 30, 0.7, 1, 3 * kLimit);
+    chainPainter.SetForkLimit(kLimit);
+    chainPainter.Grow(top, trunk, 0);
+    EXPECT_FALSE(chainPainter.Stopped());
+    EXPECT_EQ(deepChain.PolygonCount(), 3 * kLimit + 1);
 }
 
 class StopAfter : public RunMonitor {

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "ProcessResources.h"
 #include "UpperCase.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/win32/GdiSurface.h"
+#include "ui/win32/HandleOwners.h"
 #include "ui/win32/ModuleState.h"
 #include "ui/win32/Program.h"
 #include "ui/win32/TreeDialog.h"
@@ -45,19 +47,17 @@ Pixels ReadPixels(HDC source, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC copy = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    const MemoryDC copy(source);
+    const GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(copy.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const SelectedObject selection(copy.Get(), bitmap.Get());
+    BitBlt(copy.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
     GdiFlush();
     const auto* first = static_cast<const std::uint32_t*>(bits);
     Pixels pixels(first, first + static_cast<std::size_t>(width) * height);
     for (auto& pixel : pixels) {
         pixel &= 0xFFFFFFu;
     }
-    SelectObject(copy, previous);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
     return pixels;
 }
 
@@ -74,29 +74,22 @@ SIZE VisibleClientSize(HWND window) {
 }
 
 Pixels ReadClient(HWND window, SIZE size) {
-    HDC context = GetDC(window);
-    Pixels pixels = ReadPixels(context, size.cx, size.cy);
-    ReleaseDC(window, context);
-    return pixels;
+    const WindowDC context(window);
+    return ReadPixels(context.Get(), size.cx, size.cy);
 }
 
 // The same tree drawn into memory, independently of any window.
 Pixels Reference(const TreeParameters& tree, std::uint32_t second, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC context = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(context, bitmap);
+    const WindowDC screen(nullptr);
+    const MemoryDC context(screen.Get());
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+    const SelectedObject selection(context.Get(), bitmap.Get());
     {
-        GdiSurface surface(context);
+        GdiSurface surface(context.Get());
         const FixedClock clock(second);
         DrawTreeRun(surface, tree);
     }
-    Pixels pixels = ReadPixels(context, width, height);
-    SelectObject(context, previous);
-    DeleteObject(bitmap);
-    DeleteDC(context);
-    return pixels;
+    return ReadPixels(context.Get(), width, height);
 }
 
 void PumpMessages() {
@@ -125,9 +118,15 @@ protected:
         PumpMessages();
     }
 
-    void Press(int buttonId) {
-        SendMessageA(dialog_.windowHandle, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+    void Press(int buttonId, WORD notification = BN_CLICKED) {
+        SendMessageA(dialog_.windowHandle, WM_COMMAND, MAKEWPARAM(buttonId, notification),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog_.windowHandle, buttonId)));
+    }
+
+    void Type(const std::pair<int, const char*> (&typed)[12]) {
+        for (const auto& [id, text] : typed) {
+            SetDlgItemTextA(dialog_.windowHandle, id, text);
+        }
     }
 
     // The exit code of a quit request waiting in the queue, or -1 if there is none.
@@ -217,23 +216,25 @@ TEST_F(TreeDialogTest, GenerateReadsEveryFieldIntoItsOwnParameter) {
         {kFieldScaleFactor, "1d1"},  {kFieldLimbsDegree, "3"},  {kFieldReferenceX, "100"},
         {kFieldReferenceY, "500"},   {kFieldReferenceZ, "-30"}, {kFieldVectorX, "4"},
         {kFieldVectorY, "-100"},     {kFieldVectorZ, "5"},      {kFieldLevels, "4294967297"}};
-    for (const auto& [id, text] : typed) {
-        SetDlgItemTextA(dialog_.windowHandle, id, text);
-    }
+    Type(typed);
     Press(kButtonGenerate);
     const TreeParameters expected{12, -7, 2, 10.0, 3, {100, 500, -30}, {4, -100, 5}, 1};
     EXPECT_EQ(dialog_.canvas.Parameters(), expected);
 }
 
 TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
-    const std::pair<int, const char*> typed[] = {
-        {kFieldMaxAngleXY, "35"},   {kFieldMaxAngleYZ, "25"},   {kFieldMaxAngleXZ, "20"},
-        {kFieldScaleFactor, "0.7"}, {kFieldLimbsDegree, "2"},   {kFieldReferenceX, "280"},
-        {kFieldReferenceY, "560"},  {kFieldReferenceZ, "-100"}, {kFieldVectorX, "0"},
-        {kFieldVectorY, "-140"},    {kFieldVectorZ, "20"},      {kFieldLevels, "6"}};
-    for (const auto& [id, text] : typed) {
-        SetDlgItemTextA(dialog_.windowHandle, id, text);
-    }
+    Type({{kFieldMaxAngleXY, "35"},
+          {kFieldMaxAngleYZ, "25"},
+          {kFieldMaxAngleXZ, "20"},
+          {kFieldScaleFactor, "0.7"},
+          {kFieldLimbsDegree, "2"},
+          {kFieldReferenceX, "280"},
+          {kFieldReferenceY, "560"},
+          {kFieldReferenceZ, "-100"},
+          {kFieldVectorX, "0"},
+          {kFieldVectorY, "-140"},
+          {kFieldVectorZ, "20"},
+          {kFieldLevels, "6"}});
     {
         const FixedClock clock(kSecond);
         Press(kButtonGenerate);
@@ -255,15 +256,166 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
     EXPECT_EQ(ReadClient(canvas, visible), expected);
 }
 
+TEST_F(TreeDialogTest, ABottomlessTreeEndsItsRunWhereARunsForksEnd) {
+    Type({{kFieldMaxAngleXY, "35"},
+          {kFieldMaxAngleYZ, "25"},
+          {kFieldMaxAngleXZ, "20"},
+          {kFieldScaleFactor, "0.7"},
+          {kFieldLimbsDegree, "2"},
+          {kFieldReferenceX, "280"},
+          {kFieldReferenceY, "560"},
+          {kFieldReferenceZ, "-100"},
+          {kFieldVectorX, "0"},
+          {kFieldVectorY, "-140"},
+          {kFieldVectorZ, "20"},
+          {kFieldLevels, "2147483647"}});
+    {
+        const FixedClock clock(kSecond);
+        Press(kButtonGenerate); // returns: the run has ended
+    }
+    HWND canvas = dialog_.canvas.windowHandle;
+    const SIZE visible = VisibleClientSize(canvas);
+    EXPECT_EQ(ReadClient(canvas, visible),
+              Reference(dialog_.canvas.Parameters(), kSecond, visible.cx, visible.cy));
+    // And the dialog goes on as before.
+    SetDlgItemTextA(dialog_.windowHandle, kFieldLevels, "3");
+    Press(kButtonGenerate);
+    EXPECT_EQ(dialog_.canvas.Parameters().levels, 3);
+}
+
+// The dialog does not look at a button's notification code.
+constexpr WORD kNotificationCodes[] = {BN_CLICKED, BN_DOUBLECLICKED, BN_SETFOCUS, 0xFFFF};
+
+TEST_F(TreeDialogTest, GenerateStartsARunWhateverTheNotificationCode) {
+    SetDlgItemTextA(dialog_.windowHandle, kFieldLevels, "3");
+    for (const WORD code : kNotificationCodes) {
+        dialog_.canvas.SetParameters(1, 2, 3, 4.0, 5, 6, 7, 8, 9, 10, 11, 12);
+        Press(kButtonGenerate, code);
+        EXPECT_EQ(dialog_.canvas.Parameters(), (TreeParameters{0, 0, 0, 0.0, 0, {}, {}, 3}))
+            << code;
+    }
+}
+
 TEST_F(TreeDialogTest, ExitAndCloseRequestTheQuitWithCodeZero) {
     PumpMessages();
-    Press(kButtonExit);
-    EXPECT_EQ(TakeQuitRequest(), 0);
+    for (const WORD code : kNotificationCodes) {
+        Press(kButtonExit, code);
+        EXPECT_EQ(TakeQuitRequest(), 0) << code;
+    }
     EXPECT_TRUE(IsWindow(dialog_.windowHandle)); // nothing is destroyed
 
     SendMessageA(dialog_.windowHandle, WM_CLOSE, 0, 0);
     EXPECT_EQ(TakeQuitRequest(), 0);
     EXPECT_TRUE(IsWindow(dialog_.windowHandle));
+}
+
+// Keys posted to a field as the keyboard would send them, through the program's own loop.
+TEST_F(TreeDialogTest, EnterAndTabInAFieldDrawNothingAndMoveNowhere) {
+    HWND field = GetDlgItem(dialog_.windowHandle, kFieldLimbsDegree);
+    SetWindowTextA(field, "3");
+    SetFocus(field);
+    ASSERT_EQ(GetFocus(), field);
+    const TreeParameters untouched{1, 2, 3, 4.0, 5, {6, 7, 8}, {9, 10, 11}, 12};
+    dialog_.canvas.SetParameters(1, 2, 3, 4.0, 5, 6, 7, 8, 9, 10, 11, 12);
+    for (const WPARAM key : {VK_TAB, VK_RETURN, VK_TAB}) {
+        const UINT scanCode = MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+        PostMessageA(field, WM_KEYDOWN, key, 1 | static_cast<LPARAM>(scanCode << 16));
+        PostMessageA(field, WM_KEYUP, key, 0xC0000001 | static_cast<LPARAM>(scanCode << 16));
+    }
+    PostQuitMessage(0);
+    EXPECT_EQ(RunMessageLoop(), kExitNormal);
+    EXPECT_EQ(GetFocus(), field);
+    EXPECT_EQ(TextOf(field), "3");
+    EXPECT_EQ(dialog_.canvas.Parameters(), untouched);
+}
+
+BOOL WINAPI FailingMessageSource(LPMSG, HWND, UINT, UINT) {
+    return -1;
+}
+
+TEST(MessageLoop, EndsWithStatusTwoWhenMessagesCannotBeHad) {
+    EXPECT_EQ(RunMessageLoop(&FailingMessageSource), 2);
+}
+
+// Gives the canvas a window colour other than a run's white while it lives.
+class TintedWindowColour {
+public:
+    TintedWindowColour() { SetSysColors(1, &kElement, &kTint); }
+    ~TintedWindowColour() { SetSysColors(1, &kElement, &previous_); }
+
+    static constexpr COLORREF kTint = RGB(200, 220, 240);
+    static constexpr std::uint32_t kTintPixel = 0xC8DCF0;
+
+private:
+    static constexpr INT kElement = COLOR_WINDOW;
+    const COLORREF previous_ = GetSysColor(COLOR_WINDOW);
+};
+
+TEST_F(TreeDialogTest, TheCanvasShowsTheWindowColourUntilARunAndADoubleClickChangesNothing) {
+    const TintedWindowColour tint;
+    HWND canvas = dialog_.canvas.windowHandle;
+    const auto doubleClick = [&] {
+        const LPARAM at = MAKELPARAM(120, 200);
+        for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+            SendMessageA(canvas, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        }
+        PumpMessages();
+    };
+    RedrawWindow(canvas, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const SIZE visible = VisibleClientSize(canvas);
+    const Pixels windowColour(static_cast<std::size_t>(visible.cx) * visible.cy,
+                              TintedWindowColour::kTintPixel);
+    EXPECT_EQ(ReadClient(canvas, visible), windowColour);
+    doubleClick();
+    EXPECT_EQ(ReadClient(canvas, visible), windowColour);
+
+    Type({{kFieldMaxAngleXY, "35"},
+          {kFieldMaxAngleYZ, "25"},
+          {kFieldMaxAngleXZ, "20"},
+          {kFieldScaleFactor, "0.7"},
+          {kFieldLimbsDegree, "2"},
+          {kFieldReferenceX, "280"},
+          {kFieldReferenceY, "560"},
+          {kFieldReferenceZ, "-100"},
+          {kFieldVectorX, "0"},
+          {kFieldVectorY, "-140"},
+          {kFieldVectorZ, "20"},
+          {kFieldLevels, "5"}});
+    {
+        const FixedClock clock(kSecond);
+        Press(kButtonGenerate);
+    }
+    const Pixels drawn = ReadClient(canvas, visible);
+    EXPECT_EQ(drawn, Reference(dialog_.canvas.Parameters(), kSecond, visible.cx, visible.cy));
+    doubleClick();
+    EXPECT_EQ(ReadClient(canvas, visible), drawn);
+}
+
+// Draws a thousand trees; every GDI object and handle a run takes is given back.
+TEST_F(TreeDialogTest, AThousandTreesLeaveTheProcessWithTheGdiObjectsAndHandlesItHad) {
+    Type({{kFieldMaxAngleXY, "35"},
+          {kFieldMaxAngleYZ, "25"},
+          {kFieldMaxAngleXZ, "20"},
+          {kFieldScaleFactor, "0.7"},
+          {kFieldLimbsDegree, "2"},
+          {kFieldReferenceX, "280"},
+          {kFieldReferenceY, "560"},
+          {kFieldReferenceZ, "-100"},
+          {kFieldVectorX, "0"},
+          {kFieldVectorY, "-140"},
+          {kFieldVectorZ, "20"},
+          {kFieldLevels, "4"}});
+    // The first run makes the kept picture, which the canvas keeps for the next ones.
+    Press(kButtonGenerate);
+    const long gdiObjects = GdiObjectCount();
+    const long handles = KernelHandleCount();
+    ASSERT_GT(gdiObjects, 0);
+    ASSERT_GT(handles, 0);
+    for (int run = 0; run < 1000; ++run) {
+        Press(kButtonGenerate);
+    }
+    EXPECT_EQ(GdiObjectCount(), gdiObjects);
+    EXPECT_EQ(KernelHandleCount(), handles);
 }
 
 TEST_F(TreeDialogTest, DestroyingTheDialogEndsBothBindings) {

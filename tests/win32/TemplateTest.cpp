@@ -110,16 +110,29 @@ TEST(DialogTemplate, HeaderIsTheSharedLayoutsHeader) {
     EXPECT_EQ(reader.NameOrOrdinal(), kDialogHeader.fontName);
 }
 
-TEST(DialogTemplate, ControlsAreTheSharedLayoutsControls) {
+// One control as the template holds it.
+struct TemplateControl {
+    DWORD extendedStyle;
+    DWORD style;
+    short x, y, width, height;
+    int id;
+    std::string windowClass;
+    std::string text;
+    WORD creationData;
+};
+
+std::vector<TemplateControl> TemplateControls() {
     const BYTE* bytes = LoadResourceBytes(MAKEINTRESOURCEA(kDialogTemplateId), MAKEINTRESOURCEA(5));
-    ASSERT_NE(bytes, nullptr);
+    if (bytes == nullptr) {
+        return {};
+    }
     TemplateReader reader(bytes);
     reader.Word();
     reader.Word();
     reader.Dword();
     reader.Dword();
     reader.Dword();
-    reader.Word();
+    const WORD count = reader.Word();
     for (int i = 0; i < 4; ++i) {
         reader.Short();
     }
@@ -131,25 +144,77 @@ TEST(DialogTemplate, ControlsAreTheSharedLayoutsControls) {
     reader.Word();
     reader.NameOrOrdinal();
 
-    for (const DialogControl& control : kDialogControls) {
-        SCOPED_TRACE(control.text);
+    std::vector<TemplateControl> controls;
+    for (WORD i = 0; i < count; ++i) {
         reader.AlignToDword();
-        EXPECT_EQ(reader.Dword(), 0u); // help id
-        EXPECT_EQ(reader.Dword(), control.extendedStyle);
-        EXPECT_EQ(reader.Dword(), control.style);
-        EXPECT_EQ(reader.Short(), control.x);
-        EXPECT_EQ(reader.Short(), control.y);
-        EXPECT_EQ(reader.Short(), control.width);
-        EXPECT_EQ(reader.Short(), control.height);
-        EXPECT_EQ(static_cast<int>(reader.Dword()), control.id);
-        EXPECT_EQ(ClassOrdinalName(reader.NameOrOrdinal()), control.windowClass);
-        const std::string text = reader.NameOrOrdinal();
-        if (control.kind == ControlKind::Picture) {
-            EXPECT_EQ(text, Ordinal(kPictureBitmapId));
+        reader.Dword(); // help id
+        TemplateControl control{};
+        control.extendedStyle = reader.Dword();
+        control.style = reader.Dword();
+        control.x = reader.Short();
+        control.y = reader.Short();
+        control.width = reader.Short();
+        control.height = reader.Short();
+        control.id = static_cast<int>(reader.Dword());
+        control.windowClass = ClassOrdinalName(reader.NameOrOrdinal());
+        control.text = reader.NameOrOrdinal();
+        control.creationData = reader.Word();
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+TEST(DialogTemplate, ControlsAreTheSharedLayoutsControls) {
+    const std::vector<TemplateControl> controls = TemplateControls();
+    ASSERT_EQ(controls.size(), kDialogControls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const DialogControl& expected = kDialogControls[i];
+        const TemplateControl& control = controls[i];
+        SCOPED_TRACE(expected.text);
+        EXPECT_EQ(control.extendedStyle, expected.extendedStyle);
+        EXPECT_EQ(control.style, expected.style);
+        EXPECT_EQ(control.x, expected.x);
+        EXPECT_EQ(control.y, expected.y);
+        EXPECT_EQ(control.width, expected.width);
+        EXPECT_EQ(control.height, expected.height);
+        EXPECT_EQ(control.id, expected.id);
+        EXPECT_EQ(control.windowClass, expected.windowClass);
+        if (expected.kind == ControlKind::Picture) {
+            EXPECT_EQ(control.text, Ordinal(kPictureBitmapId));
         } else {
-            EXPECT_EQ(text, control.text);
+            EXPECT_EQ(control.text, expected.text);
         }
-        EXPECT_EQ(reader.Word(), 0); // no creation data
+        EXPECT_EQ(control.creationData, 0);
+    }
+}
+
+// The controls' places in dialog units, typed once more from the dialog's own table and
+// independently of ui/DialogLayout.h: id, x, y, width, height, in template order.
+constexpr int kControlPlaces[29][5] = {
+    {1002, 83, 15, 46, 13},  {1003, 83, 29, 46, 13},  {1004, 83, 43, 46, 13},
+    {1006, 83, 71, 46, 13},  {1007, 83, 90, 46, 13},  {1008, 19, 119, 23, 13},
+    {1009, 57, 118, 23, 13}, {1014, 96, 118, 23, 13}, {1010, 19, 149, 23, 13},
+    {1011, 57, 148, 23, 13}, {1017, 96, 148, 23, 13}, {1012, 7, 186, 128, 18},
+    {1013, 7, 204, 128, 18}, {1000, 13, 18, 60, 12},  {1001, 13, 31, 60, 12},
+    {-1, 13, 46, 60, 12},    {1005, 13, 73, 58, 11},  {-1, 13, 93, 53, 9},
+    {-1, 15, 108, 58, 9},    {-1, 7, 119, 9, 10},     {-1, 47, 119, 9, 10},
+    {-1, 15, 137, 58, 9},    {-1, 7, 223, 126, 190},  {-1, 86, 119, 9, 10},
+    {-1, 7, 149, 9, 10},     {-1, 47, 149, 9, 10},    {-1, 86, 149, 9, 10},
+    {-1, 19, 168, 25, 13},   {1015, 53, 166, 47, 13},
+};
+
+TEST(DialogTemplate, ControlsSitWhereTheDialogsTableSays) {
+    const std::vector<TemplateControl> controls = TemplateControls();
+    ASSERT_EQ(controls.size(), std::size(kControlPlaces));
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const auto& [id, x, y, width, height] = kControlPlaces[i];
+        const TemplateControl& control = controls[i];
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(control.id, id);
+        EXPECT_EQ(control.x, x);
+        EXPECT_EQ(control.y, y);
+        EXPECT_EQ(control.width, width);
+        EXPECT_EQ(control.height, height);
     }
 }
 

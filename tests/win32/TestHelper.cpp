@@ -23,6 +23,7 @@
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/win32/GdiSurface.h"
+#include "ui/win32/HandleOwners.h"
 
 namespace {
 
@@ -82,24 +83,21 @@ int Render(int argc, char** argv) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC context = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(context, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (context == nullptr || bitmap == nullptr) {
+    const arbolith::MemoryDC context(nullptr);
+    const arbolith::GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(context.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (context.Get() == nullptr || bitmap.Get() == nullptr) {
         std::fprintf(stderr, "no memory bitmap\n");
         return 1;
     }
-    HGDIOBJ previous = SelectObject(context, bitmap);
+    const arbolith::SelectedObject selection(context.Get(), bitmap.Get());
     {
-        arbolith::GdiSurface surface(context);
+        arbolith::GdiSurface surface(context.Get());
         const arbolith::FixedClock clock(second);
         arbolith::DrawTreeRun(surface, tree);
     }
     GdiFlush();
-    const bool written = WriteBmp24(argv[15], bits, kClientWidth, kClientHeight);
-    SelectObject(context, previous);
-    DeleteObject(bitmap);
-    DeleteDC(context);
-    return written ? 0 : 1;
+    return WriteBmp24(argv[15], bits, kClientWidth, kClientHeight) ? 0 : 1;
 }
 
 void PrintCentre(const char* kind, HWND dialog, int id) {
@@ -150,10 +148,11 @@ int Cover(int argc, char** argv) {
         return 2;
     }
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    const arbolith::GdiObject<HBRUSH> magenta(CreateSolidBrush(RGB(255, 0, 255)));
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &DefWindowProcA;
     windowClass.hInstance = instance;
-    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    windowClass.hbrBackground = magenta.Get();
     windowClass.lpszClassName = "ArbolithCover";
     RegisterClassA(&windowClass);
     HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName,

@@ -331,6 +331,12 @@ void TreeDialog::ShowStatus() {
         status_->setText(tr("Tree of second %1, %2 branches. arbolith-render --time %1 draws it "
                             "again.")
                              .arg(second, drawn));
+    } else if (runTotal_.OutgrowsForkLimit()) {
+        // Two or more limbs a fork over that many levels: more than 2^levels branches.
+        status_->setText(tr("Stopped at %1 nested forks, all a run holds: this tree has over "
+                            "2^%2 branches and could never finish.")
+                             .arg(Count(kMaxUnfinishedForks))
+                             .arg(runTotal_.unfinishedForks));
     } else {
         status_->setText(
             tr("Stopped: %1 branches of the tree of second %2%3.").arg(drawn, second, seen));

@@ -2,50 +2,33 @@
 
 namespace arbolith {
 
-KeptPicture::~KeptPicture() {
-    Release();
-}
-
 HDC KeptPicture::Prepare(HWND window, HDC windowContext) {
     RECT client{};
     GetClientRect(window, &client);
     const SIZE size{client.right - client.left, client.bottom - client.top};
-    if (context_ != nullptr && size.cx == size_.cx && size.cy == size_.cy) {
-        return context_;
+    if (copy_ && size.cx == size_.cx && size.cy == size_.cy) {
+        return copy_->context.Get();
     }
     Release();
-    context_ = CreateCompatibleDC(windowContext);
-    bitmap_ = CreateCompatibleBitmap(windowContext, size.cx, size.cy);
-    if (context_ == nullptr || bitmap_ == nullptr) {
+    copy_.emplace(windowContext, size);
+    if (copy_->context.Get() == nullptr || copy_->bitmap.Get() == nullptr) {
         Release();
         return nullptr;
     }
-    previousBitmap_ = SelectObject(context_, bitmap_);
     size_ = size;
-    return context_;
+    return copy_->context.Get();
 }
 
 void KeptPicture::Repaint(HDC target, const RECT& area) const {
-    if (context_ == nullptr) {
+    if (!copy_) {
         return;
     }
-    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, context_,
-           area.left, area.top, SRCCOPY);
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top,
+           copy_->context.Get(), area.left, area.top, SRCCOPY);
 }
 
 void KeptPicture::Release() {
-    if (context_ != nullptr && previousBitmap_ != nullptr) {
-        SelectObject(context_, previousBitmap_);
-    }
-    if (bitmap_ != nullptr) {
-        DeleteObject(bitmap_);
-    }
-    if (context_ != nullptr) {
-        DeleteDC(context_);
-    }
-    context_ = nullptr;
-    bitmap_ = nullptr;
-    previousBitmap_ = nullptr;
+    copy_.reset();
     size_ = SIZE{0, 0};
     drawn_ = false;
 }

@@ -1,5 +1,7 @@
 #include "ui/win32/ModuleState.h"
 
+#include "ui/win32/HandleOwners.h"
+
 namespace arbolith {
 
 ModuleState moduleState{};
@@ -19,36 +21,32 @@ void AnnounceCreation(ModuleState& state, CWindowObject& object) {
     CreationRecord& record = object.thunk.creation;
     record.object = &object;
     record.threadId = GetCurrentThreadId();
-    EnterCriticalSection(&state.windowCreationLock);
+    const HeldLock held(state.windowCreationLock);
     record.next = state.pendingCreations;
     state.pendingCreations = &record;
-    LeaveCriticalSection(&state.windowCreationLock);
 }
 
 void WithdrawAnnouncement(ModuleState& state, CWindowObject& object) {
-    EnterCriticalSection(&state.windowCreationLock);
+    const HeldLock held(state.windowCreationLock);
     for (CreationRecord** link = &state.pendingCreations; *link != nullptr; link = &(*link)->next) {
         if (*link == &object.thunk.creation) {
             *link = (*link)->next;
-            break;
+            return;
         }
     }
-    LeaveCriticalSection(&state.windowCreationLock);
 }
 
 CWindowObject* TakeAnnouncement(ModuleState& state) {
     const DWORD thread = GetCurrentThreadId();
-    CWindowObject* object = nullptr;
-    EnterCriticalSection(&state.windowCreationLock);
+    const HeldLock held(state.windowCreationLock);
     for (CreationRecord** link = &state.pendingCreations; *link != nullptr; link = &(*link)->next) {
         if ((*link)->threadId == thread) {
-            object = (*link)->object;
+            CWindowObject* const object = (*link)->object;
             *link = (*link)->next;
-            break;
+            return object;
         }
     }
-    LeaveCriticalSection(&state.windowCreationLock);
-    return object;
+    return nullptr;
 }
 
 } // namespace arbolith

@@ -5,14 +5,12 @@
 
 namespace arbolith {
 
-namespace {
-
 // Straight from retrieval to translation to dispatch: no dialog navigation, so Tab and Enter
 // do nothing special.
-int RunMessageLoop() {
+int RunMessageLoop(MessageSource next) {
     MSG message{};
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = next(&message, nullptr, 0, 0);
         if (got == 0) {
             return kExitNormal;
         }
@@ -23,8 +21,6 @@ int RunMessageLoop() {
         DispatchMessageA(&message);
     }
 }
-
-} // namespace
 
 int RunProgram(HINSTANCE instance) {
     StartModule(moduleState, instance);

@@ -44,7 +44,9 @@ bool CTreeDialog::HandleMessage(HWND, UINT message, WPARAM first, LPARAM second,
     }
 }
 
-void CTreeDialog::OnLastMessage(HWND) {}
+void CTreeDialog::OnLastMessage(HWND) {
+    destroying_ = false;
+}
 
 bool CTreeDialog::Create() {
     AnnounceCreation(moduleState, *this);
@@ -102,9 +104,17 @@ LRESULT CTreeDialog::OnClose(UINT, WPARAM, LPARAM, bool&) {
     return 0;
 }
 
-// The dialog is already being destroyed; only the canvas is asked to go, first. Destroying the
-// dialog again from inside its own destruction is left out (see CTreeView::OnDestroy).
+// The dialog is already on its way out when this notice comes. Under Wine, DestroyWindow from
+// inside the notice destroys the window once more, notice and all, so an unguarded handler would
+// start itself again and again, and the windows would go without their last message ever reaching
+// their objects (or the program stalls). So the dialog and then the canvas are asked to go once;
+// the notice that the first request brings finds them asked and asks nothing.
 LRESULT CTreeDialog::OnDestroy(UINT, WPARAM, LPARAM, bool&) {
+    if (destroying_) {
+        return 0;
+    }
+    destroying_ = true;
+    DestroyWindow(windowHandle);
     if (canvas.windowHandle != nullptr) {
         DestroyWindow(canvas.windowHandle);
     }

@@ -29,6 +29,11 @@ public:
     bool Create();
 
     CTreeView canvas;
+
+private:
+    // Set while the destroy notice asks for the window's destruction, which under Wine brings a
+    // notice of its own.
+    bool destroying_ = false;
 };
 
 // Any child-window identifier will do; nothing looks the canvas up by it.

@@ -3,6 +3,7 @@
 #include "tree/DrawingRun.h"
 #include "ui/win32/Binding.h"
 #include "ui/win32/GdiSurface.h"
+#include "ui/win32/HandleOwners.h"
 #include "ui/win32/MirrorSurface.h"
 
 namespace arbolith {
@@ -41,6 +42,7 @@ bool CTreeView::HandleMessage(HWND, UINT message, WPARAM first, LPARAM second, L
 
 void CTreeView::OnLastMessage(HWND) {
     picture_.Release();
+    destroying_ = false;
 }
 
 void CTreeView::SetParameters(std::int32_t maxAngleXY, std::int32_t maxAngleYZ,
@@ -62,12 +64,12 @@ void CTreeView::DrawTree() {
     if (windowHandle == nullptr) {
         return;
     }
-    HDC windowContext = GetDC(windowHandle);
-    if (windowContext == nullptr) {
+    const WindowDC windowContext(windowHandle);
+    if (windowContext.Get() == nullptr) {
         return;
     }
-    GdiSurface onWindow(windowContext);
-    if (HDC keptContext = picture_.Prepare(windowHandle, windowContext)) {
+    GdiSurface onWindow(windowContext.Get());
+    if (HDC keptContext = picture_.Prepare(windowHandle, windowContext.Get())) {
         GdiSurface kept(keptContext);
         MirrorSurface both(onWindow, kept);
         DrawTreeRun(both, parameters_);
@@ -75,13 +77,14 @@ void CTreeView::DrawTree() {
     } else {
         DrawTreeRun(onWindow, parameters_);
     }
-    ReleaseDC(windowHandle, windowContext);
 }
 
-// The window is already on its way out when this notice comes; asking to destroy it again
-// would start a second destruction inside the first, and the window system need not survive
-// that (under Wine it stalls and the last message never comes). So nothing more is asked.
+// Asked once, as the dialog asks for its own destruction (see CTreeDialog::OnDestroy).
 LRESULT CTreeView::OnDestroy(UINT, WPARAM, LPARAM, bool&) {
+    if (!destroying_) {
+        destroying_ = true;
+        DestroyWindow(windowHandle);
+    }
     return 0;
 }
 
@@ -92,10 +95,8 @@ LRESULT CTreeView::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
         handled = false;
         return 0;
     }
-    PAINTSTRUCT paint{};
-    HDC target = BeginPaint(windowHandle, &paint);
-    picture_.Repaint(target, paint.rcPaint);
-    EndPaint(windowHandle, &paint);
+    const PaintDC paint(windowHandle);
+    picture_.Repaint(paint.Get(), paint.Area());
     return 0;
 }
 

@@ -42,6 +42,8 @@ private:
 
     TreeParameters parameters_;
     KeptPicture picture_;
+    // Set while the destroy notice asks for the window's destruction.
+    bool destroying_ = false;
 };
 
 } // namespace arbolith

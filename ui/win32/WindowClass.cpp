@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ui/win32/HandleOwners.h"
+
 namespace arbolith {
 
 namespace {
@@ -57,11 +59,10 @@ ATOM RegisterLocked(const ModuleState& state, WindowClassInfo& info) {
 
 ATOM RegisterWindowClass(ModuleState& state, WindowClassInfo& info, WNDPROC& previousProc) {
     if (info.atom == 0) {
-        EnterCriticalSection(&state.windowCreationLock);
+        const HeldLock held(state.windowCreationLock);
         if (info.atom == 0) {
             info.atom = RegisterLocked(state, info);
         }
-        LeaveCriticalSection(&state.windowCreationLock);
     }
     if (info.baseClassName != nullptr && info.atom != 0) {
         previousProc = info.baseClassProc;
