@@ -138,8 +138,29 @@ std::vector<GridCase> EdgeShapes() {
                             {{kMin, 48}, {kMax, 48}, {kMax, kMax}, {kMin, kMax}},
                             {{kMax, kMax}, {kMax, kMax}, {kMax, kMax}, {kMax, kMax}},
                             {{kMin, kMin}, {kMin, kMin}, {kMin, kMin}, {kMin, kMin}}});
-    // Edges spanning 2^31 or more overflow the Windows drawing system's arithmetic; half the
-    // range is as far as it draws them right.
+    // The Windows program draws these from their visible parts: the drawing system's own
+    // arithmetic overflows on edges spanning 2^31 or more.
+    shapes.emplace_back(
+        "at the 32-bit bounds, across the picture",
+        std::vector<std::vector<SurfacePoint>>{{{kMin, 10}, {kMax, 10}, {kMax, 12}, {kMin, 12}},
+                                               {{20, kMin}, {22, kMin}, {22, kMax}, {20, kMax}},
+                                               {{kMin, 30}, {kMax, 30}, {kMax, 30}, {kMin, 30}}});
+    shapes.emplace_back("branches out to the 32-bit corners",
+                        std::vector<std::vector<SurfacePoint>>{
+                            {{28, 40}, {32, 40}, {kMax, kMin}, {kMax, kMin}},
+                            {{28, 40}, {32, 40}, {kMin, kMin}, {kMin, kMin}},
+                            {{0, 0}, {0, 0}, {kMax, kMin}, {kMax, kMin}},
+                            {{40, 5}, {44, 5}, {kMax, kMax - 7}, {kMax - 4, kMax - 7}},
+                            {{kMin, 47}, {kMin + 3, 47}, {12, 3}, {10, 3}}});
+    shapes.emplace_back(
+        "far edges passing by",
+        std::vector<std::vector<SurfacePoint>>{
+            {{-1000000007, 20}, {1300000001, 35}, {1300000001, 38}, {-1000000007, 21}},
+            {{-123456789, -987654321},
+             {-123456780, -987654321},
+             {223456789, 987654321},
+             {223456770, 987654321}},
+            {{kMin, kMax}, {kMin + 2, kMax}, {kMax, kMin + 40}, {kMax - 2, kMin + 40}}});
     constexpr std::int32_t kHalf = 1 << 30;
     shapes.emplace_back("half the 32-bit range, across the picture",
                         std::vector<std::vector<SurfacePoint>>{
@@ -166,6 +187,15 @@ std::vector<GridCase> GdiGridCases() {
     Picker pick(20261209);
     for (int i = 0; i < kTrees; ++i) {
         cases.push_back(TreeCase(i, pick));
+    }
+    // Trees whose branches reach far off the picture, and to the 32-bit bounds.
+    for (const double scale : {40.0, 1000.0, 1e300}) {
+        GridCase c = TreeCase(kTrees, pick);
+        c.name = "far tree, scale " + std::to_string(scale);
+        c.tree.scaleFactor = scale;
+        c.tree.limbsDegree = 3;
+        c.tree.levels = 3;
+        cases.push_back(std::move(c));
     }
     for (GridCase& shape : EdgeShapes()) {
         cases.push_back(std::move(shape));

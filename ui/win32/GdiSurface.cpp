@@ -1,6 +1,10 @@
 #include "ui/win32/GdiSurface.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "tree/VisiblePolygon.h"
+#include "ui/win32/HandleOwners.h"
 
 namespace arbolith {
 
@@ -18,7 +22,26 @@ SurfaceObject FromHandle(HGDIOBJ handle) {
     return reinterpret_cast<SurfaceObject>(handle);
 }
 
+std::vector<POINT> ToPoints(const std::vector<SurfacePoint>& points) {
+    std::vector<POINT> converted;
+    converted.reserve(points.size());
+    for (const SurfacePoint& point : points) {
+        converted.push_back(POINT{point.x, point.y});
+    }
+    return converted;
+}
+
 } // namespace
+
+GdiSurface::GdiSurface(HDC deviceContext) : deviceContext_(deviceContext) {
+    // Only what lies within the clip box can show: the window's client area as far as it is
+    // visible, or a memory bitmap.
+    RECT box{};
+    if (GetClipBox(deviceContext_, &box) != ERROR) {
+        width_ = std::max<LONG>(box.right, 0);
+        height_ = std::max<LONG>(box.bottom, 0);
+    }
+}
 
 void GdiSurface::FillRectWhite(const SurfaceRect& rect) {
     const RECT area{rect.left, rect.top, rect.right, rect.bottom};
@@ -42,6 +65,10 @@ SurfaceObject GdiSurface::SelectObject(SurfaceObject object) {
 }
 
 void GdiSurface::Polygon(const SurfacePoint* points, int count) {
+    if (ReachesFar(points, count, width_, height_)) {
+        DrawVisiblePart(points, count);
+        return;
+    }
     // Branches have four corners; only longer outlines need the heap.
     constexpr int kLocalCorners = 8;
     POINT local[kLocalCorners] = {};
@@ -55,6 +82,24 @@ void GdiSurface::Polygon(const SurfacePoint* points, int count) {
         corners[i] = POINT{points[i].x, points[i].y};
     }
     ::Polygon(deviceContext_, corners, count);
+}
+
+void GdiSurface::DrawVisiblePart(const SurfacePoint* points, int count) {
+    if (WhollyOff(points, count, width_, height_)) {
+        return;
+    }
+    const VisiblePolygon visible = VisiblePartOf(points, count, width_, height_);
+    if (visible.fill.size() >= 3) {
+        const std::vector<POINT> fill = ToPoints(visible.fill);
+        const SelectedObject noOutline(deviceContext_, GetStockObject(NULL_PEN));
+        ::Polygon(deviceContext_, fill.data(), static_cast<int>(fill.size()));
+    }
+    if (!visible.runs.empty()) {
+        const std::vector<POINT> runs = ToPoints(visible.runs);
+        const std::vector<DWORD> counts(runs.size() / 2, 2);
+        ::PolyPolyline(deviceContext_, runs.data(), counts.data(),
+                       static_cast<DWORD>(counts.size()));
+    }
 }
 
 bool GdiSurface::DeleteObject(SurfaceObject object) {
