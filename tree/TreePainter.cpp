@@ -154,11 +154,11 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         fork.steadySince = repeatable && !firstLimb ? changesAtSeeding : kNoRepeat;
         --fork.limbsLeft;
 
-        const double angleXY = DegreesToRadians(turnXY_.Of(DrawRandom()));
+        const std::int32_t turnXY = turnXY_.Of(DrawRandom());
         DrawRandom();
-        const double angleXZ = DegreesToRadians(turnXZ_.Of(DrawRandom()));
+        const std::int32_t turnXZ = turnXZ_.Of(DrawRandom());
         DrawRandom();
-        const double angleYZ = DegreesToRadians(turnYZ_.Of(DrawRandom()));
+        const std::int32_t turnYZ = turnYZ_.Of(DrawRandom());
         double factor = scaleFactor;
         if (scaleFactor == 0.0) {
             factor = static_cast<double>(DrawRandom()) * kDrawToUnit * kMaxRandomFactor;
@@ -166,9 +166,9 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
 
         const CVector forkBase(fork.baseX, fork.baseY, fork.baseZ);
         CVector limb(fork.parentX, fork.parentY, fork.parentZ);
-        limb = RotationXY(angleXY) * limb;
-        limb = RotationXZ(angleXZ) * limb;
-        limb = RotationYZ(angleYZ) * limb;
+        limb = RotationXY(turns_.AngleOf(turnXY)) * limb;
+        limb = RotationXZ(turns_.AngleOf(turnXZ)) * limb;
+        limb = RotationYZ(turns_.AngleOf(turnYZ)) * limb;
         limb = limb * factor;
         DrawBranch(forkBase, limb);
 

@@ -43,7 +43,27 @@ class TurnTable {
 public:
     // Holds the turns of 0 to `largestBound` - 1 degrees.
     explicit TurnTable(std::size_t largestBound);
+
+    // The angle of a turn of `degrees` (0 to the largest bound - 1), as DegreesToRadians gives
+    // it. The turn asked for next is most likely this one, so it is looked at first.
+    double AngleOf(std::int32_t degrees) {
+        const auto index = static_cast<std::size_t>(degrees);
+        if (index >= entries_.size()) {
+            return DegreesToRadians(degrees);
+        }
+        Entry& entry = entries_[index];
+        if (!(entry.angle == entry.angle)) { // not computed yet
+            const double angle = DegreesToRadians(degrees);
+            entry = {angle, Compute(angle)};
+        }
+        next_ = index;
+        return entry.angle;
+    }
+
     CosSin Of(double angle) {
+        if (next_ < entries_.size() && entries_[next_].angle == angle) {
+            return entries_[next_].value;
+        }
         // A negative zero has a sine of its own, so it never comes from the table. The bound on
         // the angle in radians only keeps the conversion defined; the table's size decides.
         if (!std::signbit(angle) && angle < kLargestAngle) {
@@ -70,6 +90,8 @@ private:
         CosSin value;
     };
     std::vector<Entry> entries_;
+    // The entry AngleOf gave last.
+    std::size_t next_ = ~std::size_t{0};
 };
 
 } // namespace arbolith
