@@ -2,55 +2,12 @@
 // both drawing paths, and the memory a run holds at its peak.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <limits>
-#include <new>
 
 #include "bench/CountingSurface.h"
+#include "tests/tree/AllocationCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-
-namespace {
-
-// Every allocation of the process is counted, so a run's peak is what it held beyond its start.
-std::atomic<std::size_t> liveBytes{0};
-std::atomic<std::size_t> peakBytes{0};
-
-struct Header {
-    std::size_t size;
-    std::max_align_t align;
-};
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + size));
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    block->size = size;
-    const std::size_t live = liveBytes += size;
-    std::size_t peak = peakBytes.load();
-    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-    }
-    return block + 1;
-}
-
-// The compiler cannot see that this delete pairs with the malloc-based new above.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* pointer) noexcept {
-    if (pointer != nullptr) {
-        auto* block = static_cast<Header*>(pointer) - 1;
-        liveBytes -= block->size;
-        std::free(block);
-    }
-}
-
-void operator delete(void* pointer, std::size_t) noexcept {
-    operator delete(pointer);
-}
 
 namespace arbolith {
 namespace {
@@ -113,10 +70,10 @@ void PeakMemory(benchmark::State& state, int limbs, int levels) {
     std::size_t peak = 0;
     for (auto _ : state) {
         CountingSurface surface;
-        const std::size_t before = liveBytes.load();
-        peakBytes = before;
+        const std::size_t before = testing::LiveBytes();
+        testing::ResetPeakBytes();
         DrawTreeRun(surface, p, nullptr, GrowthPath::Literal);
-        peak = peakBytes.load() - before;
+        peak = testing::PeakBytes() - before;
         branches = surface.polygons;
     }
     state.counters["branches"] = static_cast<double>(branches);

@@ -113,26 +113,6 @@ void PdfSurface::FillRectWhite(const SurfaceRect& rect) {
     Content(" re f\n");
 }
 
-SurfaceObject PdfSurface::CreatePen(PenStyle style, int width, Rgb colour) {
-    return objects_.CreatePen(style, width, colour);
-}
-
-SurfaceObject PdfSurface::CreateSolidBrush(Rgb colour) {
-    return objects_.CreateBrush(colour);
-}
-
-void PdfSurface::SetPolyFillMode(PolyFillMode mode) {
-    fillMode_ = mode;
-}
-
-SurfaceObject PdfSurface::SelectObject(SurfaceObject object) {
-    return objects_.Select(object);
-}
-
-bool PdfSurface::DeleteObject(SurfaceObject object) {
-    return objects_.Delete(object);
-}
-
 void PdfSurface::Polygon(const SurfacePoint* points, int count) {
     if (count < 2) {
         return;
@@ -150,15 +130,15 @@ void PdfSurface::Polygon(const SurfacePoint* points, int count) {
     if (right < -1 || left > width_ || bottom < -1 || top > height_) {
         return; // nothing of it would show
     }
-    UseFill(objects_.SelectedBrush().colour);
-    UseStroke(objects_.SelectedPen().colour);
-    const int width = std::max(objects_.SelectedPen().width, 1);
+    UseFill(SelectedBrush().colour);
+    UseStroke(SelectedPen().colour);
+    const int width = std::max(SelectedPen().width, 1);
     if (width != lineWidth_) {
         ContentNumber(width);
         Content(" w\n");
         lineWidth_ = width;
     }
-    const char* paint = fillMode_ == PolyFillMode::Winding ? " b\n" : " b*\n";
+    const char* paint = FillMode() == PolyFillMode::Winding ? " b\n" : " b*\n";
     const bool far = left < -kClipMargin || top < -kClipMargin || right > width_ + kClipMargin ||
                      bottom > height_ + kClipMargin;
     if (far) {

@@ -16,23 +16,16 @@ namespace arbolith {
 // is made, so memory stays flat whatever the tree's size (the document's index grows by a few
 // bytes for every 256 KiB of content). Polygons wholly off the page are left out; far-flung
 // ones are cut down to a margin round the page, where the cut cannot show.
-class PdfSurface : public DrawingSurface {
+class PdfSurface : public ObjectSurface {
 public:
     // Writes the document's head at once.
     PdfSurface(const ByteSink& sink, int width, int height);
 
     void FillRectWhite(const SurfaceRect& rect) override;
-    SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
-    SurfaceObject CreateSolidBrush(Rgb colour) override;
-    void SetPolyFillMode(PolyFillMode mode) override;
-    SurfaceObject SelectObject(SurfaceObject object) override;
     void Polygon(const SurfacePoint* points, int count) override;
-    bool DeleteObject(SurfaceObject object) override;
 
     // Ends the page and writes the document's tail. False if the sink gave up at any point.
     bool Finish();
-
-    const SurfaceObjects& Objects() const { return objects_; }
 
 private:
     void StartObject();
@@ -53,8 +46,6 @@ private:
     // The page's content, gathered in pieces that are compressed as they fill.
     std::vector<char> content_;
     PieceCompressor compressor_;
-    SurfaceObjects objects_;
-    PolyFillMode fillMode_ = PolyFillMode::Alternate;
     Rgb fill_{0, 0, 0};
     Rgb stroke_{0, 0, 0};
     int lineWidth_ = 1;

@@ -15,31 +15,13 @@ void RasterSurface::FillRectWhite(const SurfaceRect& rect) {
     }
 }
 
-SurfaceObject RasterSurface::CreatePen(PenStyle style, int width, Rgb colour) {
-    return objects_.CreatePen(style, width, colour);
-}
-
-SurfaceObject RasterSurface::CreateSolidBrush(Rgb colour) {
-    return objects_.CreateBrush(colour);
-}
-
-void RasterSurface::SetPolyFillMode(PolyFillMode mode) {
-    fillMode_ = mode;
-}
-
-SurfaceObject RasterSurface::SelectObject(SurfaceObject object) {
-    const SurfaceObject replaced = objects_.Select(object);
-    penPixel_ = PixelOf(objects_.SelectedPen().colour);
-    brushPixel_ = PixelOf(objects_.SelectedBrush().colour);
-    return replaced;
+void RasterSurface::StyleChanged() {
+    penPixel_ = PixelOf(SelectedPen().colour);
+    brushPixel_ = PixelOf(SelectedBrush().colour);
 }
 
 void RasterSurface::Polygon(const SurfacePoint* points, int count) {
-    DrawPolygon(image_, band_, points, count, fillMode_, brushPixel_, penPixel_);
-}
-
-bool RasterSurface::DeleteObject(SurfaceObject object) {
-    return objects_.Delete(object);
+    DrawPolygon(image_, band_, points, count, FillMode(), brushPixel_, penPixel_);
 }
 
 } // namespace arbolith

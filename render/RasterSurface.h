@@ -11,26 +11,19 @@ namespace arbolith {
 // a polygon is filled by the selected fill mode, then outlined with the selected pen, one pixel
 // wide (the width the tree uses). Drawing may be kept to a band of rows, so that several
 // surfaces can share one picture, each drawing its own rows.
-class RasterSurface final : public DrawingSurface {
+class RasterSurface final : public ObjectSurface {
 public:
     explicit RasterSurface(PixelImage& image) : RasterSurface(image, {0, image.Height()}) {}
     RasterSurface(PixelImage& image, RowBand band) : image_(image), band_(band) {}
 
     void FillRectWhite(const SurfaceRect& rect) override;
-    SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
-    SurfaceObject CreateSolidBrush(Rgb colour) override;
-    void SetPolyFillMode(PolyFillMode mode) override;
-    SurfaceObject SelectObject(SurfaceObject object) override;
     void Polygon(const SurfacePoint* points, int count) override;
-    bool DeleteObject(SurfaceObject object) override;
-
-    const SurfaceObjects& Objects() const { return objects_; }
 
 private:
+    void StyleChanged() override;
+
     PixelImage& image_;
     RowBand band_;
-    SurfaceObjects objects_;
-    PolyFillMode fillMode_ = PolyFillMode::Alternate;
     Pixel penPixel_ = PixelOf(SurfaceObjects::Pen{}.colour);
     Pixel brushPixel_ = PixelOf(SurfaceObjects::Brush{}.colour);
 };

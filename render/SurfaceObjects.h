@@ -47,4 +47,41 @@ private:
     SurfaceObject selectedBrush_ = kStockBrush;
 };
 
+// A drawing surface that keeps its own pens, brushes and fill mode; the drawing itself is the
+// subclass's, with the selected pen and brush at hand.
+class ObjectSurface : public DrawingSurface {
+public:
+    SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override {
+        return objects_.CreatePen(style, width, colour);
+    }
+    SurfaceObject CreateSolidBrush(Rgb colour) override { return objects_.CreateBrush(colour); }
+    void SetPolyFillMode(PolyFillMode mode) override {
+        fillMode_ = mode;
+        StyleChanged();
+    }
+    SurfaceObject SelectObject(SurfaceObject object) override {
+        const SurfaceObject replaced = objects_.Select(object);
+        pen_ = objects_.SelectedPen();
+        brush_ = objects_.SelectedBrush();
+        StyleChanged();
+        return replaced;
+    }
+    bool DeleteObject(SurfaceObject object) override { return objects_.Delete(object); }
+
+    const SurfaceObjects& Objects() const { return objects_; }
+    const SurfaceObjects::Pen& SelectedPen() const { return pen_; }
+    const SurfaceObjects::Brush& SelectedBrush() const { return brush_; }
+    PolyFillMode FillMode() const { return fillMode_; }
+
+protected:
+    // Called once the pen, the brush or the fill mode may have changed.
+    virtual void StyleChanged() {}
+
+private:
+    SurfaceObjects objects_;
+    SurfaceObjects::Pen pen_;
+    SurfaceObjects::Brush brush_;
+    PolyFillMode fillMode_ = PolyFillMode::Alternate;
+};
+
 } // namespace arbolith

@@ -47,36 +47,14 @@ void SvgSurface::FillRectWhite(const SurfaceRect& rect) {
     out_.Put("\" fill=\"#ffffff\" stroke=\"none\"/>\n");
 }
 
-SurfaceObject SvgSurface::CreatePen(PenStyle style, int width, Rgb colour) {
-    return objects_.CreatePen(style, width, colour);
-}
-
-SurfaceObject SvgSurface::CreateSolidBrush(Rgb colour) {
-    return objects_.CreateBrush(colour);
-}
-
-void SvgSurface::SetPolyFillMode(PolyFillMode mode) {
-    fillMode_ = mode;
-    styleChanged_ = true;
-}
-
-SurfaceObject SvgSurface::SelectObject(SurfaceObject object) {
-    styleChanged_ = true;
-    return objects_.Select(object);
-}
-
-bool SvgSurface::DeleteObject(SurfaceObject object) {
-    return objects_.Delete(object);
-}
-
 void SvgSurface::Polygon(const SurfacePoint* points, int count) {
     if (count <= 0) {
         return;
     }
     if (styleChanged_) {
-        const SurfaceObjects::Pen& pen = objects_.SelectedPen();
-        style_ = "fill=\"" + Colour(objects_.SelectedBrush().colour) + "\" fill-rule=\"" +
-                 (fillMode_ == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
+        const SurfaceObjects::Pen& pen = SelectedPen();
+        style_ = "fill=\"" + Colour(SelectedBrush().colour) + "\" fill-rule=\"" +
+                 (FillMode() == PolyFillMode::Winding ? "nonzero" : "evenodd") + "\" stroke=\"" +
                  Colour(pen.colour) + "\" stroke-width=\"" +
                  std::to_string(std::max(pen.width, 1)) + "\" stroke-linejoin=\"miter\"";
         styleChanged_ = false;

@@ -13,30 +13,22 @@ namespace arbolith {
 // every white fill a white <rect>. What the file says is what was drawn. Polygons sharing a
 // pen, brush and fill rule are grouped under one <g> carrying that style. The text goes to the
 // sink in large chunks as it is made, so memory stays flat whatever the tree's size.
-class SvgSurface : public DrawingSurface {
+class SvgSurface : public ObjectSurface {
 public:
     // Writes the document's head at once; the canvas is `width` x `height` pixels.
     SvgSurface(const ByteSink& sink, int width, int height);
 
     void FillRectWhite(const SurfaceRect& rect) override;
-    SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
-    SurfaceObject CreateSolidBrush(Rgb colour) override;
-    void SetPolyFillMode(PolyFillMode mode) override;
-    SurfaceObject SelectObject(SurfaceObject object) override;
     void Polygon(const SurfacePoint* points, int count) override;
-    bool DeleteObject(SurfaceObject object) override;
 
     // Writes the document's tail. False if the sink gave up at any point.
     bool Finish();
 
-    const SurfaceObjects& Objects() const { return objects_; }
-
 private:
+    void StyleChanged() override { styleChanged_ = true; }
     void CloseGroup();
 
     ChunkedSink out_;
-    SurfaceObjects objects_;
-    PolyFillMode fillMode_ = PolyFillMode::Alternate;
     // The style attributes of the pen, brush and fill rule in use, and of the open <g> (empty
     // when none is open).
     std::string style_;
