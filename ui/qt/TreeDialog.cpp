@@ -231,7 +231,9 @@ void TreeDialog::SetView(ViewAngles view) {
     if (run_) {
         // The same tree as the canvas shows, and as many of its branches.
         const std::uint64_t limit = shown_ ? shown_->polygonLimit : run_->PolygonLimit();
-        StartRun(run_->Parameters(), run_->Second(), limit);
+        // Copies: starting the new run ends the old one, and its parameters with it.
+        const TreeParameters parameters = run_->Parameters();
+        StartRun(parameters, run_->Second(), limit);
     } else {
         ShowStatus();
     }
