@@ -9,6 +9,7 @@
 
 #include "ProcessResources.h"
 #include "UpperCase.h"
+#include "tests/win32/MemoryBitmap.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "ui/DialogLayout.h"
@@ -39,26 +40,9 @@ std::string TextOf(HWND window) {
 using Pixels = std::vector<std::uint32_t>;
 
 Pixels ReadPixels(HDC source, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const MemoryDC copy(source);
-    const GdiObject<HBITMAP> bitmap(
-        CreateDIBSection(copy.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const SelectedObject selection(copy.Get(), bitmap.Get());
-    BitBlt(copy.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    Pixels pixels(first, first + static_cast<std::size_t>(width) * height);
-    for (auto& pixel : pixels) {
-        pixel &= 0xFFFFFFu;
-    }
-    return pixels;
+    const testing::MemoryBitmap copy(width, height, source);
+    BitBlt(copy.Context(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+    return copy.Pixels();
 }
 
 // The part of a child window's client area that its parent's client area does not cut off.
@@ -104,7 +88,7 @@ void PumpMessages() {
 }
 
 // The program's dialog, created as the start-up creates it.
-class TreeDialogTest : public testing::Test {
+class TreeDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dialog_.Create());
@@ -127,6 +111,22 @@ protected:
         for (const auto& [id, text] : typed) {
             SetDlgItemTextA(dialog_.windowHandle, id, text);
         }
+    }
+
+    // A tree of two limbs a fork that the tests draw at several depths.
+    void TypeTwoLimbTree(const char* levels) {
+        Type({{kFieldMaxAngleXY, "35"},
+              {kFieldMaxAngleYZ, "25"},
+              {kFieldMaxAngleXZ, "20"},
+              {kFieldScaleFactor, "0.7"},
+              {kFieldLimbsDegree, "2"},
+              {kFieldReferenceX, "280"},
+              {kFieldReferenceY, "560"},
+              {kFieldReferenceZ, "-100"},
+              {kFieldVectorX, "0"},
+              {kFieldVectorY, "-140"},
+              {kFieldVectorZ, "20"},
+              {kFieldLevels, levels}});
     }
 
     // The exit code of a quit request waiting in the queue, or -1 if there is none.
@@ -223,18 +223,7 @@ TEST_F(TreeDialogTest, GenerateReadsEveryFieldIntoItsOwnParameter) {
 }
 
 TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
-    Type({{kFieldMaxAngleXY, "35"},
-          {kFieldMaxAngleYZ, "25"},
-          {kFieldMaxAngleXZ, "20"},
-          {kFieldScaleFactor, "0.7"},
-          {kFieldLimbsDegree, "2"},
-          {kFieldReferenceX, "280"},
-          {kFieldReferenceY, "560"},
-          {kFieldReferenceZ, "-100"},
-          {kFieldVectorX, "0"},
-          {kFieldVectorY, "-140"},
-          {kFieldVectorZ, "20"},
-          {kFieldLevels, "6"}});
+    TypeTwoLimbTree("6");
     {
         const FixedClock clock(kSecond);
         Press(kButtonGenerate);
@@ -257,18 +246,7 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
 }
 
 TEST_F(TreeDialogTest, ABottomlessTreeEndsItsRunWhereARunsForksEnd) {
-    Type({{kFieldMaxAngleXY, "35"},
-          {kFieldMaxAngleYZ, "25"},
-          {kFieldMaxAngleXZ, "20"},
-          {kFieldScaleFactor, "0.7"},
-          {kFieldLimbsDegree, "2"},
-          {kFieldReferenceX, "280"},
-          {kFieldReferenceY, "560"},
-          {kFieldReferenceZ, "-100"},
-          {kFieldVectorX, "0"},
-          {kFieldVectorY, "-140"},
-          {kFieldVectorZ, "20"},
-          {kFieldLevels, "2147483647"}});
+    TypeTwoLimbTree("2147483647");
     {
         const FixedClock clock(kSecond);
         Press(kButtonGenerate); // returns: the run has ended
@@ -369,18 +347,7 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheWindowColourUntilARunAndADoubleClickChan
     doubleClick();
     EXPECT_EQ(ReadClient(canvas, visible), windowColour);
 
-    Type({{kFieldMaxAngleXY, "35"},
-          {kFieldMaxAngleYZ, "25"},
-          {kFieldMaxAngleXZ, "20"},
-          {kFieldScaleFactor, "0.7"},
-          {kFieldLimbsDegree, "2"},
-          {kFieldReferenceX, "280"},
-          {kFieldReferenceY, "560"},
-          {kFieldReferenceZ, "-100"},
-          {kFieldVectorX, "0"},
-          {kFieldVectorY, "-140"},
-          {kFieldVectorZ, "20"},
-          {kFieldLevels, "5"}});
+    TypeTwoLimbTree("5");
     {
         const FixedClock clock(kSecond);
         Press(kButtonGenerate);
@@ -393,18 +360,7 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheWindowColourUntilARunAndADoubleClickChan
 
 // Draws a thousand trees; every GDI object and handle a run takes is given back.
 TEST_F(TreeDialogTest, AThousandTreesLeaveTheProcessWithTheGdiObjectsAndHandlesItHad) {
-    Type({{kFieldMaxAngleXY, "35"},
-          {kFieldMaxAngleYZ, "25"},
-          {kFieldMaxAngleXZ, "20"},
-          {kFieldScaleFactor, "0.7"},
-          {kFieldLimbsDegree, "2"},
-          {kFieldReferenceX, "280"},
-          {kFieldReferenceY, "560"},
-          {kFieldReferenceZ, "-100"},
-          {kFieldVectorX, "0"},
-          {kFieldVectorY, "-140"},
-          {kFieldVectorZ, "20"},
-          {kFieldLevels, "4"}});
+    TypeTwoLimbTree("4");
     // The first run makes the kept picture, which the canvas keeps for the next ones.
     Press(kButtonGenerate);
     const long gdiObjects = GdiObjectCount();

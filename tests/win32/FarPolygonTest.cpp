@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/win32/MemoryBitmap.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/VisiblePolygon.h"
 #include "ui/win32/GdiSurface.h"
-#include "ui/win32/HandleOwners.h"
 
 namespace arbolith {
 namespace {
@@ -35,25 +35,12 @@ private:
 
 // The pixels of a canvas-sized memory bitmap after `draw` has drawn on it.
 template <typename Draw> std::vector<std::uint32_t> Pixels(Draw draw) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const MemoryDC context(nullptr);
-    const GdiObject<HBITMAP> bitmap(
-        CreateDIBSection(context.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (bitmap.Get() == nullptr) {
+    const testing::MemoryBitmap bitmap(kWidth, kHeight);
+    if (!bitmap.Ok()) {
         return {};
     }
-    const SelectedObject selected(context.Get(), bitmap.Get());
-    draw(context.Get());
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    return {pixels, pixels + kWidth * kHeight};
+    draw(bitmap.Context());
+    return bitmap.Pixels();
 }
 
 // Branches reaching ten million pixels off the canvas: within the range the drawing
