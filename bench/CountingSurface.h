@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

@@ -4,7 +4,6 @@
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
-#include "tree/Random.h"
 
 namespace arbolith {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 constexpr std::uint32_t kSecond = 1796000000;
 
 // 2 limbs and 18 levels: every branch is drawn on either path.
-ExportedTree MillionBranches() {
+TreeOrder MillionBranches() {
     TreeParameters p;
     p.maxAngleXY = 40;
     p.maxAngleYZ = 20;
@@ -25,17 +24,17 @@ ExportedTree MillionBranches() {
     return {p, kSecond};
 }
 
-void Report(benchmark::State& state, const ExportResult& last, std::uint64_t bytes) {
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(last.counts.branches));
-    state.counters["branches"] = static_cast<double>(last.counts.branches);
+void Report(benchmark::State& state, const WriteResult& last, std::uint64_t bytes) {
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(last.mesh.branches));
+    state.counters["branches"] = static_cast<double>(last.mesh.branches);
     if (bytes > 0) {
         state.counters["bytes_per_branch"] =
-            static_cast<double>(bytes) / static_cast<double>(last.counts.branches);
+            static_cast<double>(bytes) / static_cast<double>(last.mesh.branches);
     }
 }
 
 template <typename Write> void Export(benchmark::State& state, Write write) {
-    ExportResult last;
+    WriteResult last;
     std::uint64_t bytes = 0;
     for (auto _ : state) {
         bytes = 0;
@@ -68,10 +67,10 @@ public:
 };
 
 void BM_MeshOnly(benchmark::State& state) {
-    ExportResult last;
+    WriteResult last;
     for (auto _ : state) {
         Dropped dropped;
-        MeshTree(MillionBranches(), dropped, nullptr, last.counts);
+        MeshTree(MillionBranches(), dropped, nullptr, last.mesh);
     }
     Report(state, last, 0);
 }
@@ -84,11 +83,10 @@ public:
 };
 
 void BM_GrowthOnly(benchmark::State& state) {
-    const ExportedTree tree = MillionBranches();
+    const TreeOrder tree = MillionBranches();
     for (auto _ : state) {
         Ignored ignored;
-        const FixedClock clock(tree.second);
-        GrowTreeBranches(ignored, tree.parameters);
+        GrowTreeBranches(ignored, tree);
     }
     state.SetItemsProcessed(state.iterations() * 1048575);
 }

@@ -5,12 +5,13 @@
 #include <limits>
 
 #include "bench/CountingSurface.h"
-#include "tests/tree/AllocationCount.h"
+#include "tests/support/AllocationCount.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 
 namespace arbolith {
 namespace {
+
+constexpr std::uint32_t kSecond = 1796000000;
 
 TreeParameters Tree(int limbs, int levels) {
     TreeParameters p;
@@ -26,12 +27,11 @@ TreeParameters Tree(int limbs, int levels) {
 }
 
 void Generate(benchmark::State& state, int limbs, GrowthPath path) {
-    const TreeParameters p = Tree(limbs, static_cast<int>(state.range(0)));
-    FixedClock clock(1796000000);
+    const TreeOrder tree{Tree(limbs, static_cast<int>(state.range(0))), kSecond, {}, path};
     std::uint64_t branches = 0;
     for (auto _ : state) {
         CountingSurface surface;
-        DrawTreeRun(surface, p, nullptr, path);
+        DrawTree(surface, tree);
         branches += surface.polygons;
         benchmark::DoNotOptimize(surface.checksum);
     }
@@ -51,11 +51,10 @@ BENCHMARK(BM_GenerateRepeatsOnce)->DenseRange(6, 12, 3)->Unit(benchmark::kMillis
 
 // The tree of about 1.2e14 literal branches that the repeated-subtree path draws in a blink.
 void BM_GenerateNineteenLimbsTenLevels(benchmark::State& state) {
-    const TreeParameters p = Tree(19, 10);
-    FixedClock clock(1796000000);
+    const TreeOrder tree{Tree(19, 10), kSecond};
     for (auto _ : state) {
         CountingSurface surface;
-        DrawTreeRun(surface, p);
+        DrawTree(surface, tree);
         benchmark::DoNotOptimize(surface.checksum);
     }
 }
@@ -64,15 +63,14 @@ BENCHMARK(BM_GenerateNineteenLimbsTenLevels)->Unit(benchmark::kMillisecond);
 // Peak bytes held by one run against the tree's size: bushy trees of growing size at a fixed
 // depth, then chains of growing depth.
 void PeakMemory(benchmark::State& state, int limbs, int levels) {
-    const TreeParameters p = Tree(limbs, levels);
-    FixedClock clock(1796000000);
+    const TreeOrder tree{Tree(limbs, levels), kSecond, {}, GrowthPath::Literal};
     std::uint64_t branches = 0;
     std::size_t peak = 0;
     for (auto _ : state) {
         CountingSurface surface;
         const std::size_t before = testing::LiveBytes();
         testing::ResetPeakBytes();
-        DrawTreeRun(surface, p, nullptr, GrowthPath::Literal);
+        DrawTree(surface, tree);
         peak = testing::PeakBytes() - before;
         branches = surface.polygons;
     }

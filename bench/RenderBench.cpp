@@ -11,12 +11,11 @@
 #include "bench/CountingSurface.h"
 #include "render/PngWriter.h"
 #include "render/RasterSurface.h"
+#include "render/TreeFormats.h"
 #include "render/TreeImage.h"
-#include "render/TreePictures.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith {
 namespace {
@@ -25,12 +24,7 @@ constexpr std::uint32_t kSecond = 1796000000;
 
 // Two trees: 3 limbs and 12 levels drawn literally (2,391,484 branches), and 2 limbs and 18
 // levels (1,048,575 branches), where every polygon is drawn on either path.
-struct Tree {
-    TreeParameters parameters;
-    GrowthPath path;
-};
-
-Tree TreeNumbered(std::int64_t which) {
+TreeOrder TreeNumbered(std::int64_t which) {
     TreeParameters p;
     p.maxAngleXY = 40;
     p.maxAngleYZ = 20;
@@ -40,17 +34,15 @@ Tree TreeNumbered(std::int64_t which) {
     p.referencePoint = {280, 640, 0};
     p.firstVector = {0, -150, 0};
     p.levels = which == 0 ? 12 : 18;
-    return {p, which == 0 ? GrowthPath::Literal : GrowthPath::RepeatsOnce};
+    return {p, kSecond, {}, which == 0 ? GrowthPath::Literal : GrowthPath::RepeatsOnce};
 }
 
 const std::vector<std::vector<SurfacePoint>>& Recorded(std::int64_t which) {
     static std::vector<std::vector<SurfacePoint>> trees[2];
     std::vector<std::vector<SurfacePoint>>& polygons = trees[which];
     if (polygons.empty()) {
-        const Tree tree = TreeNumbered(which);
         RecordingSurface recorded(false);
-        const FixedClock clock(kSecond);
-        DrawTreeRun(recorded, tree.parameters, nullptr, tree.path);
+        DrawTree(recorded, TreeNumbered(which));
         for (std::size_t i = 0; i < recorded.PolygonCount(); ++i) {
             const auto corners = recorded.PolygonAt(i);
             polygons.emplace_back(corners.begin(), corners.end());
@@ -110,23 +102,21 @@ void BM_RasterizerOnly(benchmark::State& state) {
 
 // Growth and rasterizer together, as arbolith-render draws a PNG's picture.
 void BM_WholeRun(benchmark::State& state) {
-    const Tree tree = TreeNumbered(state.range(0));
-    const FixedClock clock(kSecond);
+    const TreeOrder tree = TreeNumbered(state.range(0));
     PixelImage image(560, 670);
     for (auto _ : state) {
         RasterSurface surface(image);
-        DrawTreeRun(surface, tree.parameters, nullptr, tree.path);
+        DrawTree(surface, tree);
     }
     Count(state, Recorded(state.range(0)).size());
 }
 
 // Growth alone, into a surface that only counts.
 void BM_GrowthOnly(benchmark::State& state) {
-    const Tree tree = TreeNumbered(state.range(0));
-    const FixedClock clock(kSecond);
+    const TreeOrder tree = TreeNumbered(state.range(0));
     for (auto _ : state) {
         CountingSurface surface;
-        DrawTreeRun(surface, tree.parameters, nullptr, tree.path);
+        DrawTree(surface, tree);
         benchmark::DoNotOptimize(surface.checksum);
     }
     Count(state, Recorded(state.range(0)).size());
@@ -134,8 +124,7 @@ void BM_GrowthOnly(benchmark::State& state) {
 
 const PixelImage& ExamplePicture() {
     static const PixelImage picture = [] {
-        const FixedClock clock(kSecond);
-        return *RenderTreeImage(kExampleTree, 560, 670);
+        return *RenderTreeImage({kExampleTree, kSecond}, 560, 670);
     }();
     return picture;
 }
@@ -170,9 +159,8 @@ void BM_PngQt(benchmark::State& state) {
 
 // Each format written whole for tree 1 (1,048,575 branches) into a sink that only counts:
 // growth, drawing and encoding together.
-void WriteFormat(benchmark::State& state, PictureFormat format) {
-    const Tree tree = TreeNumbered(1);
-    const FixedClock clock(kSecond);
+void WriteFormat(benchmark::State& state, Format format) {
+    const TreeOrder tree = TreeNumbered(1);
     std::uint64_t bytes = 0;
     const ByteSink sink = [&bytes](const void*, std::size_t size) {
         bytes += size;
@@ -180,20 +168,20 @@ void WriteFormat(benchmark::State& state, PictureFormat format) {
     };
     for (auto _ : state) {
         bytes = 0;
-        WriteTreePicture(format, tree.parameters, 560, 670, {}, nullptr, tree.path, sink);
+        WriteTree(format, tree, sink);
     }
     Count(state, Recorded(1).size());
     state.SetLabel(std::to_string(bytes / Recorded(1).size()) + " bytes a branch");
 }
 
 void BM_WritePng(benchmark::State& state) {
-    WriteFormat(state, PictureFormat::Png);
+    WriteFormat(state, Format::Png);
 }
 void BM_WriteSvg(benchmark::State& state) {
-    WriteFormat(state, PictureFormat::Svg);
+    WriteFormat(state, Format::Svg);
 }
 void BM_WritePdf(benchmark::State& state) {
-    WriteFormat(state, PictureFormat::Pdf);
+    WriteFormat(state, Format::Pdf);
 }
 
 BENCHMARK(BM_QPainterOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);

@@ -25,9 +25,13 @@ Progress::~Progress() {
     }
 }
 
+bool Progress::MayFinish() {
+    stopped_ = stopped_ || InterruptSignal() != 0;
+    return !stopped_;
+}
+
 bool Progress::KeepGoing(std::uint64_t branchesDrawn) {
-    if (InterruptSignal() != 0) {
-        stopped_ = true;
+    if (!MayFinish()) {
         return false;
     }
     const Clock::time_point now = Clock::now();

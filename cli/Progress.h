@@ -19,6 +19,7 @@ public:
     Progress& operator=(const Progress&) = delete;
 
     bool KeepGoing(std::uint64_t branchesDrawn) override;
+    bool MayFinish() override;
     bool Stopped() const { return stopped_; }
 
 private:

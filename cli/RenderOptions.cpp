@@ -24,6 +24,23 @@ std::optional<std::string> Store(const std::optional<Value>& value, Field& field
     return std::nullopt;
 }
 
+// The formats as --format's value name shows them: png|svg|pdf|glb|obj.
+std::string_view FormatChoices() {
+    static const std::string choices = FormatNameList("|");
+    return choices;
+}
+
+// The extensions a sentence lists: .png, .svg, .pdf, .glb or .obj.
+std::string ExtensionList() {
+    std::string list;
+    const auto formats = Formats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ";
+        list += formats[i].extension;
+    }
+    return list;
+}
+
 std::string TripleText(const IntTriple& t) {
     return std::to_string(t.x) + ',' + std::to_string(t.y) + ',' + std::to_string(t.z);
 }
@@ -32,22 +49,6 @@ std::string ScaleText(double scale) {
     std::ostringstream text;
     text << scale;
     return text.str();
-}
-
-std::optional<Format> FormatNamed(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, Format>, 5> kNames{{
-        {"png", Format::Png},
-        {"svg", Format::Svg},
-        {"pdf", Format::Pdf},
-        {"glb", Format::Glb},
-        {"obj", Format::Obj},
-    }};
-    for (const auto& [text, format] : kNames) {
-        if (name == text) {
-            return format;
-        }
-    }
-    return std::nullopt;
 }
 
 // YAW,PITCH in whole degrees, each within its range.
@@ -92,81 +93,81 @@ const std::array kOptions{
                    return std::nullopt;
                },
                nullptr},
-    OptionSpec{"--format", "", "png|svg|pdf|glb|obj",
+    OptionSpec{"--format", "", FormatChoices(),
                "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
                "its .mtl beside it; by default the output name's extension tells it, and "
                "standard output gets png",
                [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
                    o.format = FormatNamed(v);
                    if (!o.format) {
-                       return "png, svg, pdf, glb or obj";
+                       return FormatNameList();
                    }
                    return std::nullopt;
                },
                nullptr},
     OptionSpec{"--max-xy", "", "DEGREES", "maximal turn of a limb in the XY plane",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.maxAngleXY, kDegrees);
+                   return Store(ReadInt32(v), o.tree.parameters.maxAngleXY, kDegrees);
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.tree.maxAngleXY);
+                   return std::to_string(o.tree.parameters.maxAngleXY);
                }},
     OptionSpec{"--max-yz", "", "DEGREES", "maximal turn of a limb in the YZ plane",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.maxAngleYZ, kDegrees);
+                   return Store(ReadInt32(v), o.tree.parameters.maxAngleYZ, kDegrees);
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.tree.maxAngleYZ);
+                   return std::to_string(o.tree.parameters.maxAngleYZ);
                }},
     OptionSpec{"--max-xz", "", "DEGREES", "maximal turn of a limb in the XZ plane",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.maxAngleXZ, kDegrees);
+                   return Store(ReadInt32(v), o.tree.parameters.maxAngleXZ, kDegrees);
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.tree.maxAngleXZ);
+                   return std::to_string(o.tree.parameters.maxAngleXZ);
                }},
     OptionSpec{"--scale", "", "FACTOR",
                "length of each limb relative to its parent; 0 draws a random factor from 0 to "
                "0.8 for every limb",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadFiniteDouble(v), o.tree.scaleFactor,
+                   return Store(ReadFiniteDouble(v), o.tree.parameters.scaleFactor,
                                 "a finite decimal number, such as 0.75");
                },
                [](const RenderOptions& o) {
-                   return ScaleText(o.tree.scaleFactor);
+                   return ScaleText(o.tree.parameters.scaleFactor);
                }},
     OptionSpec{"--limbs", "", "N",
                "limbs per fork; 0 draws a random count from 0 to 19 at every fork",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.limbsDegree,
+                   return Store(ReadInt32(v), o.tree.parameters.limbsDegree,
                                 "a whole number within 32 bits, such as 3");
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.tree.limbsDegree);
+                   return std::to_string(o.tree.parameters.limbsDegree);
                }},
     OptionSpec{"--reference", "", "X,Y,Z",
                "foot of the trunk: canvas pixels from the top left, and a depth that only "
                "sets the width",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadTriple(v), o.tree.referencePoint, kTriple);
+                   return Store(ReadTriple(v), o.tree.parameters.referencePoint, kTriple);
                },
                [](const RenderOptions& o) {
-                   return TripleText(o.tree.referencePoint);
+                   return TripleText(o.tree.parameters.referencePoint);
                }},
     OptionSpec{"--vector", "", "X,Y,Z", "the trunk, from its foot to its top (y grows downward)",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadTriple(v), o.tree.firstVector, kTriple);
+                   return Store(ReadTriple(v), o.tree.parameters.firstVector, kTriple);
                },
                [](const RenderOptions& o) {
-                   return TripleText(o.tree.firstVector);
+                   return TripleText(o.tree.parameters.firstVector);
                }},
     OptionSpec{"--levels", "", "N", "generations of limbs above the trunk, less one",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.levels,
+                   return Store(ReadInt32(v), o.tree.parameters.levels,
                                 "a whole number within 32 bits, such as 7");
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.tree.levels);
+                   return std::to_string(o.tree.parameters.levels);
                }},
     OptionSpec{"--view", "", "YAW,PITCH",
                "draw the tree seen from another side, in whole degrees: turned YAW (-180 to 180) "
@@ -174,12 +175,12 @@ const std::array kOptions{
                "the right, then tilted PITCH (-90 to 90), positive bringing its top toward the "
                "viewer. The desktop program's status line gives the angles of its view",
                [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadView(v), o.view,
+                   return Store(ReadView(v), o.tree.view,
                                 "two whole numbers of degrees YAW,PITCH, yaw from -180 to 180 "
                                 "and pitch from -90 to 90, such as 30,-15");
                },
                [](const RenderOptions& o) {
-                   return std::to_string(o.view.yaw) + ',' + std::to_string(o.view.pitch);
+                   return std::to_string(o.tree.view.yaw) + ',' + std::to_string(o.tree.view.pitch);
                }},
     OptionSpec{"--time", "", "SECONDS",
                "the clock second (since 1970-01-01 UTC) that seeds the generator at every "
@@ -229,7 +230,7 @@ const std::array kOptions{
                "earlier sibling (limbs 2 to n of each fork below the last generation); the "
                "picture is the same, only slower. By default each such group is drawn once",
                [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
-                   o.path = GrowthPath::Literal;
+                   o.tree.path = GrowthPath::Literal;
                    return std::nullopt;
                },
                nullptr},
@@ -258,17 +259,6 @@ std::string Quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
-std::optional<Format> FormatFromName(std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || name.find('/', dot) != std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::string extension(name.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return FormatNamed(extension);
-}
-
 // The checks that concern several options at once.
 std::optional<std::string> CheckTogether(RenderOptions& options) {
     if (options.output.empty()) {
@@ -276,20 +266,20 @@ std::optional<std::string> CheckTogether(RenderOptions& options) {
     }
     const bool toStdout = options.output == "-";
     if (!options.format) {
-        options.format = toStdout ? std::optional(Format::Png) : FormatFromName(options.output);
+        options.format = toStdout ? std::optional(Format::Png) : FormatOfPath(options.output);
         if (!options.format) {
             return "cannot tell the format of " + Quoted(options.output) +
-                   ": expected a name ending in .png, .svg, .pdf, .glb or .obj, or "
-                   "--format png|svg|pdf|glb|obj";
+                   ": expected a name ending in " + ExtensionList() + ", or --format " +
+                   std::string(FormatChoices());
         }
     }
     if (toStdout && options.format == Format::Obj) {
         return "obj cannot go to standard output: its material library is written beside it; "
                "expected a file name such as tree.obj, or glb";
     }
-    if (IsModel(*options.format) && !options.view.IsFront()) {
-        return "--view " + std::to_string(options.view.yaw) + ',' +
-               std::to_string(options.view.pitch) +
+    if (InfoOf(*options.format).model && !options.tree.view.IsFront()) {
+        return "--view " + std::to_string(options.tree.view.yaw) + ',' +
+               std::to_string(options.tree.view.pitch) +
                " turns pictures only: a 3-D file holds the whole tree, to be turned in the viewer";
     }
     if (options.count > 1) {

@@ -8,34 +8,23 @@
 #include <variant>
 #include <vector>
 
+#include "render/TreeFormats.h"
 #include "tree/ExampleTree.h"
-#include "tree/TreePainter.h"
-#include "tree/TreeParameters.h"
-#include "tree/ViewTurn.h"
+#include "tree/TreeOrder.h"
 
 namespace arbolith::cli {
 
-// Pictures, and the tree in 3-D: binary glTF and Wavefront OBJ (with its material library).
-enum class Format { Png, Svg, Pdf, Glb, Obj };
-
-inline bool IsModel(Format format) {
-    return format == Format::Glb || format == Format::Obj;
-}
-
 // Everything the command line can say.
 struct RenderOptions {
-    TreeParameters tree = kExampleTree;
-    // Whether coinciding limbs are drawn once or every polygon is drawn.
-    GrowthPath path = GrowthPath::RepeatsOnce;
+    // The tree's values, path and view; each tree of a series gets its second.
+    TreeOrder tree{kExampleTree};
     // The first tree's clock second; none means "now", read once at the start.
     std::optional<std::uint32_t> time;
-    int width = 560;
-    int height = 670;
+    int width = kPictureWidth;
+    int height = kPictureHeight;
     int count = 1;
     std::string output;
     std::optional<Format> format;
-    // The side the picture shows the tree from.
-    ViewAngles view;
     std::uint64_t maxBranches = 20'000'000;
     bool help = false;
     bool version = false;

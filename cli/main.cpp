@@ -12,11 +12,9 @@
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
 #include "cli/SafeText.h"
-#include "cli/TreeWriters.h"
-#include "render/ObjWriter.h"
-#include "render/OutputFile.h"
+#include "render/TreeFile.h"
 #include "tree/BranchCount.h"
-#include "tree/Random.h"
+#include "tree/Clock.h"
 
 namespace {
 
@@ -33,10 +31,11 @@ void Complain(const std::string& message) {
 
 // The largest tree of the series: with a random limb count, each second has its own.
 BranchCount LargestTree(const RenderOptions& options, std::uint32_t first) {
-    BranchCount largest = CountBranches(options.tree, options.path, first);
-    if (options.tree.limbsDegree == 0) {
+    const TreeOrder& tree = options.tree;
+    BranchCount largest = CountBranches(tree.parameters, tree.path, first);
+    if (tree.parameters.limbsDegree == 0) {
         for (int n = 2; n <= options.count; ++n) {
-            const BranchCount count = CountBranches(options.tree, options.path,
+            const BranchCount count = CountBranches(tree.parameters, tree.path,
                                                     first + static_cast<std::uint32_t>(n - 1));
             largest.branches = std::max(largest.branches, count.branches);
             largest.unfinishedForks = std::max(largest.unfinishedForks, count.unfinishedForks);
@@ -71,53 +70,58 @@ std::string FilesWritten(int written, int count) {
     return std::to_string(written) + " of " + std::to_string(count) + " files written";
 }
 
+std::string Counted(std::uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
+// What a 3-D file holds, in words.
+std::string MeshHolds(const MeshCounts& counts) {
+    std::string holds = Counted(counts.branches, "branch", "branches") + ", " +
+                        Counted(counts.vertices, "vertex", "vertices") + ", " +
+                        Counted(counts.triangles, "triangle", "triangles");
+    if (counts.leftOut > 0) {
+        holds += "; " + Counted(counts.leftOut, "branch", "branches") +
+                 " left out, beyond the range of the file's numbers";
+    }
+    return holds;
+}
+
 int Render(const RenderOptions& options, std::uint32_t first) {
     CatchInterrupts();
     const bool toStdout = options.output == "-";
+    const bool series = options.count > 1;
+    const Format format = *options.format;
     for (int n = 1; n <= options.count; ++n) {
-        const std::uint32_t second = first + static_cast<std::uint32_t>(n - 1);
+        TreeOrder tree = options.tree;
+        tree.second = first + static_cast<std::uint32_t>(n - 1);
         const std::string path =
-            toStdout ? "-" : OutputName(options.output, n, options.count, second);
-        const std::string name = toStdout ? "standard output" : path;
-        const FixedClock clock(second);
-        WriteResult result;
-        std::string holds; // what a 3-D file holds
-        {
-            Progress progress(Printable(name), CountBranches(options.tree, options.path, second));
-            result = WriteWhole(path, [&](const ByteSink& sink) {
-                // Small trees never ask the monitor, so look for an interrupt here as well.
-                if (InterruptSignal() != 0) {
-                    return WriteResult{WriteOutcome::Stopped, {}};
-                }
-                WriteResult drawn =
-                    DrawTreeTo(sink, *options.format, options, progress, path, holds);
-                if (drawn.outcome == WriteOutcome::Written && InterruptSignal() != 0) {
-                    drawn = {WriteOutcome::Stopped, {}};
-                }
-                return drawn;
-            });
+            toStdout ? "-" : OutputName(options.output, n, options.count, tree.second);
+        const auto shown = [](const std::string& file) {
+            return file == "-" ? std::string("standard output") : file;
+        };
+        TreeFileResult result;
+        // Small trees never ask the monitor, so look for an interrupt here as well.
+        if (InterruptSignal() != 0) {
+            result.outcome = WriteOutcome::Stopped;
+        } else {
+            Progress progress(Printable(shown(path)),
+                              CountBranches(tree.parameters, tree.path, tree.second));
+            result =
+                WriteTreeFile(path, format, tree, {options.width, options.height, &progress, {}});
         }
-        const bool series = options.count > 1;
-        if (result.outcome == WriteOutcome::Written && *options.format == Format::Obj) {
-            const std::string library = MaterialLibraryPath(path);
-            const WriteResult written = WriteWhole(library, &WriteMaterialLibraryTo);
-            if (written.outcome != WriteOutcome::Written) {
-                Complain("cannot write " + library + ": " + written.reason);
-                return kExitWriteFailed;
-            }
-        }
+        const std::string second = std::to_string(tree.second);
         switch (result.outcome) {
         case WriteOutcome::Written:
-            Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
-                     " (--time " + std::to_string(second) + ")" +
-                     (holds.empty() ? "" : ", " + holds));
+            Complain("wrote " + shown(path) + ": the tree of second " + second + " (--time " +
+                     second + ")" + (InfoOf(format).model ? ", " + MeshHolds(result.mesh) : ""));
             break;
         case WriteOutcome::Stopped:
-            Complain("interrupted; " + name + " not written" +
+            Complain("interrupted; " + shown(path) + " not written" +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
         case WriteOutcome::Failed:
-            Complain("cannot write " + name + ": " + result.reason +
+            Complain("cannot write " + shown(result.failedFile) + ": " +
+                     (result.reason.empty() ? "the output took no more bytes" : result.reason) +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return kExitWriteFailed;
         }

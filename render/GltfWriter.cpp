@@ -82,7 +82,7 @@ std::string Triple(const MeshVertex& v) {
     return '[' + Number(v[0]) + ',' + Number(v[1]) + ',' + Number(v[2]) + ']';
 }
 
-std::string Json(const ExportedTree& tree, const MeshCounts& counts, const Measure& bounds) {
+std::string Json(const TreeOrder& tree, const MeshCounts& counts, const Measure& bounds) {
     const std::uint64_t vertexBytes = counts.vertices * kVertexBytes;
     const std::uint64_t triangleBytes = counts.triangles * kTriangleBytes;
     std::string json = R"({"asset":{"version":"2.0","generator":"Arbolith"},"scene":0,)"
@@ -123,13 +123,13 @@ bool SameMesh(const MeshCounts& a, const MeshCounts& b) {
 
 } // namespace
 
-ExportResult WriteGlb(const ExportedTree& tree, const ByteSink& sink, RunMonitor* monitor) {
-    ExportResult result;
+WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor) {
+    WriteResult result;
     Measure bounds;
-    if (!MeshTree(tree, bounds, monitor, result.counts, {0, kPasses, 0})) {
-        return {ExportResult::Stopped, {}, result.counts};
+    if (!MeshTree(tree, bounds, monitor, result.mesh, {0, kPasses, 0})) {
+        return {WriteOutcome::Stopped, {}, result.mesh};
     }
-    const MeshCounts measured = result.counts;
+    const MeshCounts measured = result.mesh;
     const std::uint64_t perPass = measured.branches + measured.leftOut;
 
     std::string json = Json(tree, measured, bounds);
@@ -139,7 +139,7 @@ ExportResult WriteGlb(const ExportedTree& tree, const ByteSink& sink, RunMonitor
     const std::uint64_t total = kHeaderBytes + kChunkHeaderBytes + json.size() +
                                 (binBytes > 0 ? kChunkHeaderBytes + binBytes : 0);
     if (total > std::numeric_limits<std::uint32_t>::max()) {
-        return {ExportResult::Failed,
+        return {WriteOutcome::Failed,
                 "the tree's .glb would take " + std::to_string(total) +
                     " bytes, more than the 4294967295 a .glb can hold; write .obj instead",
                 measured};
@@ -159,22 +159,22 @@ ExportResult WriteGlb(const ExportedTree& tree, const ByteSink& sink, RunMonitor
         TriangleWriter triangles(out);
         MeshOutput* const passes[] = {&vertices, &triangles};
         for (int pass = 1; pass < kPasses; ++pass) {
-            if (!MeshTree(tree, *passes[pass - 1], monitor, result.counts,
+            if (!MeshTree(tree, *passes[pass - 1], monitor, result.mesh,
                           {pass, kPasses, perPass})) {
-                return {ExportResult::Stopped, {}, result.counts};
+                return {WriteOutcome::Stopped, {}, result.mesh};
             }
             if (out.Failed()) {
-                return {ExportResult::Failed, {}, result.counts};
+                return {WriteOutcome::Failed, {}, result.mesh};
             }
-            if (!SameMesh(result.counts, measured)) {
+            if (!SameMesh(result.mesh, measured)) {
                 // The clock is fixed for every pass, so this is a fault of ours, not the user's.
-                return {ExportResult::Failed, "the tree came out differently on a second growth",
-                        result.counts};
+                return {WriteOutcome::Failed, "the tree came out differently on a second growth",
+                        result.mesh};
             }
         }
     }
     if (!out.Flush()) {
-        return {ExportResult::Failed, {}, result.counts};
+        return {WriteOutcome::Failed, {}, result.mesh};
     }
     return result;
 }

@@ -11,7 +11,6 @@ namespace arbolith {
 // the tree is grown three times (to measure it, to write its vertices, to write its triangles)
 // and memory stays flat whatever its size. A tree too large for the 4 GiB a .glb can hold fails
 // before anything is written.
-ExportResult WriteGlb(const ExportedTree& tree, const ByteSink& sink,
-                      RunMonitor* monitor = nullptr);
+WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor = nullptr);
 
 } // namespace arbolith

@@ -55,22 +55,23 @@ std::string Number(double value) {
 
 } // namespace
 
-ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibrary,
-                      const ByteSink& sink, RunMonitor* monitor) {
+WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
+                     const ByteSink& sink, RunMonitor* monitor) {
     ChunkedSink out(sink);
     PutText(out, "# Arbolith tree of second " + std::to_string(tree.second) +
                      "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, "
-                     "the trunk's foot at the origin.\nmtllib " +
-                     materialLibrary + "\no tree\nusemtl bark\n");
+                     "the trunk's foot at the origin.\n");
+    PutText(out, materialLibrary.empty() ? std::string("o tree\n")
+                                         : "mtllib " + materialLibrary + "\no tree\nusemtl bark\n");
     ObjOutput output(out);
-    ExportResult result;
-    if (!MeshTree(tree, output, monitor, result.counts)) {
-        return {ExportResult::Stopped, {}, result.counts};
+    WriteResult result;
+    if (!MeshTree(tree, output, monitor, result.mesh)) {
+        return {WriteOutcome::Stopped, {}, result.mesh};
     }
-    PutText(out, "# " + std::to_string(result.counts.vertices) + " vertices, " +
-                     std::to_string(result.counts.triangles) + " triangles\n");
+    PutText(out, "# " + std::to_string(result.mesh.vertices) + " vertices, " +
+                     std::to_string(result.mesh.triangles) + " triangles\n");
     if (!out.Flush()) {
-        return {ExportResult::Failed, {}, result.counts};
+        return {WriteOutcome::Failed, {}, result.mesh};
     }
     return result;
 }

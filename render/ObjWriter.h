@@ -9,9 +9,10 @@ namespace arbolith {
 
 // Writes the tree as a Wavefront OBJ file, in one growth: every solid's vertices, then its
 // triangles, in the space of ModelSpace, all of one object with the material "bark" from the
-// library `materialLibrary` (the .mtl's name beside the file).
-ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibrary,
-                      const ByteSink& sink, RunMonitor* monitor = nullptr);
+// library `materialLibrary` (the .mtl's name beside the file), or with no material when it is
+// empty.
+WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
+                     const ByteSink& sink, RunMonitor* monitor = nullptr);
 
 // The material library that an OBJ names: "bark", the picture's brown in linear RGB.
 bool WriteMaterialLibrary(const ByteSink& sink);

@@ -4,17 +4,9 @@
 #include <string>
 
 #include "render/ByteSink.h"
+#include "render/WriteResult.h"
 
 namespace arbolith {
-
-enum class WriteOutcome { Written, Stopped, Failed };
-
-// How a write ended; `reason` says why it failed, in the system's words where it has them
-// ("No space left on device").
-struct WriteResult {
-    WriteOutcome outcome = WriteOutcome::Written;
-    std::string reason;
-};
 
 // What writes the content through the sink. It returns Written when it has said everything,
 // Stopped when asked to stop, or Failed with its own reason; a sink that gave up is reported

@@ -6,7 +6,7 @@
 #include "render/ByteSink.h"
 #include "render/Deflate.h"
 #include "render/SurfaceObjects.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

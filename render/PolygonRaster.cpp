@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tree/PixelRules.h"
+#include "surface/PixelRules.h"
 
 namespace arbolith {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "render/PixelImage.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 
@@ -11,7 +11,7 @@ struct RowBand {
     int bottom;
 };
 
-// A polygon's pixels exactly as the Windows drawing system sets them (tree/PixelRules.h).
+// A polygon's pixels exactly as the Windows drawing system sets them (surface/PixelRules.h).
 // The fill is drawn first, then the outline over it. Both are exact for every 32-bit corner: no
 // corner is moved, however far off the image.
 void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,

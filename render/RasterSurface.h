@@ -3,7 +3,7 @@
 #include "render/PixelImage.h"
 #include "render/PolygonRaster.h"
 #include "render/SurfaceObjects.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

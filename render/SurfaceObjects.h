@@ -4,7 +4,7 @@
 #include <map>
 #include <variant>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

@@ -4,7 +4,7 @@
 
 #include "render/ByteSink.h"
 #include "render/SurfaceObjects.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

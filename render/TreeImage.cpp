@@ -5,11 +5,11 @@
 
 namespace arbolith {
 
-std::optional<PixelImage> RenderTreeImage(const TreeParameters& parameters, int width, int height,
-                                          RunMonitor* monitor, GrowthPath path, ViewAngles view) {
+std::optional<PixelImage> RenderTreeImage(const TreeOrder& order, int width, int height,
+                                          RunMonitor* monitor) {
     PixelImage image(width, height);
     RasterSurface surface(image);
-    if (!DrawTurnedTreeRun(surface, parameters, view, monitor, path)) {
+    if (DrawTree(surface, order, monitor).stopped) {
         return std::nullopt;
     }
     return image;

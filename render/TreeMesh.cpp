@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tree/PixelMath.h"
-#include "tree/Random.h"
+#include "tree/BranchWidth.h"
 
 namespace arbolith {
 
@@ -65,21 +64,20 @@ bool MakeRing(const ModelPoint& centre, double radius, const Direction& u, const
     return finite;
 }
 
-// Stops the growth once the branch limit is reached or the output has failed, and shows the
-// outer monitor the progress of all passes together.
+// Stops the growth once the output has failed, and shows the outer monitor the progress of all
+// passes together.
 class PassMonitor final : public RunMonitor {
 public:
-    PassMonitor(RunMonitor* outer, const std::uint64_t& received, std::uint64_t limit,
-                const MeshOutput& output, PassShare share)
-        : outer_(outer), received_(received), limit_(limit), output_(output), share_(share) {}
+    PassMonitor(RunMonitor* outer, const MeshOutput& output, PassShare share)
+        : outer_(outer), output_(output), share_(share) {}
 
-    bool KeepGoing(std::uint64_t branchesDrawn) override {
-        if (received_ >= limit_ || output_.Failed()) {
+    bool KeepGoing(std::uint64_t polygonsDrawn) override {
+        if (output_.Failed()) {
             return false;
         }
         const std::uint64_t passes = static_cast<std::uint64_t>(share_.passes);
         const std::uint64_t done =
-            static_cast<std::uint64_t>(share_.pass) * share_.branchesPerPass + branchesDrawn;
+            static_cast<std::uint64_t>(share_.pass) * share_.branchesPerPass + polygonsDrawn;
         if (outer_ != nullptr && !outer_->KeepGoing(done / passes)) {
             stopped_ = true;
             return false;
@@ -90,29 +88,9 @@ public:
 
 private:
     RunMonitor* outer_;
-    const std::uint64_t& received_;
-    std::uint64_t limit_;
     const MeshOutput& output_;
     PassShare share_;
     bool stopped_ = false;
-};
-
-// Hands the mesher at most so many branches.
-class LimitedSink final : public BranchSink {
-public:
-    LimitedSink(BranchSink& sink, std::uint64_t limit) : sink_(sink), limit_(limit) {}
-    void Branch(const CVector& base, const CVector& vector) override {
-        if (received_ < limit_) {
-            ++received_;
-            sink_.Branch(base, vector);
-        }
-    }
-    const std::uint64_t& Received() const { return received_; }
-
-private:
-    BranchSink& sink_;
-    std::uint64_t limit_;
-    std::uint64_t received_ = 0;
 };
 
 } // namespace
@@ -226,13 +204,11 @@ void TreeMesher::Emit() {
     counts_.triangles += triangleCount_;
 }
 
-bool MeshTree(const ExportedTree& tree, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
+bool MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
               PassShare share) {
-    const FixedClock clock(tree.second);
-    TreeMesher mesher(tree.parameters, output);
-    LimitedSink limited(mesher, tree.branchLimit);
-    PassMonitor passMonitor(monitor, limited.Received(), tree.branchLimit, output, share);
-    GrowTreeBranches(limited, tree.parameters, &passMonitor, tree.path);
+    TreeMesher mesher(order.parameters, output);
+    PassMonitor passMonitor(monitor, output, share);
+    GrowTreeBranches(mesher, order, &passMonitor);
     counts = mesher.Counts();
     return !passMonitor.Stopped();
 }

@@ -2,13 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <span>
-#include <string>
 #include <vector>
 
+#include "render/WriteResult.h"
 #include "tree/BranchSink.h"
-#include "tree/TreePainter.h"
+#include "tree/TreeOrder.h"
 #include "tree/TreeParameters.h"
 
 namespace arbolith {
@@ -45,14 +44,6 @@ private:
 
 // The sides of the prism that each branch becomes.
 inline constexpr int kBranchSides = 6;
-
-// What an export holds.
-struct MeshCounts {
-    std::uint64_t branches = 0; // branches written as solids
-    std::uint64_t leftOut = 0;  // branches whose corners lie beyond a float's range
-    std::uint64_t vertices = 0;
-    std::uint64_t triangles = 0;
-};
 
 // Receives the mesh as it is made, solid by solid: the vertices the solid adds, and its
 // triangles, whose indices count every vertex handed on before.
@@ -102,15 +93,6 @@ private:
     std::size_t triangleCount_ = 0;
 };
 
-// One tree to export: the tree of these values and this second, grown on this path, and at most
-// `branchLimit` of its branches in drawing order (a stopped run's picture shows only so many).
-struct ExportedTree {
-    TreeParameters parameters;
-    std::uint32_t second = 0;
-    GrowthPath path = GrowthPath::RepeatsOnce;
-    std::uint64_t branchLimit = std::numeric_limits<std::uint64_t>::max();
-};
-
 // A format that needs the whole mesh measured before it writes grows the tree more than once;
 // the monitor then sees the progress of all passes together.
 struct PassShare {
@@ -119,20 +101,12 @@ struct PassShare {
     std::uint64_t branchesPerPass = 0; // known from the first pass on
 };
 
-// Grows the tree for its second and hands its solids to `output`, into `counts`. False if the
-// monitor stopped it.
-bool MeshTree(const ExportedTree& tree, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
+// Grows the order's tree and hands its solids to `output`, into `counts`. False if the monitor
+// stopped it.
+bool MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
               PassShare share = {});
 
 // The brown of the picture's branches in linear RGB, as 3-D formats take their colours.
 std::array<double, 3> LinearBranchColour();
-
-// How an export ended.
-struct ExportResult {
-    enum Outcome { Done, Stopped, Failed };
-    Outcome outcome = Done;
-    std::string failure; // why it failed, when the sink did not give up by itself
-    MeshCounts counts;
-};
 
 } // namespace arbolith

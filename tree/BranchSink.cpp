@@ -33,11 +33,10 @@ private:
 
 } // namespace
 
-bool GrowTreeBranches(BranchSink& sink, const TreeParameters& parameters, RunMonitor* monitor,
-                      GrowthPath path) {
+RunResult GrowTreeBranches(BranchSink& sink, const TreeOrder& order, RunMonitor* monitor) {
     NoSurface surface;
-    SinkPainter painter(surface, parameters, sink);
-    return PaintTree(painter, parameters, monitor, path);
+    SinkPainter painter(surface, order.parameters, sink);
+    return PaintTree(painter, order, monitor);
 }
 
 } // namespace arbolith

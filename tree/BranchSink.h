@@ -1,8 +1,8 @@
 #pragma once
 
 #include "geometry/Vector.h"
+#include "tree/TreeOrder.h"
 #include "tree/TreePainter.h"
-#include "tree/TreeParameters.h"
 
 namespace arbolith {
 
@@ -15,10 +15,9 @@ public:
     virtual void Branch(const CVector& base, const CVector& vector) = 0;
 };
 
-// Grows the tree of these parameters, with the clock as the caller has set it, and hands the
-// sink every branch a drawing run on the same path would draw, in the same order: the trunk
-// first, then the limbs depth first. False if the monitor stopped it.
-bool GrowTreeBranches(BranchSink& sink, const TreeParameters& parameters,
-                      RunMonitor* monitor = nullptr, GrowthPath path = GrowthPath::RepeatsOnce);
+// Grows the order's tree and hands the sink every branch a drawing run of the order would draw,
+// in the same order: the trunk first, then the limbs depth first. The branches are the tree's
+// own, unturned: the order's view only says how a picture shows them.
+RunResult GrowTreeBranches(BranchSink& sink, const TreeOrder& order, RunMonitor* monitor = nullptr);
 
 } // namespace arbolith

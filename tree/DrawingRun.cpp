@@ -1,38 +1,33 @@
 #include "tree/DrawingRun.h"
 
+#include "tree/ViewTurn.h"
+
 namespace arbolith {
 
-bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters, RunMonitor* monitor,
-                 GrowthPath path) {
+RunResult DrawTree(DrawingSurface& surface, const TreeOrder& order, RunMonitor* monitor,
+                   RandomGenerator* generator) {
     surface.FillRectWhite(kClearRect);
-    CTreePainter painter(surface, parameters.maxAngleXY, parameters.maxAngleYZ,
-                         parameters.maxAngleXZ, parameters.scaleFactor, parameters.limbsDegree,
-                         parameters.levels);
-    return PaintTree(painter, parameters, monitor, path);
-}
-
-bool DrawTurnedTreeRun(DrawingSurface& surface, const TreeParameters& parameters, ViewAngles view,
-                       RunMonitor* monitor, GrowthPath path) {
-    if (view.IsFront()) {
-        return DrawTreeRun(surface, parameters, monitor, path);
+    const TreeParameters& p = order.parameters;
+    if (order.view.IsFront()) {
+        CTreePainter painter(surface, p.maxAngleXY, p.maxAngleYZ, p.maxAngleXZ, p.scaleFactor,
+                             p.limbsDegree, p.levels);
+        return PaintTree(painter, order, monitor, generator);
     }
-    surface.FillRectWhite(kClearRect);
-    TurnedPainter painter(surface, parameters, view);
-    return PaintTree(painter, parameters, monitor, path);
+    TurnedPainter painter(surface, p, order.view);
+    return PaintTree(painter, order, monitor, generator);
 }
 
-bool PaintTree(CTreePainter& painter, const TreeParameters& parameters, RunMonitor* monitor,
-               GrowthPath path) {
-    const CVector base(parameters.referencePoint.x, parameters.referencePoint.y,
-                       parameters.referencePoint.z);
-    const CVector trunk(parameters.firstVector.x, parameters.firstVector.y,
-                        parameters.firstVector.z);
+RunResult PaintTree(CTreePainter& painter, const TreeOrder& order, RunMonitor* monitor,
+                    RandomGenerator* generator) {
+    const TreeParameters& p = order.parameters;
+    const CVector base(p.referencePoint.x, p.referencePoint.y, p.referencePoint.z);
+    const CVector trunk(p.firstVector.x, p.firstVector.y, p.firstVector.z);
+    painter.SetOrder(order);
     painter.SetMonitor(monitor);
-    painter.SetGrowthPath(path);
-    painter.DrawBranch(base, trunk);
-    const CVector top = trunk + base;
-    painter.Grow(top, trunk, 0);
-    return !painter.Stopped();
+    if (generator != nullptr) {
+        painter.SetGenerator(*generator);
+    }
+    return painter.DrawTreeFrom(base, trunk);
 }
 
 } // namespace arbolith

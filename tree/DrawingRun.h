@@ -1,29 +1,24 @@
 #pragma once
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
+#include "tree/TreeOrder.h"
 #include "tree/TreePainter.h"
-#include "tree/TreeParameters.h"
-#include "tree/ViewTurn.h"
 
 namespace arbolith {
 
 // Every run first whitens this rectangle, larger than any canvas, whatever the surface's size.
 inline constexpr SurfaceRect kClearRect{0, 0, 1000, 1000};
 
-// One drawing run on a surface the caller has acquired: clear to white, draw the trunk from
-// the reference point along the first vector, and grow the tree above it. Returns false if
-// the monitor stopped it before the end.
-bool DrawTreeRun(DrawingSurface& surface, const TreeParameters& parameters,
-                 RunMonitor* monitor = nullptr, GrowthPath path = GrowthPath::RepeatsOnce);
+// One drawing run on a surface the caller has acquired: clear to white, draw the trunk from the
+// reference point along the first vector, and grow the tree above it, as the order says and seen
+// from its view. The run draws from a generator of its own, or from `generator` when the caller
+// keeps one across runs.
+RunResult DrawTree(DrawingSurface& surface, const TreeOrder& order, RunMonitor* monitor = nullptr,
+                   RandomGenerator* generator = nullptr);
 
-// The same run with the tree seen from the side `view` names. The front view is DrawTreeRun
-// itself, so its picture is exactly the one above.
-bool DrawTurnedTreeRun(DrawingSurface& surface, const TreeParameters& parameters, ViewAngles view,
-                       RunMonitor* monitor = nullptr, GrowthPath path = GrowthPath::RepeatsOnce);
-
-// A run's work after the clearing, on a painter the caller has made for these parameters: the
-// trunk, then the tree above it. False if the monitor stopped it.
-bool PaintTree(CTreePainter& painter, const TreeParameters& parameters, RunMonitor* monitor,
-               GrowthPath path);
+// A run's work after the clearing, on a painter the caller has made for the order's values: the
+// trunk, then the tree above it.
+RunResult PaintTree(CTreePainter& painter, const TreeOrder& order, RunMonitor* monitor = nullptr,
+                    RandomGenerator* generator = nullptr);
 
 } // namespace arbolith

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <deque>
 
-#include "tree/PixelMath.h"
+#include "tree/BranchWidth.h"
 #include "tree/Random.h"
 
 namespace arbolith {
@@ -14,8 +14,6 @@ namespace {
 
 constexpr double kDrawToUnit = 1.0 / 32767;
 constexpr double kMaxRandomFactor = 0.8;
-// How many branches pass between two questions to the monitor.
-constexpr std::uint64_t kMonitorInterval = 4096;
 
 } // namespace
 
@@ -77,8 +75,50 @@ CMatrix CTreePainter::RotationYZ(double angle) {
     return CMatrix(1, 0, 0, 0, c, s, 0, -s, c);
 }
 
+void CTreePainter::SetOrder(const TreeOrder& order) {
+    second_ = order.second;
+    clock_ = order.clock;
+    path_ = order.path;
+    branchLimit_ = order.branchLimit;
+    SetMonitor(monitor_);
+}
+
+void CTreePainter::SetMonitor(RunMonitor* monitor) {
+    monitor_ = monitor;
+    const std::uint64_t nextQuestion = monitor_ != nullptr
+                                           ? (polygons_ / kMonitorInterval + 1) * kMonitorInterval
+                                           : kNoBranchLimit;
+    nextCheck_ = std::min(branchLimit_, nextQuestion);
+}
+
+bool CTreePainter::Checkpoint() {
+    if (polygons_ >= branchLimit_) {
+        ended_ = true;
+        return false;
+    }
+    if (monitor_ != nullptr && polygons_ % kMonitorInterval == 0 &&
+        !monitor_->KeepGoing(polygons_)) {
+        stopped_ = true;
+        ended_ = true;
+        return false;
+    }
+    SetMonitor(monitor_);
+    return true;
+}
+
+RunResult CTreePainter::DrawTreeFrom(CVector base, CVector trunk) {
+    if (!ended_ && polygons_ < branchLimit_) {
+        DrawBranch(base, trunk);
+        if (Counted()) {
+            const CVector top = trunk + base;
+            Grow(top, trunk, 0);
+        }
+    }
+    return {polygons_, stopped_ && !forkLimitReached_, forkLimitReached_};
+}
+
 std::uint32_t CTreePainter::ReadSecond() {
-    const std::uint32_t second = ReadClock();
+    const std::uint32_t second = clock_ ? clock_() : second_;
     if (second != lastSecond_) {
         lastSecond_ = second;
         ++clockChanges_;
@@ -114,11 +154,11 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         if (forkLevel > levels) {
             return false;
         }
-        SeedRandom(ReadSecond());
+        generator_->Seed(ReadSecond());
         changesAtSeeding = clockChanges_;
         std::int32_t limbs = limbsDegree;
         if (limbs == 0) {
-            limbs = DrawRandom() % kRandomLimbModulus;
+            limbs = generator_->Draw() % kRandomLimbModulus;
         }
         if (limbs <= 0) {
             return false;
@@ -126,6 +166,7 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         if (forks.size() >= forkLimit_) {
             forkLimitReached_ = true;
             stopped_ = true;
+            ended_ = true;
             return false;
         }
         forks.push_back(Fork{forkBase.x, forkBase.y, forkBase.z, forkParent.x, forkParent.y,
@@ -134,8 +175,12 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
     };
 
     // Whether the fork on top of the stack has yet to draw its first limb.
+    if (ended_) {
+        return;
+    }
+    RandomGenerator& random = *generator_;
     bool firstLimb = openFork(base, parent, level);
-    while (!forks.empty() && !stopped_) {
+    while (!forks.empty() && !ended_) {
         Fork& fork = forks.back();
         // Limb k >= 2 and its subtree are done. If the clock has read one second from the
         // seeding that limb k drew from until now, limb k + 1 takes the same draws as limb k and
@@ -154,14 +199,14 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         fork.steadySince = repeatable && !firstLimb ? changesAtSeeding : kNoRepeat;
         --fork.limbsLeft;
 
-        const std::int32_t turnXY = turnXY_.Of(DrawRandom());
-        DrawRandom();
-        const std::int32_t turnXZ = turnXZ_.Of(DrawRandom());
-        DrawRandom();
-        const std::int32_t turnYZ = turnYZ_.Of(DrawRandom());
+        const std::int32_t turnXY = turnXY_.Of(random.Draw());
+        random.Draw();
+        const std::int32_t turnXZ = turnXZ_.Of(random.Draw());
+        random.Draw();
+        const std::int32_t turnYZ = turnYZ_.Of(random.Draw());
         double factor = scaleFactor;
         if (scaleFactor == 0.0) {
-            factor = static_cast<double>(DrawRandom()) * kDrawToUnit * kMaxRandomFactor;
+            factor = static_cast<double>(random.Draw()) * kDrawToUnit * kMaxRandomFactor;
         }
 
         const CVector forkBase(fork.baseX, fork.baseY, fork.baseZ);
@@ -171,11 +216,7 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
         limb = RotationYZ(turns_.AngleOf(turnYZ)) * limb;
         limb = limb * factor;
         DrawBranch(forkBase, limb);
-
-        ++branchesDrawn_;
-        if (monitor_ != nullptr && branchesDrawn_ % kMonitorInterval == 0 &&
-            !monitor_->KeepGoing(branchesDrawn_)) {
-            stopped_ = true;
+        if (!Counted()) {
             return;
         }
         // A fork whose last limb is drawn has nothing left to do after that limb's subtree, so it

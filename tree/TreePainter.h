@@ -5,25 +5,38 @@
 
 #include "geometry/Matrix.h"
 #include "geometry/Vector.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
+#include "tree/Random.h"
+#include "tree/TreeOrder.h"
 #include "tree/Turns.h"
 
 namespace arbolith {
 
-// Polled while a tree grows, so that a front end can show progress and stop a long run.
+// Polled while a tree grows, every kMonitorInterval polygons, so that a front end can show
+// progress and stop a long run.
 class RunMonitor {
 public:
     virtual ~RunMonitor() = default;
     // Returns false to stop the run.
-    virtual bool KeepGoing(std::uint64_t branchesDrawn) = 0;
+    virtual bool KeepGoing(std::uint64_t polygonsDrawn) = 0;
+    // Asked by a writer once its output is complete, before it is put in place: false still
+    // stops it, so that a stop asked for at the very end leaves no file either.
+    virtual bool MayFinish() { return true; }
 };
 
-// Within one clock second every fork starts the generator afresh, so in each fork below the last
-// generation limbs 2 to n take the same draws and coincide, subtrees and all. Painting the same
-// opaque polygons again changes no pixel, so by default such a group is drawn once; the literal
-// path draws every polygon. A fork skips its repeats only if the clock has held its second since
-// the seeding that the repeated limb drew from; otherwise it goes on limb by limb.
-enum class GrowthPath { RepeatsOnce, Literal };
+inline constexpr std::uint64_t kMonitorInterval = 4096;
+
+// How a run ended.
+struct RunResult {
+    // Polygons drawn, the trunk included.
+    std::uint64_t polygons = 0;
+    // The monitor stopped it.
+    bool stopped = false;
+    // The tree nests deeper than a run can hold (see kMaxUnfinishedForks).
+    bool forkLimitReached = false;
+    // Everything the order asks for is drawn: the whole tree, or as much as its branch limit.
+    bool Complete() const { return !stopped && !forkLimitReached; }
+};
 
 // A run keeps a record of 64 bytes for each fork that still has limbs to draw. A fork's first
 // limb grows its whole subtree before the next limb, so a tree of two or more limbs per fork
@@ -57,20 +70,35 @@ public:
     virtual CMatrix RotationXZ(double angle);
     virtual CMatrix RotationYZ(double angle);
 
-    void SetMonitor(RunMonitor* monitor) { monitor_ = monitor; }
-    void SetGrowthPath(GrowthPath path) { path_ = path; }
+    // What the run takes from its order: the clock it reads at every fork, the path through
+    // coinciding limbs and the branch limit. Without an order the painter reads the system clock,
+    // on the repeats-once path, without a limit.
+    void SetOrder(const TreeOrder& order);
+    // The generator the forks draw from: the painter's own unless another is handed over.
+    void SetGenerator(RandomGenerator& generator) { generator_ = &generator; }
+    void SetMonitor(RunMonitor* monitor);
     // The most unfinished forks a run may hold; kMaxUnfinishedForks unless a test asks for fewer.
     void SetForkLimit(std::size_t forks) { forkLimit_ = forks; }
+
+    // A drawing run's work on this painter: the trunk from `base` along `trunk`, then the tree
+    // above it, through the virtual operations.
+    RunResult DrawTreeFrom(CVector base, CVector trunk);
+
     // True once the run has stopped before its end, by the monitor or at the fork limit; no
     // branch is drawn after that.
     bool Stopped() const { return stopped_; }
     // True if the run stopped because the tree nests deeper than the fork limit.
     bool ForkLimitReached() const { return forkLimitReached_; }
-    std::uint64_t BranchesDrawn() const { return branchesDrawn_; }
+    // Polygons drawn so far: the trunk, if DrawTreeFrom drew it, and every limb.
+    std::uint64_t PolygonsDrawn() const { return polygons_; }
 
 private:
     // Reads the clock, counting every change of the second it reads.
     std::uint32_t ReadSecond();
+    // Counts a polygon just drawn; false once the run must end, at the branch limit or because
+    // the monitor stopped it.
+    bool Counted() { return ++polygons_ < nextCheck_ || Checkpoint(); }
+    bool Checkpoint();
 
     DrawingSurface& surface;
     SurfaceObject pen;
@@ -89,12 +117,21 @@ private:
     DrawRemainder turnYZ_;
     TurnTable turns_;
 
-    RunMonitor* monitor_ = nullptr;
+    RandomGenerator ownGenerator_;
+    RandomGenerator* generator_ = &ownGenerator_;
+    std::uint32_t second_ = 0;
+    ClockReading clock_ = &SystemClockSeconds;
     GrowthPath path_ = GrowthPath::RepeatsOnce;
+    std::uint64_t branchLimit_ = kNoBranchLimit;
+    RunMonitor* monitor_ = nullptr;
     std::size_t forkLimit_ = kMaxUnfinishedForks;
     bool stopped_ = false;
     bool forkLimitReached_ = false;
-    std::uint64_t branchesDrawn_ = 0;
+    // The run has drawn all it may: stopped, or at the branch limit.
+    bool ended_ = false;
+    std::uint64_t polygons_ = 0;
+    // The polygon count at which Checkpoint must look at the limit or ask the monitor.
+    std::uint64_t nextCheck_ = kNoBranchLimit;
     std::uint32_t lastSecond_ = 0;
     std::uint64_t clockChanges_ = 0;
 };

@@ -16,9 +16,8 @@
 #include <string>
 
 #include "Bmp4.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace {
 
@@ -47,10 +46,7 @@ arbolith::TreeParameters SampleTree() {
 
 void DrawTree(QPainter& painter, std::uint32_t second) {
     arbolith::RecordingSurface recording;
-    {
-        const arbolith::FixedClock clock(second);
-        arbolith::DrawTreeRun(recording, SampleTree());
-    }
+    arbolith::DrawTree(recording, {SampleTree(), second});
     painter.setPen(QPen(Qt::black, 0));
     painter.setBrush(Qt::black);
     for (const auto& corners : recording.Polygons()) {

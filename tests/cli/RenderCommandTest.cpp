@@ -16,11 +16,10 @@
 #include "RenderProcess.h"
 #include "render/TreeImage.h"
 #include "tests/render/SvgText.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith {
 namespace {
@@ -128,8 +127,7 @@ TEST_F(RenderCommandTest, DrawsTheExampleTreeWithNoOtherArgumentAndNamesItsSecon
         std::chrono::floor<std::chrono::seconds>(before.time_since_epoch()).count();
     EXPECT_GE(second, started);
     EXPECT_LE(second, started + 600);
-    const FixedClock clock(second);
-    EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
+    EXPECT_EQ(PixelsOf(image), *RenderTreeImage({kExampleTree, second}, 560, 670));
 }
 
 TEST_F(RenderCommandTest, SvgHoldsExactlyThePolygonsTheCoreDrewForEachSecond) {
@@ -147,10 +145,7 @@ TEST_F(RenderCommandTest, SvgHoldsExactlyThePolygonsTheCoreDrewForEachSecond) {
     for (const std::uint32_t second : {1234567890u, 1234567891u}) {
         SCOPED_TRACE(second);
         RecordingSurface recording;
-        {
-            const FixedClock clock(second);
-            DrawTreeRun(recording, parameters);
-        }
+        DrawTree(recording, {parameters, second});
         const std::string svg = ReadFile(PathOf("tree-" + std::to_string(second) + ".svg"));
         const auto polygons = testing::SvgPolygons(QByteArray::fromStdString(svg));
         EXPECT_GT(polygons.size(), 1u);
@@ -214,10 +209,7 @@ TEST_F(RenderCommandTest, PngShowsWhiteGroundBrownInsideAndBlackOutlineWhereTheC
     ASSERT_EQ(image.size(), QSize(200, 200));
 
     RecordingSurface recording;
-    {
-        const FixedClock clock(1000000000);
-        DrawTreeRun(recording, {90, 1, 1, 0.5, 2, {100, 180, -180}, {0, -100, 0}, 0});
-    }
+    DrawTree(recording, {{90, 1, 1, 0.5, 2, {100, 180, -180}, {0, -100, 0}, 0}, 1000000000});
     ASSERT_EQ(recording.PolygonCount(), 3u);
     const auto trunk = recording.PolygonAt(0);
     ASSERT_EQ(trunk[0], (SurfacePoint{96, 180}));
@@ -352,13 +344,14 @@ TEST_F(RenderCommandTest, ViewDrawsTheTreeTurnedAndTheFrontAsBefore) {
         ASSERT_EQ(run.exitCode, 0) << run.err;
         QImage image;
         ASSERT_TRUE(image.loadFromData(QByteArray::fromStdString(run.out), "PNG"));
-        const FixedClock clock(1796000077);
-        EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670, nullptr,
-                                                    GrowthPath::RepeatsOnce, angles));
+        TreeOrder turned{kExampleTree, 1796000077};
+        turned.view = angles;
+        EXPECT_EQ(PixelsOf(image), *RenderTreeImage(turned, 560, 670));
+        const PixelImage front = *RenderTreeImage({kExampleTree, 1796000077}, 560, 670);
         if (angles.IsFront()) {
-            EXPECT_EQ(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
+            EXPECT_EQ(PixelsOf(image), front);
         } else {
-            EXPECT_NE(PixelsOf(image), *RenderTreeImage(kExampleTree, 560, 670));
+            EXPECT_NE(PixelsOf(image), front);
         }
     }
 }

@@ -3,13 +3,10 @@
 #include <QPainter>
 #include <QTest>
 
-#include "render/RasterSurface.h"
 #include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/FieldTexts.h"
-#include "ui/qt/GuardedSurface.h"
 #include "ui/qt/PixelImages.h"
 #include "ui/qt/TreeCanvas.h"
 
@@ -51,26 +48,19 @@ QImage CanvasPixels(const TreeDialog& dialog) {
 }
 
 QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second) {
-    const FixedClock clock(second);
-    const QImage full = ToQImage(*RenderTreeImage(parameters, kCanvasWidth, kCanvasHeight));
+    const QImage full =
+        ToQImage(*RenderTreeImage({parameters, second}, kCanvasWidth, kCanvasHeight));
     return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
                      kCanvasHeight - 2 * TreeCanvas::kBorder);
 }
 
 QImage PartialReferencePixels(const TreeParameters& parameters, std::uint32_t second,
                               std::uint64_t polygons) {
-    PixelImage full(kCanvasWidth, kCanvasHeight);
-    {
-        const FixedClock clock(second);
-        RasterSurface raster(full);
-        RunControl control;
-        control.polygonLimit = polygons;
-        GuardedSurface surface(raster, control);
-        RunControlMonitor monitor(control);
-        DrawTreeRun(surface, parameters, &monitor);
-    }
-    return ToQImage(full).copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
-                               kCanvasHeight - 2 * TreeCanvas::kBorder);
+    TreeOrder order{parameters, second};
+    order.branchLimit = polygons;
+    return ToQImage(*RenderTreeImage(order, kCanvasWidth, kCanvasHeight))
+        .copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
+              kCanvasHeight - 2 * TreeCanvas::kBorder);
 }
 
 TreeParameters SmallTree() {

@@ -12,10 +12,9 @@
 #include <limits>
 
 #include "DialogHelpers.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
 #include "ui/qt/TreeCanvas.h"
@@ -30,11 +29,11 @@ QString StatusText(const TreeDialog& dialog) {
 }
 
 // Presses "Generate new tree" with the mouse and waits for the tree.
-TreeRecord Draw(TreeDialog& dialog) {
+TreeOrder Draw(TreeDialog& dialog) {
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
     EXPECT_TRUE(WaitForRunEnd(dialog));
     EXPECT_TRUE(dialog.ShownTree().has_value());
-    return dialog.ShownTree().value_or(TreeRecord{});
+    return dialog.ShownTree().value_or(TreeOrder{});
 }
 
 TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
@@ -133,9 +132,9 @@ TEST(TreeDialog, PressDrawsTheTreeOfTheSecondItShows) {
     TreeDialog dialog;
     dialog.show();
     TypeParameters(dialog, SmallTree());
-    const TreeRecord tree = Draw(dialog);
+    const TreeOrder tree = Draw(dialog);
     EXPECT_EQ(tree.parameters, SmallTree());
-    EXPECT_EQ(tree.polygonLimit, RunControl::kNoLimit);
+    EXPECT_EQ(tree.branchLimit, kNoBranchLimit);
     EXPECT_TRUE(StatusText(dialog).contains(QString::number(tree.second))) << StatusText(dialog);
 
     const QImage shown = CanvasPixels(dialog);
@@ -180,7 +179,7 @@ TEST(TreeDialog, ConvertsTheFieldsTextAsTheSharedRulesSay) {
     Type(Field(dialog, kFieldReferenceY), QStringLiteral("1234567890123456789012345"));
     Type(Field(dialog, kFieldReferenceZ), QString());
     Type(Field(dialog, kFieldVectorY), QStringLiteral("+30"));
-    TreeRecord tree = Draw(dialog);
+    TreeOrder tree = Draw(dialog);
     EXPECT_EQ(tree.parameters.maxAngleXY, 12);
     EXPECT_EQ(tree.parameters.maxAngleXZ, -7);
     EXPECT_EQ(tree.parameters.maxAngleYZ, 0);
@@ -204,7 +203,7 @@ TEST(TreeDialog, PictureSurvivesRepaintsAndBeingCovered) {
     TreeDialog dialog;
     dialog.show();
     TypeParameters(dialog, SmallTree());
-    const TreeRecord tree = Draw(dialog);
+    const TreeOrder tree = Draw(dialog);
     const QImage before = CanvasPixels(dialog);
 
     auto* cover = new QWidget(&dialog);
@@ -240,13 +239,13 @@ TEST(TreeDialog, EscStopsALongRunAndTheCanvasKeepsWhatItDrew) {
     ASSERT_TRUE(dialog.ShownTree().has_value());
     EXPECT_TRUE(dialog.isVisible()) << "Esc stops the run, not the program";
     EXPECT_FALSE(progress->isVisible());
-    const TreeRecord tree = *dialog.ShownTree();
-    EXPECT_GT(tree.polygonLimit, 0u);
-    EXPECT_LT(tree.polygonLimit, 1000000000u);
+    const TreeOrder tree = *dialog.ShownTree();
+    EXPECT_GT(tree.branchLimit, 0u);
+    EXPECT_LT(tree.branchLimit, 1000000000u);
     EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Stopped"))) << StatusText(dialog);
     // The canvas keeps exactly what the run had drawn when it stopped.
     EXPECT_EQ(CanvasPixels(dialog),
-              PartialReferencePixels(EndlessTree(), tree.second, tree.polygonLimit));
+              PartialReferencePixels(EndlessTree(), tree.second, tree.branchLimit));
 }
 
 TEST(TreeDialog, ABottomlessTreeStopsWhereARunsForksEndAndSaysSo) {
@@ -255,13 +254,13 @@ TEST(TreeDialog, ABottomlessTreeStopsWhereARunsForksEndAndSaysSo) {
     TreeParameters bottomless = SmallTree();
     bottomless.levels = std::numeric_limits<std::int32_t>::max();
     TypeParameters(dialog, bottomless);
-    const TreeRecord tree = Draw(dialog);
+    const TreeOrder tree = Draw(dialog);
     // The trunk, and the first limb of each fork the run could hold.
-    EXPECT_EQ(tree.polygonLimit, kMaxUnfinishedForks + 1);
+    EXPECT_EQ(tree.branchLimit, kMaxUnfinishedForks + 1);
     EXPECT_TRUE(StatusText(dialog).contains(QStringLiteral("could never finish")))
         << StatusText(dialog);
     EXPECT_EQ(CanvasPixels(dialog),
-              PartialReferencePixels(bottomless, tree.second, tree.polygonLimit));
+              PartialReferencePixels(bottomless, tree.second, tree.branchLimit));
 }
 
 TEST(TreeDialog, ANewPressStopsTheRunThatIsGoing) {
@@ -271,9 +270,9 @@ TEST(TreeDialog, ANewPressStopsTheRunThatIsGoing) {
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
     ASSERT_TRUE(dialog.RunGoing());
     TypeParameters(dialog, SmallTree());
-    const TreeRecord tree = Draw(dialog);
+    const TreeOrder tree = Draw(dialog);
     EXPECT_EQ(tree.parameters, SmallTree());
-    EXPECT_EQ(tree.polygonLimit, RunControl::kNoLimit);
+    EXPECT_EQ(tree.branchLimit, kNoBranchLimit);
     EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(SmallTree(), tree.second));
 }
 
@@ -291,7 +290,7 @@ TEST(TreeDialog, SavesThePictureAsPngAndTheSameTreeAsSvg) {
     EXPECT_FALSE(QFile::exists(folder.filePath("early.png")));
 
     TypeParameters(dialog, SmallTree());
-    const TreeRecord tree = Draw(dialog);
+    const TreeOrder tree = Draw(dialog);
     ASSERT_EQ(dialog.SaveTo(folder.filePath("tree.png")), QString());
     const QImage saved(folder.filePath("tree.png"));
     EXPECT_EQ(saved.size(), QSize(kCanvasWidth, kCanvasHeight));
@@ -300,10 +299,7 @@ TEST(TreeDialog, SavesThePictureAsPngAndTheSameTreeAsSvg) {
 
     ASSERT_EQ(dialog.SaveTo(folder.filePath("tree.svg")), QString());
     RecordingSurface recording(false);
-    {
-        const FixedClock clock(tree.second);
-        DrawTreeRun(recording, SmallTree());
-    }
+    DrawTree(recording, {SmallTree(), tree.second});
     EXPECT_EQ(CountPolygons(folder.filePath("tree.svg")),
               static_cast<int>(recording.PolygonCount()));
 
@@ -312,28 +308,28 @@ TEST(TreeDialog, SavesThePictureAsPngAndTheSameTreeAsSvg) {
 }
 
 // Stops an endless run once it has drawn at least this many polygons.
-TreeRecord StoppedEndlessTree(TreeDialog& dialog, std::uint64_t polygons) {
+TreeOrder StoppedEndlessTree(TreeDialog& dialog, std::uint64_t polygons) {
     TypeParameters(dialog, EndlessTree());
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.RunProgress() >= polygons; }, 60000));
     dialog.StopRun();
     EXPECT_TRUE(WaitForRunEnd(dialog));
-    return dialog.ShownTree().value_or(TreeRecord{});
+    return dialog.ShownTree().value_or(TreeOrder{});
 }
 
 TEST(TreeDialog, SvgOfAStoppedRunHoldsExactlyThePolygonsItDrewWrittenInTheBackground) {
     TreeDialog dialog;
     dialog.show();
-    const TreeRecord tree = StoppedEndlessTree(dialog, 10000);
+    const TreeOrder tree = StoppedEndlessTree(dialog, 10000);
     QTemporaryDir folder;
     dialog.SaveInBackground(folder.filePath("stopped.svg"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
     EXPECT_EQ(static_cast<std::uint64_t>(CountPolygons(folder.filePath("stopped.svg"))),
-              tree.polygonLimit);
+              tree.branchLimit);
     EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Saved"))) << StatusText(dialog);
 }
 
-TEST(TreeDialog, EscStopsASavingAndLeavesNoFile) {
+TEST(TreeDialog, DrawsWhileSavingAndEscStopsBothLeavingNoFile) {
     TreeDialog dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -343,7 +339,7 @@ TEST(TreeDialog, EscStopsASavingAndLeavesNoFile) {
     dialog.SaveInBackground(folder.filePath("large.svg"));
     ASSERT_TRUE(dialog.SaveGoing());
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
-    EXPECT_FALSE(dialog.RunGoing()) << "no run while the generator serves the saving";
+    EXPECT_TRUE(dialog.RunGoing()) << "a tree is drawn while another is saved";
     QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
     EXPECT_FALSE(QFile::exists(folder.filePath("large.svg")));

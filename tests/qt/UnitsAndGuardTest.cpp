@@ -2,7 +2,7 @@
 
 #include "DialogHelpers.h"
 
-#include "tree/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 #include "ui/qt/DialogUnits.h"
 #include "ui/qt/GuardedSurface.h"
 
@@ -39,52 +39,48 @@ void DrawSquares(DrawingSurface& surface, int count) {
 
 TEST(GuardedSurface, PassesEverythingOnAndCountsThePolygons) {
     RecordingSurface target;
-    RunControl control;
-    GuardedSurface surface(target, control);
+    const std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> drawn{0};
+    GuardedSurface surface(target, stop, drawn);
     const SurfaceObject pen = surface.CreatePen(PenStyle::Solid, 1, {0, 0, 0});
     surface.SelectObject(pen);
     DrawSquares(surface, 5);
     EXPECT_EQ(target.PolygonCount(), 5u);
-    EXPECT_EQ(control.polygonsDrawn.load(), 5u);
+    EXPECT_EQ(drawn.load(), 5u);
     EXPECT_EQ(target.SelectedPen(), pen);
     EXPECT_EQ(target.Calls().front().op, RecordingSurface::Op::CreatePen);
 }
 
 TEST(GuardedSurface, HandsTheDrawingOverOnceTheIntervalHasPassed) {
     RecordingSurface target(false);
-    RunControl control;
+    const std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> drawn{0};
     int handedOver = 0;
     GuardedSurface always(
-        target, control, [&] { ++handedOver; }, std::chrono::seconds(0));
+        target, stop, drawn, [&] { ++handedOver; }, std::chrono::seconds(0));
     DrawSquares(always, 130);
     EXPECT_EQ(handedOver, 2) << "the clock is read every 64 polygons";
     GuardedSurface hourly(
-        target, control, [&] { ++handedOver; }, std::chrono::hours(1));
+        target, stop, drawn, [&] { ++handedOver; }, std::chrono::hours(1));
     DrawSquares(hourly, 130);
     EXPECT_EQ(handedOver, 2);
 }
 
-TEST(GuardedSurface, DropsPolygonsBeyondTheLimitAndAfterAStop) {
-    RecordingSurface limited;
-    RunControl control;
-    control.polygonLimit = 3;
-    GuardedSurface limitedSurface(limited, control);
-    RunControlMonitor monitor(control);
-    DrawSquares(limitedSurface, 5);
-    EXPECT_EQ(limited.PolygonCount(), 3u);
-    EXPECT_EQ(limited.PolygonAt(2)[0], (SurfacePoint{2, 0})) << "the first three are kept";
-    EXPECT_FALSE(monitor.KeepGoing(3));
-
+TEST(GuardedSurface, DropsPolygonsAfterAStop) {
     RecordingSurface stopped;
-    RunControl stopControl;
-    GuardedSurface stoppedSurface(stopped, stopControl);
-    RunControlMonitor stopMonitor(stopControl);
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> drawn{0};
+    GuardedSurface stoppedSurface(stopped, stop, drawn);
+    StopMonitor stopMonitor(stop);
     DrawSquares(stoppedSurface, 2);
     EXPECT_TRUE(stopMonitor.KeepGoing(2));
-    stopControl.stop = true;
+    EXPECT_TRUE(stopMonitor.MayFinish());
+    stop = true;
     DrawSquares(stoppedSurface, 2);
     EXPECT_EQ(stopped.PolygonCount(), 2u);
+    EXPECT_EQ(drawn.load(), 2u);
     EXPECT_FALSE(stopMonitor.KeepGoing(2));
+    EXPECT_FALSE(stopMonitor.MayFinish());
     EXPECT_EQ(stopped.Calls().back().op, RecordingSurface::Op::FillRectWhite)
         << "only polygons are dropped";
 }

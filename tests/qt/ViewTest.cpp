@@ -33,11 +33,11 @@ void Drag(TreeDialog& dialog, QPoint from, QPoint to) {
     EXPECT_TRUE(WaitForRunEnd(dialog));
 }
 
-TreeRecord DrawSmallTree(TreeDialog& dialog) {
+TreeOrder DrawSmallTree(TreeDialog& dialog) {
     TypeParameters(dialog, SmallTree());
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);
     EXPECT_TRUE(WaitForRunEnd(dialog));
-    return dialog.ShownTree().value_or(TreeRecord{});
+    return dialog.ShownTree().value_or(TreeOrder{});
 }
 
 // What the status line says, given back to arbolith-render with the tree's values, draws the
@@ -45,10 +45,10 @@ TreeRecord DrawSmallTree(TreeDialog& dialog) {
 TEST(TreeView, DraggingTurnsTheTreeAndTheStatusLineRedrawsItThroughTheRenderer) {
     TreeDialog dialog;
     dialog.show();
-    const TreeRecord front = DrawSmallTree(dialog);
+    const TreeOrder front = DrawSmallTree(dialog);
     Drag(dialog, {200, 300}, {330, 250});
     EXPECT_EQ(dialog.View(), (ViewAngles{65, -25})) << "half a degree a pixel";
-    const TreeRecord turned = dialog.ShownTree().value_or(TreeRecord{});
+    const TreeOrder turned = dialog.ShownTree().value_or(TreeOrder{});
     EXPECT_EQ(turned.second, front.second) << "the same tree, seen from elsewhere";
     const QImage canvas = CanvasPixels(dialog);
     EXPECT_NE(canvas, ReferencePixels(SmallTree(), front.second));
@@ -92,7 +92,7 @@ TEST(TreeView, DraggingTurnsTheTreeAndTheStatusLineRedrawsItThroughTheRenderer) 
 TEST(TreeView, HomeAndTheContextMenuEntryBringBackTheFrontView) {
     TreeDialog dialog;
     dialog.show();
-    const TreeRecord tree = DrawSmallTree(dialog);
+    const TreeOrder tree = DrawSmallTree(dialog);
     const QImage front = ReferencePixels(SmallTree(), tree.second);
 
     Drag(dialog, {300, 300}, {100, 340});
@@ -116,7 +116,7 @@ TEST(TreeView, HomeAndTheContextMenuEntryBringBackTheFrontView) {
 TEST(TreeView, SavesTheTreeIn3DAsArbolithRenderWritesIt) {
     TreeDialog dialog;
     dialog.show();
-    const TreeRecord tree = DrawSmallTree(dialog);
+    const TreeOrder tree = DrawSmallTree(dialog);
     Drag(dialog, {200, 300}, {300, 300});
     QTemporaryDir folder;
     ASSERT_EQ(dialog.SaveTo(folder.filePath(QStringLiteral("tree.glb"))), QString());

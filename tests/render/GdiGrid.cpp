@@ -6,7 +6,6 @@
 
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 #include "tree/TreePainter.h"
 
 namespace arbolith::testing {
@@ -205,8 +204,7 @@ std::vector<GridCase> GdiGridCases() {
 
 void DrawGridCase(DrawingSurface& surface, const GridCase& gridCase) {
     if (gridCase.isTree) {
-        const FixedClock clock(gridCase.second);
-        DrawTreeRun(surface, gridCase.tree);
+        DrawTree(surface, {gridCase.tree, gridCase.second});
         return;
     }
     const SurfaceObject pen = surface.CreatePen(PenStyle::Solid, 1, kBranchOutline);

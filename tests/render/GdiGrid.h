@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 #include "tree/TreeParameters.h"
 
 namespace arbolith::testing {

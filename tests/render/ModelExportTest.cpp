@@ -19,7 +19,6 @@
 #include "render/ObjWriter.h"
 #include "render/TreeImage.h"
 #include "tree/BranchCount.h"
-#include "tree/Random.h"
 
 namespace arbolith {
 namespace {
@@ -32,13 +31,13 @@ struct ReadMesh {
     QJsonObject json;
 };
 
-std::string Written(const std::function<ExportResult(const ByteSink&)>& write) {
+std::string Written(const std::function<WriteResult(const ByteSink&)>& write) {
     std::string bytes;
-    const ExportResult result = write([&bytes](const void* data, std::size_t size) {
+    const WriteResult result = write([&bytes](const void* data, std::size_t size) {
         bytes.append(static_cast<const char*>(data), size);
         return true;
     });
-    EXPECT_EQ(result.outcome, ExportResult::Done) << result.failure;
+    EXPECT_EQ(result.outcome, WriteOutcome::Written) << result.reason;
     return bytes;
 }
 
@@ -191,10 +190,7 @@ TEST(ModelExportTest, EverySolidRunsFromItsBaseToItsEndClosedAndOutward) {
     randomScale.scaleFactor = 0;
     for (const TreeParameters& tree : {kSmallTree, pointTrunk, randomScale}) {
         BranchList list;
-        {
-            const FixedClock clock(kSecond);
-            GrowTreeBranches(list, tree);
-        }
+        GrowTreeBranches(list, {tree, kSecond});
         const ReadMesh mesh = ReadGlb(Written([&](const ByteSink& sink) {
             return WriteGlb({tree, kSecond}, sink);
         }));
@@ -263,8 +259,7 @@ TEST(ModelExportTest, FrontProjectionCoversThePicturesBoundingBox) {
         top = std::min(top, y);
         bottom = std::max(bottom, y);
     }
-    const FixedClock clock(kSecond);
-    const PixelImage picture = *RenderTreeImage(kSmallTree, 560, 670);
+    const PixelImage picture = *RenderTreeImage({kSmallTree, kSecond}, 560, 670);
     int pixelLeft = picture.Width();
     int pixelRight = -1;
     int pixelTop = picture.Height();
@@ -337,14 +332,14 @@ TEST(ModelExportTest, SharesTheRingWhereALimbGoesOnStraight) {
     straight.maxAngleXY = straight.maxAngleYZ = straight.maxAngleXZ = 0;
     straight.limbsDegree = 1;
     straight.scaleFactor = 0.8;
-    const ExportResult result =
+    const WriteResult result =
         WriteGlb({straight, kSecond}, [](const void*, std::size_t) { return true; });
-    ASSERT_EQ(result.counts.branches, 6u);
-    EXPECT_EQ(result.counts.vertices, kBranchSides * (result.counts.branches + 1));
+    ASSERT_EQ(result.mesh.branches, 6u);
+    EXPECT_EQ(result.mesh.vertices, kBranchSides * (result.mesh.branches + 1));
 
-    const ExportResult turning =
+    const WriteResult turning =
         WriteGlb({kSmallTree, kSecond}, [](const void*, std::size_t) { return true; });
-    EXPECT_EQ(turning.counts.vertices, 2 * kBranchSides * turning.counts.branches);
+    EXPECT_EQ(turning.mesh.vertices, 2 * kBranchSides * turning.mesh.branches);
 }
 
 struct PathCase {
@@ -364,12 +359,13 @@ TEST(ModelExportTest, WritesTheBranchesOfItsPathUpToTheLimit) {
         {GrowthPath::RepeatsOnce, 0, 0},
     };
     for (const PathCase& c : cases) {
-        const ExportedTree tree{kSmallTree, kSecond, c.path, c.limit};
+        TreeOrder tree{kSmallTree, kSecond, {}, c.path};
+        tree.branchLimit = c.limit;
         const auto ignore = [](const void*, std::size_t) {
             return true;
         };
-        EXPECT_EQ(WriteGlb(tree, ignore).counts.branches, c.branches) << c.limit;
-        EXPECT_EQ(WriteObj(tree, "t.mtl", ignore).counts.branches, c.branches) << c.limit;
+        EXPECT_EQ(WriteGlb(tree, ignore).mesh.branches, c.branches) << c.limit;
+        EXPECT_EQ(WriteObj(tree, "t.mtl", ignore).mesh.branches, c.branches) << c.limit;
     }
 }
 
@@ -377,8 +373,8 @@ TEST(ModelExportTest, ASinkThatGivesUpFailsTheExport) {
     const auto refuse = [](const void*, std::size_t) {
         return false;
     };
-    EXPECT_EQ(WriteGlb({kSmallTree, kSecond}, refuse).outcome, ExportResult::Failed);
-    EXPECT_EQ(WriteObj({kSmallTree, kSecond}, "t.mtl", refuse).outcome, ExportResult::Failed);
+    EXPECT_EQ(WriteGlb({kSmallTree, kSecond}, refuse).outcome, WriteOutcome::Failed);
+    EXPECT_EQ(WriteObj({kSmallTree, kSecond}, "t.mtl", refuse).outcome, WriteOutcome::Failed);
 }
 
 } // namespace

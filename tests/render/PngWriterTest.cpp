@@ -7,7 +7,6 @@
 
 #include "render/PngWriter.h"
 #include "render/TreeImage.h"
-#include "tree/Random.h"
 
 namespace arbolith {
 namespace {
@@ -39,8 +38,7 @@ int ColourType(const std::string& png) {
 }
 
 TEST(PngWriterTest, WritesATreeAsAPaletteImageOfTheSamePixels) {
-    const FixedClock clock(1000000006);
-    const TreeParameters tree{25, 40, 40, 0.78, 3, {230, 650, -60}, {-40, -150, 0}, 7};
+    const TreeOrder tree{{25, 40, 40, 0.78, 3, {230, 650, -60}, {-40, -150, 0}, 7}, 1000000006};
     const PixelImage picture = *RenderTreeImage(tree, 560, 670);
     const std::string png = Encode(picture);
     EXPECT_EQ(png.substr(1, 3), "PNG");

@@ -10,7 +10,6 @@
 #include "render/TreeImage.h"
 #include "tests/render/ReferenceRaster.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 
 namespace arbolith {
 namespace {
@@ -200,9 +199,8 @@ TEST(RasterSurfaceTest, WhitensOnlyTheGivenRectangleAndOnlyItsBand) {
 }
 
 TEST(TreeImageTest, WhitensAPictureLargerThanTheRunsRectangle) {
-    const FixedClock clock(1000000000);
-    const TreeParameters parameters{40, 20, 30, 0.7, 2, {600, 1150, 0}, {0, -300, 0}, 2};
-    const std::optional<PixelImage> image = RenderTreeImage(parameters, 1200, 1200);
+    const TreeOrder tree{{40, 20, 30, 0.7, 2, {600, 1150, 0}, {0, -300, 0}, 2}, 1000000000};
+    const std::optional<PixelImage> image = RenderTreeImage(tree, 1200, 1200);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->At(1150, 1150), kWhitePixel);
     EXPECT_EQ(image->At(600, 1000), kBrown) << "the trunk crosses the run's rectangle";
@@ -214,7 +212,7 @@ public:
 };
 
 TEST(TreeImageTest, GivesNothingWhenTheRunIsStopped) {
-    const TreeParameters big{40, 20, 30, 0.7, 3, {280, 640, 0}, {0, -150, 0}, 16};
+    const TreeOrder big{{40, 20, 30, 0.7, 3, {280, 640, 0}, {0, -150, 0}, 16}};
     StopAtOnce stop;
     EXPECT_FALSE(RenderTreeImage(big, 100, 100, &stop));
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "render/PixelImage.h"
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith::testing {
 

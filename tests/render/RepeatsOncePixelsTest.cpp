@@ -11,16 +11,16 @@ namespace {
 PixelImage Render(const TreeParameters& p, std::uint32_t second, GrowthPath path) {
     PixelImage image(560, 670, PixelOf({128, 128, 128}));
     RasterSurface surface(image);
-    FixedClock clock(second);
-    DrawTreeRun(surface, p, nullptr, path);
+    DrawTree(surface, {p, second, {}, path});
     return image;
 }
 
 // A random limb count is the same at every fork of one second: the first draw after seeding.
 std::uint64_t LiteralBranches(TreeParameters p, std::uint32_t second) {
     if (p.limbsDegree == 0) {
-        SeedRandom(second);
-        p.limbsDegree = DrawRandom() % 20;
+        RandomGenerator random;
+        random.Seed(second);
+        p.limbsDegree = random.Draw() % 20;
         if (p.limbsDegree == 0) {
             return 1;
         }

@@ -6,9 +6,8 @@
 
 #include "render/SvgSurface.h"
 #include "tests/render/SvgText.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith {
 namespace {
@@ -26,30 +25,28 @@ struct Collected {
     }
 };
 
-QByteArray DrawSvg(const TreeParameters& parameters, int width, int height,
-                   GrowthPath path = GrowthPath::RepeatsOnce) {
+QByteArray DrawSvg(const TreeOrder& tree, int width, int height) {
     Collected out;
     const ByteSink sink = out.Sink();
     SvgSurface surface(sink, width, height);
-    EXPECT_TRUE(DrawTreeRun(surface, parameters, nullptr, path));
+    EXPECT_TRUE(DrawTree(surface, tree).Complete());
     EXPECT_TRUE(surface.Finish());
     EXPECT_EQ(surface.Objects().LiveObjects(), 0u);
     return QByteArray::fromStdString(out.bytes);
 }
 
 TEST(SvgSurfaceTest, HoldsEveryPolygonTheCoreHandedOverInOrder) {
-    const FixedClock clock(1234567890);
     // Random limb counts and factors: many polygons of every shape, some degenerate.
-    const TreeParameters parameters{45, 25, 35, 0.0, 0, {280, 640, -40}, {10, -150, 20}, 3};
+    const TreeOrder tree{{45, 25, 35, 0.0, 0, {280, 640, -40}, {10, -150, 20}, 3}, 1234567890};
     RecordingSurface recording;
-    DrawTreeRun(recording, parameters);
+    DrawTree(recording, tree);
     ASSERT_GT(recording.PolygonCount(), 10u);
-    const QByteArray svg = DrawSvg(parameters, 560, 670);
+    const QByteArray svg = DrawSvg(tree, 560, 670);
     EXPECT_EQ(testing::SvgPolygons(svg), recording.Polygons());
 }
 
 TEST(SvgSurfaceTest, WritesTheCanvasTheWhiteGroundAndTheBranchStyle) {
-    const TreeParameters trunk{10, 10, 10, 1.0, 1, {100, 200, 0}, {0, -50, 0}, -1};
+    const TreeOrder trunk{{10, 10, 10, 1.0, 1, {100, 200, 0}, {0, -50, 0}, -1}};
     const QString svg = QString::fromUtf8(DrawSvg(trunk, 320, 240));
     EXPECT_TRUE(svg.startsWith("<?xml")) << svg.toStdString();
     EXPECT_TRUE(svg.contains(R"(width="320" height="240" viewBox="0 0 320 240")"));
@@ -81,10 +78,10 @@ TEST(SvgSurfaceTest, KeepsSaturatedCornersExactly) {
 // The document written out independently from the recorded calls, byte for byte, for a tree
 // whose file spans many of the writer's chunks.
 TEST(SvgSurfaceTest, WritesEveryByteOfALargeDocument) {
-    const FixedClock clock(1796000000);
-    const TreeParameters parameters{40, 20, 30, 0.75, 3, {280, 640, 0}, {0, -150, 0}, 9};
+    const TreeOrder tree{
+        {40, 20, 30, 0.75, 3, {280, 640, 0}, {0, -150, 0}, 9}, 1796000000, {}, GrowthPath::Literal};
     RecordingSurface recording;
-    DrawTreeRun(recording, parameters, nullptr, GrowthPath::Literal);
+    DrawTree(recording, tree);
     std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
                            "width=\"560\" height=\"670\" viewBox=\"0 0 560 670\" "
@@ -106,7 +103,7 @@ TEST(SvgSurfaceTest, WritesEveryByteOfALargeDocument) {
     Collected out;
     const ByteSink sink = out.Sink();
     SvgSurface surface(sink, 560, 670);
-    DrawTreeRun(surface, parameters, nullptr, GrowthPath::Literal);
+    DrawTree(surface, tree);
     ASSERT_TRUE(surface.Finish());
     EXPECT_GT(out.bytes.size(), 4u << 20);
     EXPECT_GT(out.pieces, 10);

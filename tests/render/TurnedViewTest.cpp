@@ -4,9 +4,8 @@
 
 #include "render/RasterSurface.h"
 #include "tests/render/GdiGrid.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith::testing {
 namespace {
@@ -24,8 +23,7 @@ TEST(TurnedViewTest, FrontViewDrawsEveryTreeOfTheGridPixelForPixelAsBefore) {
         }
         PixelImage image(c.width, c.height, PixelOf(kGridGround));
         RasterSurface surface(image);
-        const FixedClock clock(c.second);
-        DrawTurnedTreeRun(surface, c.tree, ViewAngles{0, 0});
+        DrawTree(surface, {c.tree, c.second});
         PictureDigest digest;
         for (const Pixel pixel : image.Pixels()) {
             digest.Add(RgbOf(pixel));
@@ -38,8 +36,9 @@ TEST(TurnedViewTest, FrontViewDrawsEveryTreeOfTheGridPixelForPixelAsBefore) {
 
 std::vector<std::vector<SurfacePoint>> Polygons(const TreeParameters& tree, ViewAngles view) {
     RecordingSurface surface;
-    const FixedClock clock(1796000077);
-    DrawTurnedTreeRun(surface, tree, view);
+    TreeOrder order{tree, 1796000077};
+    order.view = view;
+    DrawTree(surface, order);
     return surface.Polygons();
 }
 

@@ -2,10 +2,9 @@
 
 #include <limits>
 
+#include "tests/support/RecordingSurface.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith {
 namespace {
@@ -25,9 +24,8 @@ TEST(BranchCountTest, FixedLimbCountsAreExactAndMatchWhatIsDrawn) {
         for (int limbs : {-3, 1, 2, 3, 5}) {
             for (int levels : {-1, 0, 1, 4}) {
                 const TreeParameters p = Tree(limbs, levels);
-                FixedClock clock(17);
                 RecordingSurface surface(false);
-                DrawTreeRun(surface, p, nullptr, path);
+                DrawTree(surface, {p, 17, {}, path});
                 const BranchCount count = CountBranches(p, path);
                 EXPECT_TRUE(count.exact);
                 EXPECT_EQ(count.branches, surface.PolygonCount())
@@ -43,9 +41,8 @@ TEST(BranchCountTest, RandomLimbCountGivesAnUpperBound) {
     EXPECT_EQ(count.branches, 1u + 19 + 19 * 19);
     EXPECT_EQ(CountBranches(Tree(0, 1)).branches, 1u + 2 + 2 * 19);
     for (std::uint32_t second = 100; second < 120; ++second) {
-        FixedClock clock(second);
         RecordingSurface surface(false);
-        DrawTreeRun(surface, Tree(0, 1), nullptr, GrowthPath::Literal);
+        DrawTree(surface, {Tree(0, 1), second, {}, GrowthPath::Literal});
         EXPECT_LE(surface.PolygonCount(), count.branches);
     }
 }
@@ -54,9 +51,8 @@ TEST(BranchCountTest, KnowingTheSecondMakesARandomLimbCountExact) {
     for (GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
         for (std::uint32_t second = 1796000000; second < 1796000060; ++second) {
             const TreeParameters p = Tree(0, 2);
-            FixedClock clock(second);
             RecordingSurface surface(false);
-            DrawTreeRun(surface, p, nullptr, path);
+            DrawTree(surface, {p, second, {}, path});
             const BranchCount count = CountBranches(p, path, second);
             EXPECT_TRUE(count.exact);
             EXPECT_EQ(count.branches, surface.PolygonCount()) << second;
@@ -95,9 +91,9 @@ TEST(BranchCountTest, KnowsHowManyForksARunHoldsUnfinished) {
                         if (limit > forks) {
                             continue; // no fork, no fewer
                         }
-                        FixedClock clock(second);
                         RecordingSurface surface(false);
                         CTreePainter painter(surface, 45, 45, 45, 0.7, limbs, levels);
+                        painter.SetOrder({p, second});
                         painter.SetForkLimit(limit);
                         painter.Grow(CVector(0, 0, 0), CVector(0, -100, 0), 0);
                         EXPECT_EQ(painter.ForkLimitReached(), limit < forks)

@@ -2,9 +2,8 @@
 
 #include <vector>
 
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 
 namespace arbolith {
 namespace {
@@ -25,9 +24,9 @@ TreeParameters TrunkAt(IntTriple reference, IntTriple vector, int levels) {
 }
 
 TEST(DrawingRunTest, ClearsThenDrawsTheTrunkThenTheTreeThenReleasesEverything) {
-    FixedClock clock(1000000000);
     RecordingSurface surface;
-    EXPECT_TRUE(DrawTreeRun(surface, TrunkAt({100, 500, 0}, {0, -100, 0}, 0)));
+    EXPECT_TRUE(
+        DrawTree(surface, {TrunkAt({100, 500, 0}, {0, -100, 0}, 0), 1000000000}).Complete());
 
     const auto& calls = surface.Calls();
     const std::vector<Op> expected{Op::FillRectWhite,   Op::CreatePen,    Op::CreateSolidBrush,
@@ -49,9 +48,8 @@ TEST(DrawingRunTest, ClearsThenDrawsTheTrunkThenTheTreeThenReleasesEverything) {
 }
 
 TEST(DrawingRunTest, ZeroTrunkStillGrowsFromItsFoot) {
-    FixedClock clock(5);
     RecordingSurface surface;
-    DrawTreeRun(surface, TrunkAt({-20, 5000, 0}, {0, 0, 0}, 3));
+    DrawTree(surface, {TrunkAt({-20, 5000, 0}, {0, 0, 0}, 3), 5});
     // A zero parent vector gives zero limbs, all drawn on the foot, off the canvas unchanged.
     ASSERT_EQ(surface.PolygonCount(), 1u + 2 + 4 + 8 + 16);
     for (std::size_t i = 0; i < surface.PolygonCount(); ++i) {
@@ -63,17 +61,16 @@ TEST(DrawingRunTest, ZeroTrunkStillGrowsFromItsFoot) {
 }
 
 TEST(DrawingRunTest, NegativeLevelsDrawTheTrunkAlone) {
-    FixedClock clock(5);
     RecordingSurface surface;
-    DrawTreeRun(surface, TrunkAt({300, 600, 0}, {0, -100, 0}, -1));
+    DrawTree(surface, {TrunkAt({300, 600, 0}, {0, -100, 0}, -1), 5});
     EXPECT_EQ(surface.PolygonCount(), 1u);
 }
 
 TEST(DrawingRunTest, AHundredRunsLeaveNoObjectAlive) {
     RecordingSurface surface;
     for (int run = 0; run < 100; ++run) {
-        FixedClock clock(1796000000u + static_cast<unsigned>(run));
-        DrawTreeRun(surface, TrunkAt({280, 640, run - 50}, {0, -150, 0}, run % 4 - 1));
+        DrawTree(surface, {TrunkAt({280, 640, run - 50}, {0, -150, 0}, run % 4 - 1),
+                           1796000000u + static_cast<unsigned>(run)});
         ASSERT_EQ(surface.LiveObjects(), 0u) << "run " << run;
     }
     EXPECT_TRUE(surface.Problems().empty());
@@ -84,9 +81,8 @@ TEST(DrawingRunTest, AHundredRunsLeaveNoObjectAlive) {
 TEST(DrawingRunTest, SameSecondSameTreeOtherSecondOtherTree) {
     const TreeParameters p = TrunkAt({280, 640, 0}, {0, -150, 0}, 4);
     auto draw = [&](std::uint32_t second) {
-        FixedClock clock(second);
         RecordingSurface surface;
-        DrawTreeRun(surface, p);
+        DrawTree(surface, {p, second});
         return surface.Polygons();
     };
     EXPECT_EQ(draw(1796000000), draw(1796000000));

@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "AllocationCount.h"
+#include "tests/support/AllocationCount.h"
+#include "tests/support/RecordingSurface.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 #include "tree/TreePainter.h"
 
 namespace arbolith {
@@ -112,11 +112,11 @@ TreeParameters Tree(int limbs, int levels, double scale = 0.7, int xy = 40, int 
     return p;
 }
 
+// The polygons of the tree of this second; `generator`, if given, is left as the run left it.
 Polygons DrawAt(const TreeParameters& p, std::uint32_t second,
-                GrowthPath path = GrowthPath::Literal) {
-    FixedClock clock(second);
+                GrowthPath path = GrowthPath::Literal, RandomGenerator* generator = nullptr) {
     RecordingSurface surface;
-    DrawTreeRun(surface, p, nullptr, path);
+    DrawTree(surface, {p, second, {}, path}, nullptr, generator);
     EXPECT_TRUE(surface.Problems().empty());
     EXPECT_EQ(surface.LiveObjects(), 0u);
     return surface.Polygons();
@@ -204,8 +204,9 @@ TEST(GrowTest, ReseedingMakesLimbsTwoToNCoincideAboveTheLastGeneration) {
 
 TEST(GrowTest, RandomLimbCountIsTheSameAtEveryForkWithinASecond) {
     for (std::uint32_t second = 1796000000; second < 1796000040; ++second) {
-        SeedRandom(second);
-        const std::size_t limbs = static_cast<std::size_t>(DrawRandom() % 20);
+        RandomGenerator random;
+        random.Seed(second);
+        const std::size_t limbs = static_cast<std::size_t>(random.Draw() % 20);
         const std::size_t expected = limbs == 0 ? 1 : 1 + limbs + limbs * limbs;
         EXPECT_EQ(DrawAt(Tree(0, 1, 0.5), second).size(), expected) << second;
     }
@@ -240,15 +241,16 @@ TEST(GrowTest, EachBoundFeedsItsOwnPlane) {
 }
 
 TEST(GrowTest, ForksAfterTheClockTicksUseTheNewSecond) {
-    static int reads = 0;
-    reads = 0;
+    int reads = 0;
     // The first three forks read second 500, the rest second 501.
-    const ClockSource previous =
-        SetClockSource([]() -> std::uint32_t { return ++reads <= 3 ? 500u : 501u; });
+    TreeOrder ticking{Tree(2, 2)};
+    ticking.clock = [&reads]() -> std::uint32_t {
+        return ++reads <= 3 ? 500u : 501u;
+    };
+    ticking.path = GrowthPath::Literal;
     RecordingSurface surface;
-    const TreeParameters p = Tree(2, 2);
-    DrawTreeRun(surface, p, nullptr, GrowthPath::Literal);
-    SetClockSource(previous);
+    DrawTree(surface, ticking);
+    const TreeParameters& p = ticking.parameters;
 
     const Polygons ticked = surface.Polygons();
     const Polygons before = DrawAt(p, 500);
@@ -265,18 +267,17 @@ TEST(GrowTest, ForksAfterTheClockTicksUseTheNewSecond) {
 
 TEST(GrowTest, AMillionLevelChainFinishes) {
     TreeParameters p = Tree(1, 1'000'000, 1.0, 1, 1, 1);
-    FixedClock clock(1);
     RecordingSurface surface(false);
-    DrawTreeRun(surface, p);
+    DrawTree(surface, {p, 1});
     EXPECT_EQ(surface.PolygonCount(), 1'000'002u);
 }
 
 TEST(GrowTest, LevelsNearTheTopOfTheIntegerRangeStayDefined) {
     constexpr std::int32_t kTop = std::numeric_limits<std::int32_t>::max();
-    FixedClock clock(77);
     RecordingSurface surface;
     {
         CTreePainter painter(surface, 10, 10, 10, 0.9, 1, kTop);
+        painter.SetOrder({{}, 77});
         painter.Grow(CVector(0, 0, 0), CVector(0, -10, 0), kTop - 1);
         painter.Grow(CVector(0, 0, 0), CVector(0, -10, 0), kTop);
     }
@@ -297,10 +298,11 @@ TEST(GrowTest, RepeatsOnceDrawsEveryDistinctBranchAndLeavesTheGeneratorAsTheLite
             for (double scale : {0.0, 0.8}) {
                 const TreeParameters p = Tree(limbs, levels, scale);
                 const std::uint32_t second = 1796000000u + static_cast<std::uint32_t>(limbs);
-                const Polygons literal = DrawAt(p, second, GrowthPath::Literal);
-                const std::uint32_t literalState = RandomState();
-                const Polygons once = DrawAt(p, second, GrowthPath::RepeatsOnce);
-                EXPECT_EQ(RandomState(), literalState);
+                RandomGenerator literalEnd;
+                RandomGenerator onceEnd;
+                const Polygons literal = DrawAt(p, second, GrowthPath::Literal, &literalEnd);
+                const Polygons once = DrawAt(p, second, GrowthPath::RepeatsOnce, &onceEnd);
+                EXPECT_EQ(onceEnd.State(), literalEnd.State());
                 if (limbs != 0) {
                     EXPECT_EQ(CountBranches(p).branches, once.size());
                     EXPECT_EQ(CountBranches(p, GrowthPath::Literal).branches, literal.size());
@@ -320,25 +322,24 @@ TEST(GrowTest, RepeatsOnceMakesHugeFixedTreesSmall) {
     const TreeParameters p = Tree(19, 10);
     EXPECT_EQ(CountBranches(p).branches,
               1u + 2 + 4 + 8 + 16 + 32 + 64 + 128 + 256 + 512 + 1024 + 1024 * 19);
-    FixedClock clock(12);
     RecordingSurface surface(false);
-    DrawTreeRun(surface, p);
+    DrawTree(surface, {p, 12});
     EXPECT_EQ(surface.PolygonCount(), CountBranches(p).branches);
 }
 
 TEST(GrowTest, ForksThatAreMadeAndForksThatSkipTheirRepeatsReadTheClock) {
-    static int reads = 0;
-    reads = 0;
-    const ClockSource previous = SetClockSource([]() -> std::uint32_t {
+    int reads = 0;
+    TreeOrder order{Tree(4, 2)};
+    order.clock = [&reads]() -> std::uint32_t {
         ++reads;
         return 9u;
-    });
+    };
     RecordingSurface surface(false);
-    DrawTreeRun(surface, Tree(4, 2));
+    DrawTree(surface, order);
     const int onceReads = reads;
     reads = 0;
-    DrawTreeRun(surface, Tree(4, 2), nullptr, GrowthPath::Literal);
-    SetClockSource(previous);
+    order.path = GrowthPath::Literal;
+    DrawTree(surface, order);
     // Forks on levels 0, 1 and 2: 1 + 2 + 4 of them drawing repeats once, and the 1 + 2 above the
     // last generation once more before skipping limbs 3 and 4; 1 + 4 + 16 literally.
     EXPECT_EQ(onceReads, 7 + 3);
@@ -365,27 +366,24 @@ Polygons LastDrawnOrder(const Polygons& drawn) {
 class TickingSurface : public RecordingSurface {
 public:
     TickingSurface(std::uint32_t second, const std::vector<SurfacePoint>& tickAfter)
-        : RecordingSurface(false), previous_(SetClockSource(&Read)) {
-        second_ = second;
-        tickAfter_ = tickAfter;
-        ticked_ = false;
-    }
-    ~TickingSurface() override { SetClockSource(previous_); }
+        : RecordingSurface(false), second_(second), tickAfter_(tickAfter) {}
 
     void Polygon(const SurfacePoint* points, int count) override {
         RecordingSurface::Polygon(points, count);
         ticked_ =
             ticked_ || std::equal(points, points + count, tickAfter_.begin(), tickAfter_.end());
     }
-    static bool Ticked() { return ticked_; }
+    bool Ticked() const { return ticked_; }
+    ClockReading Clock() {
+        return [this] {
+            return ticked_ ? second_ + 1 : second_;
+        };
+    }
 
 private:
-    static std::uint32_t Read() { return ticked_ ? second_ + 1 : second_; }
-
-    static inline std::uint32_t second_ = 0;
-    static inline std::vector<SurfacePoint> tickAfter_;
-    static inline bool ticked_ = false;
-    ClockSource previous_;
+    std::uint32_t second_;
+    std::vector<SurfacePoint> tickAfter_;
+    bool ticked_ = false;
 };
 
 TEST(GrowTest, RepeatsOnceStaysExactWhereverTheClockTicks) {
@@ -403,10 +401,14 @@ TEST(GrowTest, RepeatsOnceStaysExactWhereverTheClockTicks) {
             for (const GrowthPath path : {GrowthPath::Literal, GrowthPath::RepeatsOnce}) {
                 const int i = path == GrowthPath::RepeatsOnce;
                 TickingSurface surface(second, tickAfter);
-                DrawTreeRun(surface, tree, nullptr, path);
-                ASSERT_TRUE(TickingSurface::Ticked());
+                TreeOrder order{tree};
+                order.clock = surface.Clock();
+                order.path = path;
+                RandomGenerator generator;
+                DrawTree(surface, order, nullptr, &generator);
+                ASSERT_TRUE(surface.Ticked());
                 drawn[i] = surface.Polygons();
-                state[i] = RandomState();
+                state[i] = generator.State();
             }
             ASSERT_TRUE(LastDrawnOrder(drawn[1]) == LastDrawnOrder(drawn[0]))
                 << "limbs " << tree.limbsDegree << ", tick after (" << tickAfter[0].x << ", "
@@ -428,11 +430,12 @@ TEST(GrowTest, TheForkLimitStopsABottomlessTreeWithWhatItDrewAndNothingHeld) {
     constexpr std::int32_t kBottomless = std::numeric_limits<std::int32_t>::max();
     const CVector top(280, 480, 0);
     const CVector trunk(0, -120, 0);
-    FixedClock clock(11);
+    const TreeOrder second11{{}, 11};
 
     // On a surface that keeps nothing, so that the memory held is the run's own.
     ForgettingSurface forgetting;
     CTreePainter painter(forgetting, 40, 20, 30, 0.7, 2, kBottomless);
+    painter.SetOrder(second11);
     painter.SetForkLimit(kLimit);
     const std::size_t before = testing::LiveBytes();
     testing::ResetPeakBytes();
@@ -450,18 +453,24 @@ TEST(GrowTest, TheForkLimitStopsABottomlessTreeWithWhatItDrewAndNothingHeld) {
     RecordingSurface surface(false);
     {
         CTreePainter stopped(surface, 40, 20, 30, 0.7, 2, kBottomless);
+        stopped.SetOrder(second11);
         stopped.SetForkLimit(kLimit);
         stopped.Grow(top, trunk, 0);
     }
     EXPECT_EQ(surface.LiveObjects(), 0u);
     ASSERT_EQ(surface.PolygonCount(), kLimit);
     RecordingSurface chain(false);
-    CTreePainter(chain, 40, 20, 30, 0.7, 1, kLimit - 1).Grow(top, trunk, 0);
+    {
+        CTreePainter chainOfAsMany(chain, 40, 20, 30, 0.7, 1, kLimit - 1);
+        chainOfAsMany.SetOrder(second11);
+        chainOfAsMany.Grow(top, trunk, 0);
+    }
     EXPECT_EQ(surface.Polygons(), chain.Polygons());
 
     // A chain of one limb holds one fork at any depth, so it runs to its end.
     RecordingSurface deepChain(false);
     CTreePainter chainPainter(deepChain, 40, 20, 30, 0.7, 1, 3 * kLimit);
+    chainPainter.SetOrder(second11);
     chainPainter.SetForkLimit(kLimit);
     chainPainter.Grow(top, trunk, 0);
     EXPECT_FALSE(chainPainter.Stopped());
@@ -482,10 +491,9 @@ private:
 };
 
 TEST(GrowTest, AMonitorCanStopARunAndLeavesTheSurfaceClean) {
-    FixedClock clock(3);
     RecordingSurface surface(false);
     StopAfter monitor(10000);
-    EXPECT_FALSE(DrawTreeRun(surface, Tree(4, 12), &monitor, GrowthPath::Literal));
+    EXPECT_TRUE(DrawTree(surface, {Tree(4, 12), 3, {}, GrowthPath::Literal}, &monitor).stopped);
     EXPECT_GE(monitor.seen_, 10000u);
     EXPECT_LT(surface.PolygonCount(), 20000u);
     EXPECT_EQ(surface.LiveObjects(), 0u);
@@ -493,7 +501,7 @@ TEST(GrowTest, AMonitorCanStopARunAndLeavesTheSurfaceClean) {
 
     StopAfter patient(1u << 30);
     RecordingSurface whole(false);
-    EXPECT_TRUE(DrawTreeRun(whole, Tree(3, 7), &patient, GrowthPath::Literal));
+    EXPECT_TRUE(DrawTree(whole, {Tree(3, 7), 3, {}, GrowthPath::Literal}, &patient).Complete());
     EXPECT_EQ(whole.PolygonCount(),
               (std::size_t{1} << 0) + 3 + 9 + 27 + 81 + 243 + 729 + 2187 + 6561);
 }

@@ -4,8 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "tree/PixelMath.h"
-#include "tree/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
+#include "tree/BranchWidth.h"
 #include "tree/TreePainter.h"
 
 namespace arbolith {

@@ -114,7 +114,7 @@ TEST(WindowBinding, TheLastMessageUnbindsAndThenTellsTheObject) {
     HWND window = CreateFor(object);
     ASSERT_NE(window, nullptr);
     const LONG_PTR thunk = GetWindowLongPtrA(window, GWLP_WNDPROC);
-    EXPECT_EQ(reinterpret_cast<void*>(thunk), object.thunk.code);
+    EXPECT_EQ(reinterpret_cast<void*>(thunk), object.thunk.code.Get());
     DestroyWindow(window);
     EXPECT_EQ(object.lastMessageCalls, 1);
     EXPECT_EQ(object.lastMessageWindow, window);
@@ -267,7 +267,7 @@ TEST(DialogBinding, AnswersDirectlyOrThroughTheStoredResult) {
     ASSERT_EQ(object.windowHandle, dialog);
 
     const auto procedure = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
-    ASSERT_EQ(reinterpret_cast<void*>(procedure), object.thunk.code);
+    ASSERT_EQ(reinterpret_cast<void*>(procedure), object.thunk.code.Get());
     EXPECT_EQ(procedure(dialog, WM_INITDIALOG, 0, 0), 5);
 
     for (const UINT stored : {305u, 313u}) {

@@ -11,7 +11,6 @@
 #include "UpperCase.h"
 #include "tests/win32/MemoryBitmap.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/win32/GdiSurface.h"
 #include "ui/win32/HandleOwners.h"
@@ -70,8 +69,7 @@ Pixels Reference(const TreeParameters& tree, std::uint32_t second, int width, in
     const SelectedObject selection(context.Get(), bitmap.Get());
     {
         GdiSurface surface(context.Get());
-        const FixedClock clock(second);
-        DrawTreeRun(surface, tree);
+        DrawTree(surface, {tree, second});
     }
     return ReadPixels(context.Get(), width, height);
 }
@@ -224,10 +222,8 @@ TEST_F(TreeDialogTest, GenerateReadsEveryFieldIntoItsOwnParameter) {
 
 TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
     TypeTwoLimbTree("6");
-    {
-        const FixedClock clock(kSecond);
-        Press(kButtonGenerate);
-    }
+    dialog_.canvas.SetClock([] { return kSecond; });
+    Press(kButtonGenerate);
     HWND canvas = dialog_.canvas.windowHandle;
     // The canvas may reach beyond the dialog, depending on the dialog font; compare what shows.
     const SIZE visible = VisibleClientSize(canvas);
@@ -247,10 +243,8 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheTreeAndKeepsItWhenRepainted) {
 
 TEST_F(TreeDialogTest, ABottomlessTreeEndsItsRunWhereARunsForksEnd) {
     TypeTwoLimbTree("2147483647");
-    {
-        const FixedClock clock(kSecond);
-        Press(kButtonGenerate); // returns: the run has ended
-    }
+    dialog_.canvas.SetClock([] { return kSecond; });
+    Press(kButtonGenerate); // returns: the run has ended
     HWND canvas = dialog_.canvas.windowHandle;
     const SIZE visible = VisibleClientSize(canvas);
     EXPECT_EQ(ReadClient(canvas, visible),
@@ -348,10 +342,8 @@ TEST_F(TreeDialogTest, TheCanvasShowsTheWindowColourUntilARunAndADoubleClickChan
     EXPECT_EQ(ReadClient(canvas, visible), windowColour);
 
     TypeTwoLimbTree("5");
-    {
-        const FixedClock clock(kSecond);
-        Press(kButtonGenerate);
-    }
+    dialog_.canvas.SetClock([] { return kSecond; });
+    Press(kButtonGenerate);
     const Pixels drawn = ReadClient(canvas, visible);
     EXPECT_EQ(drawn, Reference(dialog_.canvas.Parameters(), kSecond, visible.cx, visible.cy));
     doubleClick();

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "surface/VisiblePolygon.h"
 #include "tests/win32/MemoryBitmap.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/VisiblePolygon.h"
 #include "ui/win32/GdiSurface.h"
 
 namespace arbolith {
@@ -46,16 +45,15 @@ template <typename Draw> std::vector<std::uint32_t> Pixels(Draw draw) {
 // Branches reaching ten million pixels off the canvas: within the range the drawing
 // system draws right, if slowly. Drawn from their visible parts, they leave the same pixels.
 TEST(FarPolygons, DrawTheSameVisiblePixelsFromTheirVisibleParts) {
-    const TreeParameters tree{40, 20, 30, 300.0, 2, {280, 600, 0}, {3, -150, 7}, 1};
-    const FixedClock clock(1796000000);
+    const TreeOrder tree{{40, 20, 30, 300.0, 2, {280, 600, 0}, {3, -150, 7}, 1}, 1796000000};
     int reachingFar = 0;
     const auto whole = Pixels([&](HDC context) {
         WholePolygons surface(context);
-        DrawTreeRun(surface, tree);
+        DrawTree(surface, tree);
     });
     const auto parts = Pixels([&](HDC context) {
         GdiSurface surface(context);
-        DrawTreeRun(surface, tree);
+        DrawTree(surface, tree);
     });
     {
         // The test means something: some branches do reach far, and some of those show.
@@ -74,7 +72,7 @@ TEST(FarPolygons, DrawTheSameVisiblePixelsFromTheirVisibleParts) {
         };
         Pixels([&](HDC context) {
             Count surface(context, reachingFar);
-            DrawTreeRun(surface, tree);
+            DrawTree(surface, tree);
         });
     }
     ASSERT_EQ(whole.size(), static_cast<std::size_t>(kWidth * kHeight));

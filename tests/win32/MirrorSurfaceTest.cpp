@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
-#include "tree/RecordingSurface.h"
 #include "ui/win32/MirrorSurface.h"
 
 namespace arbolith {
@@ -22,8 +21,7 @@ TEST(MirrorSurface, DrawsTheSameRunOnBothSurfacesAndLeavesEachAsItWas) {
     kept.SelectObject(keptBrush);
     {
         MirrorSurface both(window, kept);
-        const FixedClock clock(1767225600);
-        DrawTreeRun(both, SmallTree());
+        DrawTree(both, {SmallTree(), 1767225600});
     }
 
     EXPECT_GT(window.PolygonCount(), 10u);

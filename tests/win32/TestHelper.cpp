@@ -20,7 +20,6 @@
 #include "tests/render/GdiGrid.h"
 #include "tests/win32/GdiGridPicture.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/win32/GdiSurface.h"
 #include "ui/win32/HandleOwners.h"
@@ -93,8 +92,7 @@ int Render(int argc, char** argv) {
     const arbolith::SelectedObject selection(context.Get(), bitmap.Get());
     {
         arbolith::GdiSurface surface(context.Get());
-        const arbolith::FixedClock clock(second);
-        arbolith::DrawTreeRun(surface, tree);
+        arbolith::DrawTree(surface, {tree, second});
     }
     GdiFlush();
     return WriteBmp24(argv[15], bits, kClientWidth, kClientHeight) ? 0 : 1;

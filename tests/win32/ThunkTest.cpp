@@ -54,7 +54,8 @@ TEST(WindowThunk, EncodesTheObjectAndAJumpToTheProcedure) {
 
 TEST(WindowThunk, RunsFromExecuteOnlyMemoryAndHandsOverTheObject) {
     int object = 0;
-    void* code = MakeExecutableThunk(&object, reinterpret_cast<const void*>(&RecordArrival));
+    const ExecutableThunk thunk(&object, reinterpret_cast<const void*>(&RecordArrival));
+    void* code = thunk.Get();
     ASSERT_NE(code, nullptr);
 
     MEMORY_BASIC_INFORMATION memory{};
@@ -69,7 +70,6 @@ TEST(WindowThunk, RunsFromExecuteOnlyMemoryAndHandsOverTheObject) {
     EXPECT_EQ(arrival.message, 0x401u);
     EXPECT_EQ(arrival.first, 7u);
     EXPECT_EQ(arrival.second, -9);
-    FreeExecutableThunk(code);
 }
 
 } // namespace

@@ -23,12 +23,12 @@ SurfaceObject GuardedSurface::SelectObject(SurfaceObject object) {
 }
 
 void GuardedSurface::Polygon(const SurfacePoint* points, int count) {
-    const std::uint64_t drawn = control_.polygonsDrawn.load(std::memory_order_relaxed);
-    if (drawn >= control_.polygonLimit || control_.stop.load(std::memory_order_relaxed)) {
+    if (stop_.load(std::memory_order_relaxed)) {
         return;
     }
     target_.Polygon(points, count);
-    control_.polygonsDrawn.store(drawn + 1, std::memory_order_relaxed);
+    const std::uint64_t drawn = polygonsDrawn_.load(std::memory_order_relaxed);
+    polygonsDrawn_.store(drawn + 1, std::memory_order_relaxed);
     if (drawnSoFar_ && (drawn + 1) % kPolygonsPerClockReading == 0) {
         const Clock::time_point now = Clock::now();
         if (now - lastCall_ >= interval_) {

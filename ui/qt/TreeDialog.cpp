@@ -1,50 +1,41 @@
 #include "ui/qt/TreeDialog.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 
+#include "tree/Clock.h"
 #include "tree/ExampleTree.h"
-#include "tree/Random.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
-#include "ui/qt/BackgroundSave.h"
+#include "ui/ViewDrag.h"
 #include "ui/qt/FieldTexts.h"
+#include "ui/qt/StatusText.h"
 #include "ui/qt/TreeCanvas.h"
-#include "ui/qt/TreeRun.h"
+#include "ui/qt/TreeDrawing.h"
+#include "ui/qt/TreeSaving.h"
 
 namespace arbolith {
 
 namespace {
 
-// Repaints of a growing tree come at least this often.
-constexpr int kRefreshMilliseconds = 50;
-// Dragging turns the view a degree for every this many pixels.
-constexpr int kPixelsPerDegree = 2;
 // How long Exit waits for a stopped run's thread before ending the process regardless.
 constexpr int kQuitWaitMilliseconds = 3000;
 constexpr int kProgressSteps = 1000;
-
-QString Count(std::uint64_t n) {
-    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
-}
 
 QWidget* CreateControl(const DialogControl& control, QWidget* parent) {
     switch (control.kind) {
@@ -91,9 +82,12 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     CreateControls();
     CreateShortcuts();
     FillExampleValues();
-    refresh_.setInterval(kRefreshMilliseconds);
-    connect(&refresh_, &QTimer::timeout, this, &TreeDialog::Refresh);
-    ShowStatus();
+    saving_ = new TreeSaving(this);
+    connect(saving_, &TreeSaving::Said, status_, &QLabel::setText);
+    connect(saving_, &TreeSaving::Failed, this,
+            [this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); });
+    connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
+    ShowProgress();
 }
 
 TreeDialog::~TreeDialog() = default;
@@ -126,8 +120,12 @@ void TreeDialog::CreateControls() {
         }
     }
     canvas_ = new TreeCanvas(this);
-    connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = view_; });
-    connect(canvas_, &TreeCanvas::Dragged, this, &TreeDialog::Turn);
+    drawing_ = new TreeDrawing(*canvas_, this);
+    connect(drawing_, &TreeDrawing::Changed, this, &TreeDialog::ShowProgress);
+    connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::RunEnded);
+    connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = View(); });
+    connect(canvas_, &TreeCanvas::Dragged, this,
+            [this](QPoint offset) { SetView(ViewAfterDrag(dragStart_, offset.x(), offset.y())); });
     connect(canvas_, &TreeCanvas::FrontViewAsked, this, [this] { SetView({}); });
 
     const QRect area = DialogRectToPixels(units_, kDialogHeader.x, kDialogHeader.y,
@@ -176,104 +174,40 @@ void TreeDialog::FillExampleValues() {
 }
 
 void TreeDialog::Generate() {
-    if (SaveGoing()) {
-        // The file being written draws its tree with the same generator.
-        status_->setText(tr("Still saving %1; Esc stops the saving.").arg(save_->Path()));
-        return;
-    }
     const TreeParameters parameters =
         ReadTreeParameters([this](int id) { return fields_.at(id)->text().toStdString(); });
-    if (run_) {
-        run_->Stop();
-        run_->Wait(-1);
-        run_.reset();
-    }
     // The clock is read once, so the whole tree is the one of this second and can be drawn
     // again from it.
-    StartRun(parameters, ReadClock(), RunControl::kNoLimit);
-}
-
-void TreeDialog::StartRun(const TreeParameters& parameters, std::uint32_t second,
-                          std::uint64_t polygonLimit) {
-    if (run_) {
-        run_->Stop();
-        run_->Wait(-1);
-        run_.reset();
-    }
-    runTotal_ = CountBranches(parameters, GrowthPath::RepeatsOnce, second);
-    runTotal_.branches = std::min(runTotal_.branches, polygonLimit);
-    run_ = std::make_unique<TreeRun>(parameters, second, QSize(kCanvasWidth, kCanvasHeight), view_,
-                                     polygonLimit);
-    const std::uint64_t serial = ++runSerial_;
-    connect(run_.get(), &TreeRun::Finished, this, [this, serial] {
-        if (serial == runSerial_) {
-            OnRunEnded();
-        }
-    });
-    shown_.reset();
-    run_->Start();
-    refresh_.start();
-    progress_->setValue(0);
-    progress_->show();
-    ShowStatus();
+    drawing_->Draw(parameters, SystemClockSeconds());
 }
 
 void TreeDialog::SetView(ViewAngles view) {
-    if (view == view_) {
-        return;
-    }
-    if (SaveGoing()) {
-        // The file being written grows its tree with the same generator.
-        status_->setText(tr("Still saving %1; Esc stops the saving.").arg(save_->Path()));
-        return;
-    }
-    view_ = view;
-    if (run_) {
-        // The same tree as the canvas shows, and as many of its branches.
-        const std::uint64_t limit = shown_ ? shown_->polygonLimit : run_->PolygonLimit();
-        // Copies: starting the new run ends the old one, and its parameters with it.
-        const TreeParameters parameters = run_->Parameters();
-        StartRun(parameters, run_->Second(), limit);
-    } else {
-        ShowStatus();
-    }
+    drawing_->SetView(view);
 }
 
-void TreeDialog::Turn(QPoint offset) {
-    const std::int64_t pitch =
-        std::clamp<std::int64_t>(std::int64_t{dragStart_.pitch} + offset.y() / kPixelsPerDegree,
-                                 -kLargestPitch, kLargestPitch);
-    SetView({WrappedYaw(std::int64_t{dragStart_.yaw} + offset.x() / kPixelsPerDegree),
-             static_cast<std::int32_t>(pitch)});
-}
-
-QString TreeDialog::ViewText() const {
-    return tr("seen from yaw %1°, pitch %2°").arg(view_.yaw).arg(view_.pitch);
+ViewAngles TreeDialog::View() const {
+    return drawing_->View();
 }
 
 void TreeDialog::StopRun() {
-    if (RunGoing()) {
-        run_->Stop();
-    }
+    drawing_->Stop();
 }
 
 bool TreeDialog::RunGoing() const {
-    return run_ && !shown_.has_value();
+    return drawing_->Going();
 }
 
 std::uint64_t TreeDialog::RunProgress() const {
-    return run_ ? run_->PolygonsDrawn() : 0;
+    return drawing_->Drawn();
+}
+
+std::optional<TreeOrder> TreeDialog::ShownTree() const {
+    return drawing_->Shown();
 }
 
 void TreeDialog::Quit() {
-    if (save_) {
-        save_->Stop();
-    }
-    if (run_) {
-        run_->Stop();
-    }
-    if ((save_ && !save_->Wait(kQuitWaitMilliseconds)) ||
-        (run_ && !run_->Wait(kQuitWaitMilliseconds))) {
+    saving_->Stop();
+    if (!drawing_->Finish(kQuitWaitMilliseconds) || !saving_->Wait(kQuitWaitMilliseconds)) {
         // A thread that does not stop must not keep the program alive or turn its ending into
         // a failure.
         std::fflush(nullptr);
@@ -282,75 +216,22 @@ void TreeDialog::Quit() {
     QCoreApplication::exit(0);
 }
 
-void TreeDialog::Refresh() {
-    if (!run_) {
+void TreeDialog::ShowProgress() {
+    status_->setText(DrawingStatus(*drawing_));
+    if (!drawing_->Going()) {
+        progress_->hide();
         return;
     }
-    canvas_->SetPicture(run_->Snapshot());
-    const std::uint64_t total = std::max<std::uint64_t>(runTotal_.branches, 1);
-    const std::uint64_t drawn = std::min(run_->PolygonsDrawn(), total);
+    const std::uint64_t total = std::max<std::uint64_t>(drawing_->Total().branches, 1);
+    const std::uint64_t drawn = std::min(drawing_->Drawn(), total);
     progress_->setValue(static_cast<int>(static_cast<long double>(drawn) / total * kProgressSteps));
-    ShowStatus();
-}
-
-void TreeDialog::OnRunEnded() {
-    refresh_.stop();
-    run_->Wait(-1);
-    canvas_->SetPicture(run_->Snapshot());
-    shown_ =
-        TreeRecord{run_->Parameters(), run_->Second(),
-                   run_->Completed() ? RunControl::kNoLimit : run_->PolygonsDrawn(), run_->View()};
-    progress_->hide();
-    ShowStatus();
-    emit RunEnded();
-}
-
-void TreeDialog::ShowStatus() {
-    const bool turned = !view_.IsFront();
-    if (!run_) {
-        status_->setText(
-            turned ? tr("Enter draws the tree of these values, %1; Home on the canvas turns it "
-                        "back.")
-                         .arg(ViewText())
-                   : tr("Enter draws the tree of these values; Ctrl+S saves, Ctrl+C copies."));
-        return;
-    }
-    const QString second = QString::number(run_->Second());
-    const QString drawn = Count(RunProgress());
-    const QString seen = turned ? QStringLiteral(", ") + ViewText() : QString();
-    if (!shown_) {
-        const QString total =
-            (runTotal_.exact ? QString() : tr("at most ")) + Count(runTotal_.branches);
-        status_->setText(tr("Drawing the tree of second %1%4: %2 of %3 branches. Esc stops.")
-                             .arg(second, drawn, total, seen));
-    } else if (run_->Completed() && turned) {
-        status_->setText(tr("Tree of second %1, %2 branches, %3: arbolith-render --time %1 "
-                            "--view %4,%5 draws it.")
-                             .arg(second, drawn, ViewText())
-                             .arg(view_.yaw)
-                             .arg(view_.pitch));
-    } else if (run_->Completed()) {
-        status_->setText(tr("Tree of second %1, %2 branches. arbolith-render --time %1 draws it "
-                            "again.")
-                             .arg(second, drawn));
-    } else if (runTotal_.OutgrowsForkLimit()) {
-        // Two or more limbs a fork over that many levels: more than 2^levels branches.
-        status_->setText(tr("Stopped at %1 nested forks, all a run holds: this tree has over "
-                            "2^%2 branches and could never finish.")
-                             .arg(Count(kMaxUnfinishedForks))
-                             .arg(runTotal_.unfinishedForks));
-    } else {
-        status_->setText(
-            tr("Stopped: %1 branches of the tree of second %2%3.").arg(drawn, second, seen));
-    }
+    progress_->show();
 }
 
 void TreeDialog::reject() {
     // Esc stops a run or a saving; the dialog is the program's only window and stays.
     StopRun();
-    if (SaveGoing()) {
-        save_->Stop();
-    }
+    saving_->Stop();
 }
 
 void TreeDialog::closeEvent(QCloseEvent* event) {
@@ -372,102 +253,40 @@ bool TreeDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString TreeDialog::SaveTo(const QString& path) {
-    if (!shown_) {
+    if (!drawing_->Shown()) {
         return RunGoing() ? tr("a tree is still being drawn") : tr("no tree has been drawn yet");
     }
-    if (SaveGoing()) {
-        return tr("another file is still being saved");
-    }
-    return SavePicture(path, canvas_->Picture(), *shown_);
+    return saving_->SaveNow(path, *drawing_->Shown());
 }
 
 void TreeDialog::SaveInBackground(const QString& path) {
-    if (!shown_ || SaveGoing()) {
-        return;
+    if (drawing_->Shown()) {
+        saving_->Start(path, *drawing_->Shown());
     }
-    save_ = std::make_unique<BackgroundSave>(path, canvas_->Picture(), *shown_);
-    connect(save_.get(), &BackgroundSave::Finished, this, &TreeDialog::OnSaveEnded);
-    save_->Start();
-    status_->setText(
-        tr("Saving the tree of second %1 to %2; Esc stops.").arg(shown_->second).arg(path));
 }
 
 bool TreeDialog::SaveGoing() const {
-    // Until its end has been taken in, as a run's.
-    return save_ != nullptr;
-}
-
-void TreeDialog::OnSaveEnded() {
-    save_->Wait(-1);
-    const QString path = save_->Path();
-    const QString failure = save_->Failure();
-    const bool stopped = save_->Stopped();
-    save_.reset();
-    if (failure.isEmpty()) {
-        status_->setText(tr("Saved the tree of second %1 to %2.").arg(shown_->second).arg(path));
-    } else if (stopped) {
-        status_->setText(tr("Saving stopped; nothing was written to %1.").arg(path));
-    } else {
-        QMessageBox::warning(this, windowTitle(), tr("Could not save %1: %2").arg(path, failure));
-    }
-    emit SaveEnded();
+    return saving_->Going();
 }
 
 void TreeDialog::AskAndSave() {
     if (SaveGoing()) {
         return;
     }
-    if (!shown_) {
+    if (!drawing_->Shown()) {
         status_->setText(RunGoing() ? tr("Wait for the tree, or press Esc, before saving.")
                                     : tr("Draw a tree first, then save it."));
         return;
     }
-    // Each filter with the extension it stands for.
-    const std::array<std::pair<QString, QString>, 4> filters{{
-        {tr("PNG image (*.png)"), QStringLiteral(".png")},
-        {tr("SVG drawing, one polygon per branch (*.svg)"), QStringLiteral(".svg")},
-        {tr("glTF binary, the tree in 3-D (*.glb)"), QStringLiteral(".glb")},
-        {tr("Wavefront OBJ with its .mtl, the tree in 3-D (*.obj)"), QStringLiteral(".obj")},
-    }};
-    QStringList names;
-    for (const auto& [name, extension] : filters) {
-        names.append(name);
-    }
-    QString filter = filters.front().first;
-    QString path = QFileDialog::getSaveFileName(
-        this, tr("Save the picture"), QStringLiteral("arbolith-%1.png").arg(shown_->second),
-        names.join(QStringLiteral(";;")), &filter);
-    // Without a window manager nothing hands the keyboard back once the file dialog is gone.
-    activateWindow();
-    if (path.isEmpty()) {
-        return;
-    }
-    const bool named = std::any_of(filters.begin(), filters.end(), [&](const auto& f) {
-        return path.endsWith(f.second, Qt::CaseInsensitive);
-    });
-    if (!named) {
-        const auto chosen = std::find_if(filters.begin(), filters.end(),
-                                         [&](const auto& f) { return f.first == filter; });
-        path += chosen != filters.end() ? chosen->second : filters.front().second;
-    }
-    if (IsSvgPath(path) || IsModelPath(path)) {
-        SaveInBackground(path);
-        return;
-    }
-    const QString failure = SaveTo(path);
-    if (!failure.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), tr("Could not save %1: %2").arg(path, failure));
-        return;
-    }
-    status_->setText(tr("Saved the tree of second %1 to %2.").arg(shown_->second).arg(path));
+    saving_->Ask(this, *drawing_->Shown());
 }
 
 void TreeDialog::CopyPicture() {
-    if (!canvas_->HasPicture() || RunGoing()) {
+    if (!canvas_->HasPicture() || !drawing_->Shown()) {
         return;
     }
     QApplication::clipboard()->setImage(canvas_->Picture());
-    status_->setText(tr("Copied the tree of second %1.").arg(shown_->second));
+    status_->setText(tr("Copied the tree of second %1.").arg(drawing_->Shown()->second));
 }
 
 } // namespace arbolith

@@ -1,53 +1,25 @@
 #include "ui/qt/TreeRun.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include "render/RasterSurface.h"
 #include "tree/DrawingRun.h"
-#include "tree/Random.h"
+#include "ui/qt/GuardedSurface.h"
 #include "ui/qt/PixelImages.h"
 
 namespace arbolith {
 
-TreeRun::TreeRun(const TreeParameters& parameters, std::uint32_t second, QSize size,
-                 ViewAngles view, std::uint64_t polygonLimit, QObject* parent)
-    : QObject(parent), parameters_(parameters), second_(second), view_(view),
-      picture_(size, QImage::Format_RGB32) {
+TreeRun::TreeRun(const TreeOrder& order, QSize size, QObject* parent)
+    : QObject(parent), order_(order), picture_(size, QImage::Format_RGB32),
+      job_([this](const std::atomic<bool>& stop) { Draw(stop); }) {
     picture_.fill(Qt::white);
-    control_.polygonLimit = polygonLimit;
+    connect(&job_, &BackgroundJob::Finished, this, &TreeRun::Finished);
 }
 
-TreeRun::~TreeRun() {
-    Stop();
-    Wait(-1);
-}
-
-void TreeRun::Start() {
-    if (thread_ != nullptr) {
-        return;
+TreeOrder TreeRun::Drawn() const {
+    TreeOrder drawn = order_;
+    if (!Completed()) {
+        drawn.branchLimit = PolygonsDrawn();
     }
-    thread_ = QThread::create([this] { Draw(); });
-    thread_->setParent(this);
-    connect(thread_, &QThread::finished, this, &TreeRun::Finished);
-    thread_->start();
-}
-
-void TreeRun::Stop() {
-    control_.stop.store(true);
-}
-
-bool TreeRun::Wait(int milliseconds) {
-    if (thread_ == nullptr) {
-        return true;
-    }
-    const QDeadlineTimer deadline =
-        milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(milliseconds);
-    return thread_->wait(deadline);
-}
-
-bool TreeRun::Running() const {
-    return thread_ != nullptr && !thread_->isFinished();
+    return drawn;
 }
 
 QImage TreeRun::Snapshot() const {
@@ -57,22 +29,21 @@ QImage TreeRun::Snapshot() const {
 
 // The run draws into a picture of its own and hands it over whole every few milliseconds, so
 // the canvas sees the tree grow without a lock per polygon.
-void TreeRun::Draw() {
-    const FixedClock clock(second_);
+void TreeRun::Draw(const std::atomic<bool>& stop) {
     PixelImage drawing(picture_.width(), picture_.height());
     const auto handOver = [&] {
         const std::lock_guard guard(pictureLock_);
         CopyInto(picture_, drawing);
     };
-    bool finished = false;
+    RunResult result;
     {
         RasterSurface raster(drawing);
-        GuardedSurface surface(raster, control_, handOver);
-        RunControlMonitor monitor(control_);
-        finished = DrawTurnedTreeRun(surface, parameters_, view_, &monitor);
+        GuardedSurface surface(raster, stop, polygonsDrawn_, handOver);
+        StopMonitor monitor(stop);
+        result = DrawTree(surface, order_, &monitor);
     }
     handOver();
-    completed_.store(finished && !control_.stop.load());
+    completed_.store(result.Complete() && !stop.load());
 }
 
 } // namespace arbolith

@@ -8,62 +8,49 @@
 #include <QObject>
 #include <QSize>
 
-#include "tree/TreeParameters.h"
-#include "tree/ViewTurn.h"
-#include "ui/qt/GuardedSurface.h"
-
-class QThread;
+#include "tree/TreeOrder.h"
+#include "ui/qt/BackgroundJob.h"
 
 namespace arbolith {
 
-// One drawing run on a thread of its own, into a picture of its own, for the tree of one fixed
-// clock second. The user interface copies the picture while it grows and can stop the run at
-// any time. The generator is process-wide: only one run may be going at a time.
+// One drawing run on a thread of its own, into a picture of its own, for one tree order. The user
+// interface copies the picture while it grows and can stop the run at any time.
 class TreeRun : public QObject {
     Q_OBJECT
 
 public:
-    // The tree seen from `view`, of which at most `polygonLimit` polygons are drawn (a stopped
-    // run's picture, turned, shows the same branches).
-    TreeRun(const TreeParameters& parameters, std::uint32_t second, QSize size,
-            ViewAngles view = {}, std::uint64_t polygonLimit = RunControl::kNoLimit,
-            QObject* parent = nullptr);
-    // Stops the run and waits for its thread.
-    ~TreeRun() override;
+    TreeRun(const TreeOrder& order, QSize size, QObject* parent = nullptr);
 
-    void Start();
+    void Start() { job_.Start(); }
     // Asks the run to stop; no further branch reaches the picture.
-    void Stop();
+    void Stop() { job_.Stop(); }
     // Waits at most `milliseconds` (negative: without limit) for the thread; true once it ended.
-    bool Wait(int milliseconds);
-    bool Running() const;
-    // True when the run drew the whole tree, once it has ended.
+    bool Wait(int milliseconds) { return job_.Wait(milliseconds); }
+    // True when the run drew all its order asks for, once it has ended.
     bool Completed() const { return completed_.load(); }
 
-    std::uint32_t Second() const { return second_; }
-    const TreeParameters& Parameters() const { return parameters_; }
-    ViewAngles View() const { return view_; }
-    std::uint64_t PolygonLimit() const { return control_.polygonLimit; }
-    std::uint64_t PolygonsDrawn() const { return control_.polygonsDrawn.load(); }
+    const TreeOrder& Order() const { return order_; }
+    std::uint64_t PolygonsDrawn() const { return polygonsDrawn_.load(); }
+    // Once the run has ended, the order that draws exactly its picture: the order itself, or for
+    // a stopped run as many polygons as it drew.
+    TreeOrder Drawn() const;
 
     // A copy of the picture as it stands, taken between two branches.
     QImage Snapshot() const;
 
 signals:
-    // Emitted on the run's own thread when it has ended, stopped or not.
+    // Emitted once the run has ended, stopped or not, in the thread the run object lives in.
     void Finished();
 
 private:
-    void Draw();
+    void Draw(const std::atomic<bool>& stop);
 
-    TreeParameters parameters_;
-    std::uint32_t second_;
-    ViewAngles view_;
+    TreeOrder order_;
     QImage picture_;
     mutable std::mutex pictureLock_;
-    RunControl control_;
+    std::atomic<std::uint64_t> polygonsDrawn_{0};
     std::atomic<bool> completed_{false};
-    QThread* thread_ = nullptr;
+    BackgroundJob job_;
 };
 
 } // namespace arbolith

@@ -1,5 +1,7 @@
 #include "ui/win32/Binding.h"
 
+#include <utility>
+
 #include "ui/win32/ModuleState.h"
 #include "ui/win32/WindowThunk.h"
 
@@ -14,16 +16,14 @@ CWindowObject* Bind(HWND window, int procedureIndex) {
     if (object == nullptr) {
         return nullptr;
     }
-    void* code =
-        MakeExecutableThunk(object, reinterpret_cast<const void*>(object->GetMessageProc()));
-    if (code == nullptr) {
+    ExecutableThunk code(object, reinterpret_cast<const void*>(object->GetMessageProc()));
+    if (code.Get() == nullptr) {
         return nullptr;
     }
-    FreeExecutableThunk(object->thunk.code);
-    object->thunk.code = code;
+    object->thunk.code = std::move(code);
     object->thunk.installedAt = procedureIndex;
     object->windowHandle = window;
-    SetWindowLongPtrA(window, procedureIndex, reinterpret_cast<LONG_PTR>(code));
+    SetWindowLongPtrA(window, procedureIndex, reinterpret_cast<LONG_PTR>(object->thunk.code.Get()));
     return object;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "tree/VisiblePolygon.h"
+#include "surface/VisiblePolygon.h"
 #include "ui/win32/HandleOwners.h"
 
 namespace arbolith {

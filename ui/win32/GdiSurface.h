@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 
@@ -11,7 +11,7 @@ namespace arbolith {
 //
 // A polygon reaching far off the surface is drawn from its visible part: the drawing system's
 // arithmetic takes seconds for such a polygon, and gets it wrong where an edge spans 2^31 pixels
-// or more. The visible part has the very same pixels on the surface (tree/VisiblePolygon.h),
+// or more. The visible part has the very same pixels on the surface (surface/VisiblePolygon.h),
 // drawn as its fill without an outline and its outline as straight runs.
 class GdiSurface : public DrawingSurface {
 public:

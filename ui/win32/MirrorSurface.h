@@ -3,7 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

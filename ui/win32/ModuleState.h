@@ -19,6 +19,20 @@ extern ModuleState moduleState;
 void StartModule(ModuleState& state, HINSTANCE instance);
 void EndModule(ModuleState& state);
 
+// The module record filled for the owner's life, and torn down when it goes.
+class RunningModule {
+public:
+    RunningModule(ModuleState& state, HINSTANCE instance) : state_(state) {
+        StartModule(state_, instance);
+    }
+    ~RunningModule() { EndModule(state_); }
+    RunningModule(const RunningModule&) = delete;
+    RunningModule& operator=(const RunningModule&) = delete;
+
+private:
+    ModuleState& state_;
+};
+
 // Puts the object's creation record, in its own thunk storage, at the head of the list. Call it
 // on the creating thread just before asking for the window.
 void AnnounceCreation(ModuleState& state, CWindowObject& object);

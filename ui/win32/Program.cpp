@@ -23,11 +23,11 @@ int RunMessageLoop(MessageSource next) {
 }
 
 int RunProgram(HINSTANCE instance) {
-    StartModule(moduleState, instance);
+    // The dialog object outlives the module record: the record is torn down first, and no
+    // message reaches the object after that. Constructing it touches nothing of the record.
     CTreeDialog dialog;
-    const int status = dialog.Create() ? RunMessageLoop() : kExitNoDialog;
-    EndModule(moduleState);
-    return status;
+    const RunningModule module(moduleState, instance);
+    return dialog.Create() ? RunMessageLoop() : kExitNoDialog;
 }
 
 } // namespace arbolith

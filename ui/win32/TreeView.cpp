@@ -69,13 +69,16 @@ void CTreeView::DrawTree() {
         return;
     }
     GdiSurface onWindow(windowContext.Get());
+    // Every fork reads the clock, as a press has always drawn.
+    TreeOrder order{parameters_};
+    order.clock = clock_;
     if (HDC keptContext = picture_.Prepare(windowHandle, windowContext.Get())) {
         GdiSurface kept(keptContext);
         MirrorSurface both(onWindow, kept);
-        DrawTreeRun(both, parameters_);
+        arbolith::DrawTree(both, order, nullptr, &generator_);
         picture_.MarkDrawn();
     } else {
-        DrawTreeRun(onWindow, parameters_);
+        arbolith::DrawTree(onWindow, order, nullptr, &generator_);
     }
 }
 

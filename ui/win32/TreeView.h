@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 
+#include "tree/Clock.h"
+#include "tree/Random.h"
 #include "tree/TreeParameters.h"
 #include "ui/win32/KeptPicture.h"
 #include "ui/win32/WindowClass.h"
@@ -32,6 +35,8 @@ public:
     virtual LRESULT OnDestroy(UINT message, WPARAM first, LPARAM second, bool& handled);
 
     const TreeParameters& Parameters() const { return parameters_; }
+    // The clock every fork of a run reads: the system's, unless a test sets another.
+    void SetClock(ClockReading clock) { clock_ = std::move(clock); }
 
     // The canvas's window class, registered on first use.
     static WindowClassInfo windowClass;
@@ -41,6 +46,10 @@ private:
     LRESULT OnEraseBackground(UINT message, WPARAM first, LPARAM second, bool& handled);
 
     TreeParameters parameters_;
+    // The generator every run draws from. Each fork seeds it from the clock, so what one run
+    // leaves in it never shows in the next; it lives as long as the one canvas, the process.
+    RandomGenerator generator_;
+    ClockReading clock_ = &SystemClockSeconds;
     KeptPicture picture_;
     // Set while the destroy notice asks for the window's destruction.
     bool destroying_ = false;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "ui/win32/WindowThunk.h"
+
 namespace arbolith {
 
 class CWindowObject;
@@ -38,7 +40,7 @@ struct CreationRecord {
 // stack or in data, and neither may be executed.
 struct ThunkStorage {
     CreationRecord creation;
-    void* code;
+    ExecutableThunk code;
     // Where the code is installed: DWLP_DLGPROC or GWLP_WNDPROC.
     int installedAt;
 };

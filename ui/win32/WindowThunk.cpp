@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 
 namespace arbolith {
 
@@ -44,10 +45,10 @@ WindowThunk EncodeWindowThunk(const void* object, const void* procedure,
     return code;
 }
 
-void* MakeExecutableThunk(const void* object, const void* procedure) {
+ExecutableThunk::ExecutableThunk(const void* object, const void* procedure) {
     void* memory = VirtualAlloc(nullptr, kThunkSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (memory == nullptr) {
-        return nullptr;
+        return;
     }
     const WindowThunk code =
         EncodeWindowThunk(object, procedure, reinterpret_cast<std::uintptr_t>(memory));
@@ -55,15 +56,24 @@ void* MakeExecutableThunk(const void* object, const void* procedure) {
     DWORD previousProtection = 0;
     if (!VirtualProtect(memory, kThunkSize, PAGE_EXECUTE_READ, &previousProtection)) {
         VirtualFree(memory, 0, MEM_RELEASE);
-        return nullptr;
+        return;
     }
     FlushInstructionCache(GetCurrentProcess(), memory, kThunkSize);
-    return memory;
+    code_ = memory;
 }
 
-void FreeExecutableThunk(void* code) {
-    if (code != nullptr) {
-        VirtualFree(code, 0, MEM_RELEASE);
+ExecutableThunk& ExecutableThunk::operator=(ExecutableThunk&& other) noexcept {
+    if (this != &other) {
+        ExecutableThunk gone(std::move(*this));
+        code_ = other.code_;
+        other.code_ = nullptr;
+    }
+    return *this;
+}
+
+ExecutableThunk::~ExecutableThunk() {
+    if (code_ != nullptr) {
+        VirtualFree(code_, 0, MEM_RELEASE);
     }
 }
 

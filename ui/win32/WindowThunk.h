@@ -18,9 +18,26 @@ using WindowThunk = std::array<std::uint8_t, kThunkSize>;
 WindowThunk EncodeWindowThunk(const void* object, const void* procedure,
                               std::uintptr_t codeAddress);
 
-// Puts the thunk into memory of its own that may be executed but no longer written, and gives
-// its address, or nullptr if the memory cannot be had.
-void* MakeExecutableThunk(const void* object, const void* procedure);
-void FreeExecutableThunk(void* code);
+// A thunk in memory of its own that may be executed but no longer written, given back when its
+// owner goes. Moving it hands the memory over.
+class ExecutableThunk {
+public:
+    ExecutableThunk() = default;
+    // Holds no memory if none can be had.
+    ExecutableThunk(const void* object, const void* procedure);
+    ExecutableThunk(ExecutableThunk&& other) noexcept : code_(other.code_) {
+        other.code_ = nullptr;
+    }
+    ExecutableThunk& operator=(ExecutableThunk&& other) noexcept;
+    ExecutableThunk(const ExecutableThunk&) = delete;
+    ExecutableThunk& operator=(const ExecutableThunk&) = delete;
+    ~ExecutableThunk();
+
+    // The code's address, or nullptr.
+    void* Get() const { return code_; }
+
+private:
+    void* code_ = nullptr;
+};
 
 } // namespace arbolith

@@ -1,4 +1,4 @@
-#include "AllocationCount.h"
+#include "tests/support/AllocationCount.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "surface/VisiblePolygon.h"
 #include "tests/render/ReferenceRaster.h"
-#include "tree/VisiblePolygon.h"
 
 namespace arbolith {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 

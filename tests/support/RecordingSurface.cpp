@@ -1,4 +1,4 @@
-#include "tree/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 namespace arbolith {
 

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "tree/DrawingSurface.h"
+#include "surface/DrawingSurface.h"
 
 namespace arbolith {
 
 // A polygon reaching far beyond a surface, redrawn from small numbers with exactly the pixels it
-// has on the surface (tree/PixelRules.h): a drawing system whose arithmetic is slow or wrong for
+// has on the surface (surface/PixelRules.h): a drawing system whose arithmetic is slow or wrong for
 // far-off corners then draws it quickly and right.
 struct VisiblePolygon {
     // Fills exactly the polygon's pixels of the surface, under either fill rule: on every row of

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tree/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 namespace arbolith {
 namespace {

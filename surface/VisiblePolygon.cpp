@@ -1,8 +1,8 @@
-#include "tree/VisiblePolygon.h"
+#include "surface/VisiblePolygon.h"
 
 #include <algorithm>
 
-#include "tree/PixelRules.h"
+#include "surface/PixelRules.h"
 
 namespace arbolith {
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "render/TreeFormats.h"
+#include "render/WriteResult.h"
+
+namespace arbolith {
+
+// Writes the order's tree in the format to the file at `path` ("-" is standard output), whole or
+// not at all; an OBJ gets the material library it names beside it. On failure `failedFile` says
+// which file failed.
+struct TreeFileResult : WriteResult {
+    std::string failedFile;
+};
+TreeFileResult WriteTreeFile(const std::string& path, Format format, const TreeOrder& order,
+                             WriteSettings settings = {});
+
+} // namespace arbolith

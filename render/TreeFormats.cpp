@@ -1,0 +1,131 @@
+#include "render/TreeFormats.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "render/GltfWriter.h"
+#include "render/ObjWriter.h"
+#include "render/PdfSurface.h"
+#include "render/PngWriter.h"
+#include "render/SvgSurface.h"
+#include "render/TreeImage.h"
+#include "tree/DrawingRun.h"
+
+namespace arbolith {
+
+namespace {
+
+const WriteResult kStopped{WriteOutcome::Stopped};
+
+// The sink's own failure is reported by whoever owns it; this only tells that writing ended.
+WriteResult Ended(bool complete) {
+    return complete ? WriteResult{} : WriteResult{WriteOutcome::Failed};
+}
+
+WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    const std::optional<PixelImage> image =
+        RenderTreeImage(order, settings.width, settings.height, settings.monitor);
+    return image ? Ended(WritePng(*image, sink)) : kStopped;
+}
+
+WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    SvgSurface surface(sink, settings.width, settings.height);
+    if (DrawTree(surface, order, settings.monitor).stopped) {
+        return kStopped;
+    }
+    return Ended(surface.Finish());
+}
+
+WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    PdfSurface surface(sink, settings.width, settings.height);
+    // A page has no colour of its own; the whole of it is white, as a picture's is.
+    surface.FillRectWhite({0, 0, settings.width, settings.height});
+    if (DrawTree(surface, order, settings.monitor).stopped) {
+        return kStopped;
+    }
+    return Ended(surface.Finish());
+}
+
+WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    return WriteGlb(order, sink, settings.monitor);
+}
+
+WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    return WriteObj(order, settings.materialLibrary, sink, settings.monitor);
+}
+
+constexpr std::array kFormats{
+    FormatInfo{Format::Png, "png", ".png", "PNG image", false, true, &WritePngTree},
+    FormatInfo{Format::Svg, "svg", ".svg", "SVG drawing, one polygon per branch", false, false,
+               &WriteSvgTree},
+    FormatInfo{Format::Pdf, "pdf", ".pdf", "PDF document, one page", false, true, &WritePdfTree},
+    FormatInfo{Format::Glb, "glb", ".glb", "glTF binary, the tree in 3-D", true, true,
+               &WriteGlbTree},
+    FormatInfo{Format::Obj, "obj", ".obj", "Wavefront OBJ with its .mtl, the tree in 3-D", true,
+               false, &WriteObjTree},
+};
+
+} // namespace
+
+std::span<const FormatInfo> Formats() {
+    return kFormats;
+}
+
+const FormatInfo& InfoOf(Format format) {
+    return *std::find_if(kFormats.begin(), kFormats.end(),
+                         [format](const FormatInfo& info) { return info.format == format; });
+}
+
+std::optional<Format> FormatNamed(std::string_view name) {
+    for (const FormatInfo& info : kFormats) {
+        if (info.name == name) {
+            return info.format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Format> FormatOfPath(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string extension(path.substr(dot));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const FormatInfo& info : kFormats) {
+        if (info.extension == extension) {
+            return info.format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string FormatNameList(std::string_view lastJoint) {
+    std::string list;
+    for (std::size_t i = 0; i < kFormats.size(); ++i) {
+        if (i > 0) {
+            list += i + 1 == kFormats.size() ? lastJoint : std::string_view(", ");
+        }
+        list += kFormats[i].name;
+    }
+    return list;
+}
+
+WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,
+                      const WriteSettings& settings) {
+    WriteResult result = InfoOf(format).write(order, sink, settings);
+    if (result.outcome == WriteOutcome::Written && settings.monitor != nullptr &&
+        !settings.monitor->MayFinish()) {
+        result.outcome = WriteOutcome::Stopped;
+    }
+    return result;
+}
+
+} // namespace arbolith

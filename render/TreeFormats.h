@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "render/ByteSink.h"
+#include "render/WriteResult.h"
+#include "tree/TreeOrder.h"
+#include "tree/TreePainter.h"
+
+namespace arbolith {
+
+// Pictures, and the tree in 3-D: binary glTF and Wavefront OBJ (with its material library).
+enum class Format { Png, Svg, Pdf, Glb, Obj };
+
+// The desktop canvas, and so every picture's size unless asked otherwise.
+inline constexpr int kPictureWidth = 560;
+inline constexpr int kPictureHeight = 670;
+
+// How a tree is written, besides the order that says which tree.
+struct WriteSettings {
+    // A picture's size in pixels (a PDF's in points).
+    int width = kPictureWidth;
+    int height = kPictureHeight;
+    // Watches the growth; it is asked once more when the content is complete, and may still stop
+    // the write then.
+    RunMonitor* monitor = nullptr;
+    // The material library an OBJ names, a file beside it; none when empty.
+    std::string materialLibrary;
+};
+
+// One row of the table every front end reads: the CLI's --format, its help, manual page and
+// completion, the desktop's Save dialog and the browser edition.
+struct FormatInfo {
+    Format format;
+    std::string_view name;        // as --format takes it
+    std::string_view extension;   // with its dot
+    std::string_view description; // for a list of file types
+    bool model;                   // the tree in 3-D; a picture otherwise
+    bool binary;                  // not text
+    WriteResult (*write)(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings);
+};
+
+// Every format, in the order lists show them.
+std::span<const FormatInfo> Formats();
+const FormatInfo& InfoOf(Format format);
+std::optional<Format> FormatNamed(std::string_view name);
+// The format a file name's extension names, in any case.
+std::optional<Format> FormatOfPath(std::string_view path);
+// The formats' names as a sentence lists them: "png, svg, pdf, glb or obj".
+std::string FormatNameList(std::string_view lastJoint = " or ");
+
+// Writes the order's tree in the format through the sink. A sink that gives up ends the writing
+// early; the monitor stops it.
+WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,
+                      const WriteSettings& settings = {});
+
+} // namespace arbolith

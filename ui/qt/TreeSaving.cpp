@@ -1,0 +1,127 @@
+#include "ui/qt/TreeSaving.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QStringList>
+#include <QWidget>
+
+#include "render/TreeFile.h"
+#include "ui/DialogLayout.h"
+#include "ui/qt/BackgroundJob.h"
+#include "ui/qt/GuardedSurface.h"
+
+namespace arbolith {
+
+namespace {
+
+static_assert(kPictureWidth == kCanvasWidth && kPictureHeight == kCanvasHeight,
+              "a saved picture is the canvas's");
+
+// Writes the file and says what failed, naming the file: an OBJ's material library may fail
+// where the OBJ did not.
+QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>& stop) {
+    StopMonitor monitor(stop);
+    const TreeFileResult result =
+        WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
+                      {kPictureWidth, kPictureHeight, &monitor, {}});
+    switch (result.outcome) {
+    case WriteOutcome::Written:
+        return {};
+    case WriteOutcome::Stopped:
+        return QObject::tr("stopped before the end");
+    case WriteOutcome::Failed:
+        break;
+    }
+    const QString reason = result.reason.empty() ? QObject::tr("the file took no more")
+                                                 : QString::fromStdString(result.reason);
+    return QStringLiteral("%1: %2").arg(QFile::decodeName(result.failedFile.c_str()), reason);
+}
+
+QString FilterOf(const FormatInfo& info) {
+    return QStringLiteral("%1 (*%2)")
+        .arg(
+            QString::fromLatin1(info.description.data(), static_cast<int>(info.description.size())),
+            QString::fromLatin1(info.extension.data(), static_cast<int>(info.extension.size())));
+}
+
+} // namespace
+
+Format SavedFormat(const QString& path) {
+    return FormatOfPath(QFile::encodeName(path).toStdString()).value_or(Format::Png);
+}
+
+TreeSaving::TreeSaving(QObject* parent) : QObject(parent) {}
+
+TreeSaving::~TreeSaving() = default;
+
+void TreeSaving::Ask(QWidget* parent, const TreeOrder& tree) {
+    QStringList filters;
+    for (const FormatInfo& info : Formats()) {
+        filters.append(FilterOf(info));
+    }
+    QString filter = filters.front();
+    QString path = QFileDialog::getSaveFileName(parent, tr("Save the tree"),
+                                                QStringLiteral("arbolith-%1.png").arg(tree.second),
+                                                filters.join(QStringLiteral(";;")), &filter);
+    // Without a window manager nothing hands the keyboard back once the file dialog is gone.
+    parent->activateWindow();
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!FormatOfPath(QFile::encodeName(path).toStdString())) {
+        const auto chosen = filters.indexOf(filter);
+        path += QString::fromLatin1(Formats()[chosen < 0 ? 0 : chosen].extension.data());
+    }
+    Start(path, tree);
+}
+
+bool TreeSaving::Start(const QString& path, const TreeOrder& tree) {
+    if (Going()) {
+        return false;
+    }
+    path_ = path;
+    second_ = tree.second;
+    failure_.clear();
+    job_ = std::make_unique<BackgroundJob>(
+        [this, path, tree](const std::atomic<bool>& stop) { failure_ = Save(path, tree, stop); });
+    // Queued: the job that sends it is deleted there.
+    connect(job_.get(), &BackgroundJob::Finished, this, &TreeSaving::OnFinished,
+            Qt::QueuedConnection);
+    job_->Start();
+    emit Said(tr("Saving the tree of second %1 to %2; Esc stops.").arg(second_).arg(path_));
+    return true;
+}
+
+QString TreeSaving::SaveNow(const QString& path, const TreeOrder& tree) {
+    if (Going()) {
+        return tr("another file is still being saved");
+    }
+    const std::atomic<bool> never{false};
+    return Save(path, tree, never);
+}
+
+void TreeSaving::Stop() {
+    if (job_) {
+        job_->Stop();
+    }
+}
+
+bool TreeSaving::Wait(int milliseconds) {
+    return !job_ || job_->Wait(milliseconds);
+}
+
+void TreeSaving::OnFinished() {
+    job_->Wait(-1);
+    const bool stopped = job_->StopAsked();
+    job_.reset();
+    if (failure_.isEmpty()) {
+        emit Said(tr("Saved the tree of second %1 to %2.").arg(second_).arg(path_));
+    } else if (stopped) {
+        emit Said(tr("Saving stopped; nothing was written to %1.").arg(path_));
+    } else {
+        emit Failed(tr("Could not save %1").arg(failure_));
+    }
+    emit Ended();
+}
+
+} // namespace arbolith
