@@ -8,7 +8,9 @@ bash scripts/setup.sh
 echo "== format check"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-for preset in dev asan; do
+# dev: everything; asan: the address and undefined-behaviour sanitizers; tsan: the thread
+# sanitizer on trees drawn at once on many threads.
+for preset in dev asan tsan; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

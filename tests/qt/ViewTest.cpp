@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "DialogHelpers.h"
-#include "render/GltfWriter.h"
+#include "render/TreeFormats.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/TreeCanvas.h"
 
@@ -112,24 +112,49 @@ TEST(TreeView, HomeAndTheContextMenuEntryBringBackTheFrontView) {
     EXPECT_EQ(CanvasPixels(dialog), front);
 }
 
-// The 3-D files hold the tree itself, whatever side the canvas shows it from.
-TEST(TreeView, SavesTheTreeIn3DAsArbolithRenderWritesIt) {
+// Save offers every format of the table and writes each as arbolith-render does for the same
+// values, second and view: pictures as the canvas shows the tree, 3-D files the tree itself.
+TEST(TreeView, SavesEveryFormatAsArbolithRenderWritesIt) {
     TreeDialog dialog;
     dialog.show();
     const TreeOrder tree = DrawSmallTree(dialog);
     Drag(dialog, {200, 300}, {300, 300});
-    QTemporaryDir folder;
-    ASSERT_EQ(dialog.SaveTo(folder.filePath(QStringLiteral("tree.glb"))), QString());
-    ASSERT_EQ(dialog.SaveTo(folder.filePath(QStringLiteral("tree.obj"))), QString());
-    QFile glb(folder.filePath(QStringLiteral("tree.glb")));
-    ASSERT_TRUE(glb.open(QIODevice::ReadOnly));
-    std::string expected;
-    WriteGlb({SmallTree(), tree.second}, [&expected](const void* data, std::size_t size) {
-        expected.append(static_cast<const char*>(data), size);
-        return true;
-    });
-    EXPECT_EQ(glb.readAll().toStdString(), expected);
-    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("tree.mtl"))));
+    const ViewAngles view = dialog.View();
+    ASSERT_FALSE(view.IsFront());
+    const TreeParameters& p = tree.parameters;
+    const auto triple = [](const IntTriple& t) {
+        return QStringLiteral("%1,%2,%3").arg(t.x).arg(t.y).arg(t.z);
+    };
+    QTemporaryDir saved;
+    QTemporaryDir rendered;
+    for (const FormatInfo& format : Formats()) {
+        const QString name = QStringLiteral("tree") + QString::fromLatin1(format.extension.data());
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_EQ(dialog.SaveTo(saved.filePath(name)), QString());
+        QStringList arguments{QStringLiteral("--time"), QString::number(tree.second),
+                              QStringLiteral("--max-xy"), QString::number(p.maxAngleXY),
+                              QStringLiteral("--max-yz"), QString::number(p.maxAngleYZ),
+                              QStringLiteral("--max-xz"), QString::number(p.maxAngleXZ),
+                              QStringLiteral("--scale"), QString::number(p.scaleFactor),
+                              QStringLiteral("--limbs"), QString::number(p.limbsDegree),
+                              QStringLiteral("--reference"), triple(p.referencePoint),
+                              QStringLiteral("--vector"), triple(p.firstVector),
+                              QStringLiteral("--levels"), QString::number(p.levels),
+                              QStringLiteral("-o"), rendered.filePath(name)};
+        if (!format.model) {
+            arguments << QStringLiteral("--view")
+                      << QStringLiteral("%1,%2").arg(view.yaw).arg(view.pitch);
+        }
+        QProcess render;
+        render.start(QStringLiteral(ARBOLITH_RENDER), arguments);
+        ASSERT_TRUE(render.waitForFinished(60000));
+        ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        QFile ours(saved.filePath(name));
+        QFile theirs(rendered.filePath(name));
+        ASSERT_TRUE(ours.open(QIODevice::ReadOnly) && theirs.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(ours.readAll() == theirs.readAll());
+    }
+    EXPECT_TRUE(QFile::exists(saved.filePath(QStringLiteral("tree.mtl"))));
 }
 
 } // namespace
