@@ -131,16 +131,16 @@ TEST(TreeView, SavesEveryFormatAsArbolithRenderWritesIt) {
         const QString name = QStringLiteral("tree") + QString::fromLatin1(format.extension.data());
         SCOPED_TRACE(name.toStdString());
         ASSERT_EQ(dialog.SaveTo(saved.filePath(name)), QString());
-        QStringList arguments{QStringLiteral("--time"), QString::number(tree.second),
-                              QStringLiteral("--max-xy"), QString::number(p.maxAngleXY),
-                              QStringLiteral("--max-yz"), QString::number(p.maxAngleYZ),
-                              QStringLiteral("--max-xz"), QString::number(p.maxAngleXZ),
-                              QStringLiteral("--scale"), QString::number(p.scaleFactor),
-                              QStringLiteral("--limbs"), QString::number(p.limbsDegree),
+        QStringList arguments{QStringLiteral("--time"),      QString::number(tree.second),
+                              QStringLiteral("--max-xy"),    QString::number(p.maxAngleXY),
+                              QStringLiteral("--max-yz"),    QString::number(p.maxAngleYZ),
+                              QStringLiteral("--max-xz"),    QString::number(p.maxAngleXZ),
+                              QStringLiteral("--scale"),     QString::number(p.scaleFactor),
+                              QStringLiteral("--limbs"),     QString::number(p.limbsDegree),
                               QStringLiteral("--reference"), triple(p.referencePoint),
-                              QStringLiteral("--vector"), triple(p.firstVector),
-                              QStringLiteral("--levels"), QString::number(p.levels),
-                              QStringLiteral("-o"), rendered.filePath(name)};
+                              QStringLiteral("--vector"),    triple(p.firstVector),
+                              QStringLiteral("--levels"),    QString::number(p.levels),
+                              QStringLiteral("-o"),          rendered.filePath(name)};
         if (!format.model) {
             arguments << QStringLiteral("--view")
                       << QStringLiteral("%1,%2").arg(view.yaw).arg(view.pitch);
