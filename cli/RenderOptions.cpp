@@ -7,7 +7,8 @@
 #include <sstream>
 #include <string_view>
 
-#include "cli/ValueText.h"
+#include "render/TreeKeys.h"
+#include "render/ValueText.h"
 
 namespace arbolith::cli {
 
@@ -41,35 +42,8 @@ std::string ExtensionList() {
     return list;
 }
 
-std::string TripleText(const IntTriple& t) {
-    return std::to_string(t.x) + ',' + std::to_string(t.y) + ',' + std::to_string(t.z);
-}
-
-std::string ScaleText(double scale) {
-    std::ostringstream text;
-    text << scale;
-    return text.str();
-}
-
-// YAW,PITCH in whole degrees, each within its range.
-std::optional<ViewAngles> ReadView(std::string_view text) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto yaw = ReadInt32(text.substr(0, comma));
-    const auto pitch = ReadInt32(text.substr(comma + 1));
-    if (!yaw || !pitch || *yaw < -kLargestYaw || *yaw > kLargestYaw || *pitch < -kLargestPitch ||
-        *pitch > kLargestPitch) {
-        return std::nullopt;
-    }
-    return ViewAngles{*yaw, *pitch};
-}
-
-constexpr std::string_view kDegrees = "whole degrees within 32 bits, such as 40";
-constexpr std::string_view kTriple = "three whole numbers X,Y,Z within 32 bits, such as 280,640,0";
-
-// One row per option: the parser, the help text and its defaults all come from here.
+// One row per option: the parser, the help text and its defaults all come from here. The tree's
+// values come from the table every front end shares (render/TreeKeys.h).
 struct OptionSpec {
     std::string_view name;
     std::string_view alias;     // a short form, or empty
@@ -81,7 +55,7 @@ struct OptionSpec {
     std::string (*show)(const RenderOptions& options);
 };
 
-const std::array kOptions{
+const std::array kOwnOptions{
     OptionSpec{"--output", "-o", "FILE",
                "where to write the picture; - for standard output. With --count, the name "
                "holds {n} (the tree's number, 1 to N) or {time} (its second)",
@@ -103,93 +77,6 @@ const std::array kOptions{
                        return FormatNameList();
                    }
                    return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--max-xy", "", "DEGREES", "maximal turn of a limb in the XY plane",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.parameters.maxAngleXY, kDegrees);
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.parameters.maxAngleXY);
-               }},
-    OptionSpec{"--max-yz", "", "DEGREES", "maximal turn of a limb in the YZ plane",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.parameters.maxAngleYZ, kDegrees);
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.parameters.maxAngleYZ);
-               }},
-    OptionSpec{"--max-xz", "", "DEGREES", "maximal turn of a limb in the XZ plane",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.parameters.maxAngleXZ, kDegrees);
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.parameters.maxAngleXZ);
-               }},
-    OptionSpec{"--scale", "", "FACTOR",
-               "length of each limb relative to its parent; 0 draws a random factor from 0 to "
-               "0.8 for every limb",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadFiniteDouble(v), o.tree.parameters.scaleFactor,
-                                "a finite decimal number, such as 0.75");
-               },
-               [](const RenderOptions& o) {
-                   return ScaleText(o.tree.parameters.scaleFactor);
-               }},
-    OptionSpec{"--limbs", "", "N",
-               "limbs per fork; 0 draws a random count from 0 to 19 at every fork",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.parameters.limbsDegree,
-                                "a whole number within 32 bits, such as 3");
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.parameters.limbsDegree);
-               }},
-    OptionSpec{"--reference", "", "X,Y,Z",
-               "foot of the trunk: canvas pixels from the top left, and a depth that only "
-               "sets the width",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadTriple(v), o.tree.parameters.referencePoint, kTriple);
-               },
-               [](const RenderOptions& o) {
-                   return TripleText(o.tree.parameters.referencePoint);
-               }},
-    OptionSpec{"--vector", "", "X,Y,Z", "the trunk, from its foot to its top (y grows downward)",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadTriple(v), o.tree.parameters.firstVector, kTriple);
-               },
-               [](const RenderOptions& o) {
-                   return TripleText(o.tree.parameters.firstVector);
-               }},
-    OptionSpec{"--levels", "", "N", "generations of limbs above the trunk, less one",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadInt32(v), o.tree.parameters.levels,
-                                "a whole number within 32 bits, such as 7");
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.parameters.levels);
-               }},
-    OptionSpec{"--view", "", "YAW,PITCH",
-               "draw the tree seen from another side, in whole degrees: turned YAW (-180 to 180) "
-               "about the vertical axis through the trunk's foot, positive bringing its front to "
-               "the right, then tilted PITCH (-90 to 90), positive bringing its top toward the "
-               "viewer. The desktop program's status line gives the angles of its view",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadView(v), o.tree.view,
-                                "two whole numbers of degrees YAW,PITCH, yaw from -180 to 180 "
-                                "and pitch from -90 to 90, such as 30,-15");
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.tree.view.yaw) + ',' + std::to_string(o.tree.view.pitch);
-               }},
-    OptionSpec{"--time", "", "SECONDS",
-               "the clock second (since 1970-01-01 UTC) that seeds the generator at every "
-               "fork. Default: now, read once at the start and held for the whole run, so "
-               "the picture is exactly the tree of the second printed on standard error "
-               "even if drawing crosses into the next",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadUnsigned(v, 0, std::numeric_limits<std::uint32_t>::max()),
-                                o.time, "whole seconds from 0 to 4294967295");
                },
                nullptr},
     OptionSpec{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
@@ -248,11 +135,60 @@ const std::array kOptions{
                nullptr},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-    const auto found = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionSpec& o) {
-        return o.name == name || (!o.alias.empty() && o.alias == name);
+// An option of the command line: one of its own, or a value of the tree under its shared name.
+struct Option {
+    std::string name;
+    const OptionSpec* own = nullptr;
+    const TreeKey* key = nullptr;
+
+    std::string_view Alias() const { return own != nullptr ? own->alias : std::string_view(); }
+    std::string_view ValueName() const { return own != nullptr ? own->valueName : key->valueName; }
+    std::string_view Help() const { return own != nullptr ? own->help : key->help; }
+    // Stores the value; gives what was expected when it is not acceptable.
+    std::optional<std::string> Apply(std::string_view value, RenderOptions& options) const {
+        if (own != nullptr) {
+            return own->apply(value, options);
+        }
+        if (!key->read(value, options.tree)) {
+            return std::string(key->expected);
+        }
+        if (key->name == kTimeKey) {
+            options.time = options.tree.second;
+        }
+        return std::nullopt;
+    }
+    // The default, for the help; nothing where there is none to show.
+    std::optional<std::string> Default(const RenderOptions& defaults) const {
+        if (own != nullptr) {
+            return own->show != nullptr ? std::optional(own->show(defaults)) : std::nullopt;
+        }
+        return key->name == kTimeKey ? std::nullopt : std::optional(key->write(defaults.tree));
+    }
+};
+
+// The options in the order help lists them: where to write and how, the tree's values, the rest.
+const std::vector<Option>& Options() {
+    static const std::vector<Option> options = [] {
+        std::vector<Option> list;
+        for (const OptionSpec& own : kOwnOptions) {
+            list.push_back({std::string(own.name), &own, nullptr});
+            if (own.name == "--format") {
+                for (const TreeKey& key : TreeKeys()) {
+                    list.push_back({"--" + std::string(key.name), nullptr, &key});
+                }
+            }
+        }
+        return list;
+    }();
+    return options;
+}
+
+const Option* FindOption(std::string_view name) {
+    const auto& options = Options();
+    const auto found = std::find_if(options.begin(), options.end(), [&](const Option& o) {
+        return o.name == name || (!o.Alias().empty() && o.Alias() == name);
     });
-    return found == kOptions.end() ? nullptr : &*found;
+    return found == options.end() ? nullptr : &*found;
 }
 
 std::string Quoted(std::string_view text) {
@@ -334,7 +270,7 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
                 arg = arg.substr(0, equals);
             }
         }
-        const OptionSpec* option = FindOption(arg);
+        const Option* option = FindOption(arg);
         if (option == nullptr) {
             if (arg.size() > 1 && arg.front() == '-') {
                 return UsageError{"unknown option " + Quoted(arg) + "; see --help"};
@@ -343,9 +279,9 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
                               ": expected options only, the output file after -o"};
         }
         std::string_view value;
-        if (option->valueName.empty()) {
+        if (option->ValueName().empty()) {
             if (inlineValue) {
-                return UsageError{std::string(option->name) + " takes no value, but was given " +
+                return UsageError{option->name + " takes no value, but was given " +
                                   Quoted(*inlineValue)};
             }
         } else if (inlineValue) {
@@ -354,11 +290,11 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
             value = args[++i];
         } else {
             // No option accepts an empty value, so this only asks what it expects.
-            const auto expected = option->apply("", options);
+            const auto expected = option->Apply("", options);
             return UsageError{"missing value for " + std::string(arg) + ": expected " +
                               expected.value_or("a value")};
         }
-        if (const auto expected = option->apply(value, options)) {
+        if (const auto expected = option->Apply(value, options)) {
             return UsageError{"invalid value " + Quoted(value) + " for " + std::string(arg) +
                               ": expected " + *expected};
         }
@@ -375,12 +311,12 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
 std::vector<OptionHelp> DescribeOptions() {
     const RenderOptions defaults;
     std::vector<OptionHelp> described;
-    for (const OptionSpec& option : kOptions) {
-        std::string text(option.help);
-        if (option.show != nullptr) {
-            text += " (default " + option.show(defaults) + ")";
+    for (const Option& option : Options()) {
+        std::string text(option.Help());
+        if (const auto value = option.Default(defaults)) {
+            text += " (default " + *value + ")";
         }
-        described.push_back({option.name, option.alias, option.valueName, std::move(text)});
+        described.push_back({option.name, option.Alias(), option.ValueName(), std::move(text)});
     }
     return described;
 }

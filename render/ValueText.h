@@ -6,7 +6,7 @@
 
 #include "tree/TreeParameters.h"
 
-namespace arbolith::cli {
+namespace arbolith {
 
 // Strict readers for command-line values: the whole text must be the value, with no white
 // space, no trailing characters and no wrap-around. Each gives nothing when the text is not
@@ -29,4 +29,4 @@ struct PixelSize {
 // WIDTHxHEIGHT, each from 1 to `maximum`.
 std::optional<PixelSize> ReadSize(std::string_view text, int maximum);
 
-} // namespace arbolith::cli
+} // namespace arbolith

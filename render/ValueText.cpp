@@ -1,9 +1,9 @@
-#include "cli/ValueText.h"
+#include "render/ValueText.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace arbolith::cli {
+namespace arbolith {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::optional<PixelSize> ReadSize(std::string_view text, int maximum) {
     return PixelSize{static_cast<int>(*width), static_cast<int>(*height)};
 }
 
-} // namespace arbolith::cli
+} // namespace arbolith
