@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "render/ValueText.h"
+#include "tree/ExampleTree.h"
 
 namespace arbolith {
 
@@ -157,6 +158,17 @@ std::vector<KeyValue> KeyValues(const TreeOrder& order, const TreeOrder* unlike)
         }
     }
     return values;
+}
+
+std::string RenderCommand(const TreeOrder& order) {
+    const TreeOrder defaults{kExampleTree};
+    std::string command = "arbolith-render --time " + std::to_string(order.second);
+    for (const auto& [name, text] : KeyValues(order, &defaults)) {
+        if (name != kTimeKey) {
+            command += " --" + std::string(name) + ' ' + text;
+        }
+    }
+    return command;
 }
 
 } // namespace arbolith

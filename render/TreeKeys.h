@@ -35,4 +35,8 @@ using KeyValue = std::pair<std::string_view, std::string>;
 // that differ from its values.
 std::vector<KeyValue> KeyValues(const TreeOrder& order, const TreeOrder* unlike = nullptr);
 
+// The arbolith-render command that draws the order's picture: its second, and every value that
+// differs from the command's own defaults.
+std::string RenderCommand(const TreeOrder& order);
+
 } // namespace arbolith

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include "render/TreeKeys.h"
 #include "tree/TreePainter.h"
 #include "ui/qt/TreeDrawing.h"
 
@@ -44,16 +45,13 @@ QString DrawingStatus(const TreeDrawing& drawing) {
             .arg(second, drawn, most, seen);
     }
     const bool whole = drawing.Shown()->branchLimit == kNoBranchLimit;
+    const QString command = QString::fromStdString(RenderCommand(*drawing.Shown()));
     if (whole && turned) {
-        return Tr("Tree of second %1, %2 branches, %3: arbolith-render --time %1 --view %4,%5 "
-                  "draws it.")
-            .arg(second, drawn, ViewText(view))
-            .arg(view.yaw)
-            .arg(view.pitch);
+        return Tr("Tree of second %1, %2 branches, %3: %4 draws it.")
+            .arg(second, drawn, ViewText(view), command);
     }
     if (whole) {
-        return Tr("Tree of second %1, %2 branches. arbolith-render --time %1 draws it again.")
-            .arg(second, drawn);
+        return Tr("Tree of second %1, %2 branches. %3 draws it again.").arg(second, drawn, command);
     }
     if (total.OutgrowsForkLimit()) {
         // Two or more limbs a fork over that many levels: more than 2^levels branches.
