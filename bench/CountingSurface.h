@@ -20,6 +20,12 @@ public:
         checksum +=
             static_cast<std::uint32_t>(points[2].x) ^ static_cast<std::uint32_t>(points[3].y);
     }
+    bool TakesBlocks() const override { return true; }
+    void Quadrilaterals(const SurfacePoint* corners, std::size_t count) override {
+        for (std::size_t i = 0; i < count; ++i) {
+            CountingSurface::Polygon(corners + 4 * i, 4);
+        }
+    }
     bool DeleteObject(SurfaceObject) override { return true; }
 
     std::uint64_t polygons = 0;

@@ -24,4 +24,10 @@ void RasterSurface::Polygon(const SurfacePoint* points, int count) {
     DrawPolygon(image_, band_, points, count, FillMode(), brushPixel_, penPixel_);
 }
 
+void RasterSurface::Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        DrawPolygon(image_, band_, corners + 4 * i, 4, FillMode(), brushPixel_, penPixel_);
+    }
+}
+
 } // namespace arbolith

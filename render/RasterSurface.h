@@ -18,6 +18,8 @@ public:
 
     void FillRectWhite(const SurfaceRect& rect) override;
     void Polygon(const SurfacePoint* points, int count) override;
+    bool TakesBlocks() const override { return true; }
+    void Quadrilaterals(const SurfacePoint* corners, std::size_t count) override;
 
 private:
     void StyleChanged() override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 
 namespace arbolith {
@@ -49,6 +50,17 @@ public:
     // Outlines the closed polygon with the current pen and fills it with the current brush.
     virtual void Polygon(const SurfacePoint* points, int count) = 0;
     virtual bool DeleteObject(SurfaceObject object) = 0;
+
+    // Draws `count` polygons of four corners each, the corners one after another, as `count`
+    // calls of Polygon in that order would. A surface that draws a block faster than polygon by
+    // polygon says so with TakesBlocks, and a run then hands it its branches in blocks; any other
+    // gets one Polygon call per branch, as a drawing system of windows expects.
+    virtual bool TakesBlocks() const { return false; }
+    virtual void Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            Polygon(corners + 4 * i, 4);
+        }
+    }
 };
 
 } // namespace arbolith

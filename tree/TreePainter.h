@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "geometry/Matrix.h"
 #include "geometry/Vector.h"
 #include "surface/DrawingSurface.h"
+#include "tree/ForkStack.h"
 #include "tree/Random.h"
 #include "tree/TreeOrder.h"
 #include "tree/Turns.h"
@@ -93,6 +95,34 @@ public:
     std::uint64_t PolygonsDrawn() const { return polygons_; }
 
 private:
+    // A fork with limbs still to draw. Plain components rather than vectors keep it at 64 bytes.
+    struct Fork {
+        double baseX, baseY, baseZ;
+        double parentX, parentY, parentZ;
+        std::int32_t level;
+        std::int32_t limbsLeft;
+        // For a limb under way that the limbs after it would repeat, the clock's count of
+        // changes at the seeding its draws come from; kNoRepeat otherwise.
+        std::uint64_t steadySince;
+    };
+    static constexpr std::uint64_t kNoRepeat = ~std::uint64_t{0};
+    // Branches handed to a surface that takes blocks go this many at a time.
+    static constexpr std::size_t kBlockBranches = 256;
+    // A vector's components, for arithmetic that needs no virtual table.
+    struct Components {
+        double x, y, z;
+    };
+
+    // The run's forks, depth first. `Direct` calls the painter's own operations straight, for a
+    // painter of this very class on a surface that takes blocks; otherwise every call goes
+    // through the virtual table.
+    template <bool Direct>
+    void GrowForks(const Components& base, const Components& parent, std::int32_t level);
+    bool OpenFork(const Components& base, const Components& parent, std::int64_t level);
+    // Adds the branch's corners to the block, handing the block over once it is full.
+    void AddToBlock(const Components& base, const Components& vector);
+    // Hands the branches gathered for a surface that takes blocks over to it.
+    void HandOverBlock();
     // Reads the clock, counting every change of the second it reads.
     std::uint32_t ReadSecond();
     // Counts a polygon just drawn; false once the run must end, at the branch limit or because
@@ -111,6 +141,11 @@ private:
     double scaleFactor;
     std::int32_t limbsDegree;
     std::int32_t levels;
+
+    // Whether the surface takes branches in blocks, and the block being gathered.
+    bool blocks_;
+    std::array<SurfacePoint, 4 * kBlockBranches> block_;
+    std::size_t blockCorners_ = 0;
 
     DrawRemainder turnXY_;
     DrawRemainder turnXZ_;
@@ -134,6 +169,8 @@ private:
     std::uint64_t nextCheck_ = kNoBranchLimit;
     std::uint32_t lastSecond_ = 0;
     std::uint64_t clockChanges_ = 0;
+    ForkStack<Fork> forks_;
+    std::uint64_t changesAtSeeding_ = 0;
 };
 
 } // namespace arbolith

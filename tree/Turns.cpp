@@ -30,7 +30,15 @@ DrawRemainder::DrawRemainder(std::int32_t bound)
       magic_(((std::uint64_t{1} << kShift) + divisor_ - 1) / divisor_) {}
 
 TurnTable::TurnTable(std::size_t largestBound)
-    : entries_(largestBound, Entry{kNotComputed, {0.0, 0.0}}) {}
+    : entries_(largestBound, Entry{kNotComputed, {0.0, 0.0}}) {
+    const std::size_t ahead = std::min(largestBound, kComputedAhead);
+    ahead_.reserve(ahead);
+    for (std::size_t degrees = 0; degrees < ahead; ++degrees) {
+        const double angle = DegreesToRadians(static_cast<std::int32_t>(degrees));
+        entries_[degrees] = {angle, Compute(angle)};
+        ahead_.push_back(entries_[degrees].value);
+    }
+}
 
 std::size_t TurnTable::Entries(std::int32_t bound) {
     return static_cast<std::size_t>(std::min<std::uint64_t>(Magnitude(bound), kRandomMax + 1));

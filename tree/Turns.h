@@ -44,6 +44,10 @@ public:
     // Holds the turns of 0 to `largestBound` - 1 degrees.
     explicit TurnTable(std::size_t largestBound);
 
+    // Turns below this many degrees are computed when the table is made; larger bounds compute
+    // the rest as they are first drawn.
+    static constexpr std::size_t kComputedAhead = 1024;
+
     // The angle of a turn of `degrees` (0 to the largest bound - 1), as DegreesToRadians gives
     // it. The turn asked for next is most likely this one, so it is looked at first.
     double AngleOf(std::int32_t degrees) {
@@ -58,6 +62,24 @@ public:
         }
         next_ = index;
         return entry.angle;
+    }
+
+    // The cosine and sine of a turn of `degrees` (0 to the largest bound - 1): Of(AngleOf(degrees))
+    // without the angle. The turns of the usual bounds are all computed ahead, side by side.
+    CosSin OfDegrees(std::int32_t degrees) {
+        const auto index = static_cast<std::size_t>(degrees);
+        if (index < ahead_.size()) [[likely]] {
+            return ahead_[index];
+        }
+        if (index >= entries_.size()) {
+            return Compute(DegreesToRadians(degrees));
+        }
+        Entry& entry = entries_[index];
+        if (!(entry.angle == entry.angle)) { // not computed yet
+            const double angle = DegreesToRadians(degrees);
+            entry = {angle, Compute(angle)};
+        }
+        return entry.value;
     }
 
     CosSin Of(double angle) {
@@ -90,6 +112,7 @@ private:
         CosSin value;
     };
     std::vector<Entry> entries_;
+    std::vector<CosSin> ahead_;
     // The entry AngleOf gave last.
     std::size_t next_ = ~std::size_t{0};
 };

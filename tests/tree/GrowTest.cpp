@@ -318,6 +318,47 @@ TEST(GrowTest, RepeatsOnceDrawsEveryDistinctBranchAndLeavesTheGeneratorAsTheLite
     }
 }
 
+// A surface that takes its polygons in blocks, as the rasterizer does, and records them.
+class BlockRecording : public RecordingSurface {
+public:
+    BlockRecording() : RecordingSurface(false) {}
+    bool TakesBlocks() const override { return true; }
+    void Quadrilaterals(const SurfacePoint* corners, std::size_t count) override {
+        ++blocks_;
+        RecordingSurface::Quadrilaterals(corners, count);
+    }
+    int Blocks() const { return blocks_; }
+
+private:
+    int blocks_ = 0;
+};
+
+// Growth for a surface that takes blocks skips the virtual table and the call per branch; the
+// polygons are those of every call going through it, in the same order.
+TEST(GrowTest, BranchesInBlocksAreTheSamePolygonsInTheSameOrder) {
+    TreeOrder turned{Tree(3, 4), 1796000005};
+    turned.view = {30, -20};
+    TreeOrder limited{Tree(0, 3, 0.0), 1796000028};
+    limited.branchLimit = 700;
+    const std::vector<TreeOrder> orders{
+        {Tree(3, 5), 1796000001, {}, GrowthPath::Literal},
+        {Tree(4, 4), 1796000002},
+        {Tree(0, 3, 0.0), 1796000028},
+        {Tree(2, 4, 1e300), 31},
+        turned,
+        limited,
+    };
+    for (const TreeOrder& order : orders) {
+        RecordingSurface one(false);
+        const RunResult alone = DrawTree(one, order);
+        BlockRecording blocks;
+        const RunResult inBlocks = DrawTree(blocks, order);
+        EXPECT_GT(blocks.Blocks(), 0);
+        EXPECT_EQ(inBlocks.polygons, alone.polygons);
+        EXPECT_EQ(blocks.Polygons(), one.Polygons()) << "limbs " << order.parameters.limbsDegree;
+    }
+}
+
 TEST(GrowTest, RepeatsOnceMakesHugeFixedTreesSmall) {
     const TreeParameters p = Tree(19, 10);
     EXPECT_EQ(CountBranches(p).branches,
@@ -434,15 +475,17 @@ TEST(GrowTest, TheForkLimitStopsABottomlessTreeWithWhatItDrewAndNothingHeld) {
 
     // On a surface that keeps nothing, so that the memory held is the run's own.
     ForgettingSurface forgetting;
-    CTreePainter painter(forgetting, 40, 20, 30, 0.7, 2, kBottomless);
-    painter.SetOrder(second11);
-    painter.SetForkLimit(kLimit);
     const std::size_t before = testing::LiveBytes();
     testing::ResetPeakBytes();
-    painter.Grow(top, trunk, 0);
-    EXPECT_TRUE(painter.ForkLimitReached());
-    EXPECT_TRUE(painter.Stopped());
-    EXPECT_EQ(testing::LiveBytes(), before);
+    {
+        CTreePainter painter(forgetting, 40, 20, 30, 0.7, 2, kBottomless);
+        painter.SetOrder(second11);
+        painter.SetForkLimit(kLimit);
+        painter.Grow(top, trunk, 0);
+        EXPECT_TRUE(painter.ForkLimitReached());
+        EXPECT_TRUE(painter.Stopped());
+    }
+    EXPECT_EQ(testing::LiveBytes(), before) << "nothing is held once the run is over";
     // The fork records, and an index of their blocks.
     const std::size_t held = testing::PeakBytes() - before;
     EXPECT_GE(held, kLimit * kForkRecordBytes);

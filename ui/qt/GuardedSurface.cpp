@@ -1,5 +1,7 @@
 #include "ui/qt/GuardedSurface.h"
 
+#include <algorithm>
+
 namespace arbolith {
 
 void GuardedSurface::FillRectWhite(const SurfaceRect& rect) {
@@ -27,9 +29,26 @@ void GuardedSurface::Polygon(const SurfacePoint* points, int count) {
         return;
     }
     target_.Polygon(points, count);
-    const std::uint64_t drawn = polygonsDrawn_.load(std::memory_order_relaxed);
-    polygonsDrawn_.store(drawn + 1, std::memory_order_relaxed);
-    if (drawnSoFar_ && (drawn + 1) % kPolygonsPerClockReading == 0) {
+    Passed(1);
+}
+
+// In pieces, so that a stop leaves the picture as soon as it does polygon by polygon.
+void GuardedSurface::Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
+    for (std::size_t done = 0; done < count; done += kPolygonsPerClockReading) {
+        if (stop_.load(std::memory_order_relaxed)) {
+            return;
+        }
+        const std::size_t piece = std::min<std::size_t>(count - done, kPolygonsPerClockReading);
+        target_.Quadrilaterals(corners + 4 * done, piece);
+        Passed(piece);
+    }
+}
+
+void GuardedSurface::Passed(std::uint64_t polygons) {
+    const std::uint64_t before = polygonsDrawn_.load(std::memory_order_relaxed);
+    const std::uint64_t drawn = before + polygons;
+    polygonsDrawn_.store(drawn, std::memory_order_relaxed);
+    if (drawnSoFar_ && drawn / kPolygonsPerClockReading != before / kPolygonsPerClockReading) {
         const Clock::time_point now = Clock::now();
         if (now - lastCall_ >= interval_) {
             lastCall_ = now;

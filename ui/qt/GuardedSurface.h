@@ -43,8 +43,13 @@ public:
     SurfaceObject SelectObject(SurfaceObject object) override;
     void Polygon(const SurfacePoint* points, int count) override;
     bool DeleteObject(SurfaceObject object) override;
+    bool TakesBlocks() const override { return target_.TakesBlocks(); }
+    void Quadrilaterals(const SurfacePoint* corners, std::size_t count) override;
 
 private:
+    // Counts polygons passed on, and hands the drawing over when the interval has passed.
+    void Passed(std::uint64_t polygons);
+
     // Reading the clock costs more than a small polygon; it is read every this many.
     static constexpr std::uint64_t kPolygonsPerClockReading = 64;
 
