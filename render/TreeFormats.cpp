@@ -7,6 +7,7 @@
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
 #include "render/PdfSurface.h"
+#include "render/PipelineSurface.h"
 #include "render/PngWriter.h"
 #include "render/SvgSurface.h"
 #include "render/TreeImage.h"
@@ -33,7 +34,7 @@ WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
 WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     SvgSurface surface(sink, settings.width, settings.height);
-    if (DrawTree(surface, order, settings.monitor).stopped) {
+    if (DrawTreeOnBothCores(surface, order, settings.monitor).stopped) {
         return kStopped;
     }
     return Ended(surface.Finish());
@@ -44,7 +45,7 @@ WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
     PdfSurface surface(sink, settings.width, settings.height);
     // A page has no colour of its own; the whole of it is white, as a picture's is.
     surface.FillRectWhite({0, 0, settings.width, settings.height});
-    if (DrawTree(surface, order, settings.monitor).stopped) {
+    if (DrawTreeOnBothCores(surface, order, settings.monitor).stopped) {
         return kStopped;
     }
     return Ended(surface.Finish());

@@ -1,5 +1,6 @@
 #include "render/TreeImage.h"
 
+#include "render/PipelineSurface.h"
 #include "render/RasterSurface.h"
 #include "tree/DrawingRun.h"
 
@@ -9,7 +10,7 @@ std::optional<PixelImage> RenderTreeImage(const TreeOrder& order, int width, int
                                           RunMonitor* monitor) {
     PixelImage image(width, height);
     RasterSurface surface(image);
-    if (DrawTree(surface, order, monitor).stopped) {
+    if (DrawTreeOnBothCores(surface, order, monitor).stopped) {
         return std::nullopt;
     }
     return image;

@@ -7,7 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "render/PipelineSurface.h"
 #include "render/RasterSurface.h"
+#include "render/SvgSurface.h"
 #include "render/TreeFormats.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
@@ -97,6 +99,46 @@ TEST(ConcurrencyTest, TwoRunsDrawingTheHalvesOfOnePictureAtOnceMakeTheWholePictu
         const std::jthread bottom = half({335, 670});
     }
     EXPECT_TRUE(halves == whole);
+}
+
+// A large tree grows on one thread while another draws it: the same pixels, the same bytes as on
+// one thread, and the same stop.
+TEST(ConcurrencyTest, ATreeDrawnOnTwoThreadsIsTheTreeDrawnOnOne) {
+    const TreeOrder tree{{40, 20, 30, 0.75, 2, {280, 640, 0}, {0, -150, 0}, 15}, 1796000000};
+    PixelImage alone(560, 670);
+    PixelImage both(560, 670);
+    {
+        RasterSurface surface(alone);
+        DrawTree(surface, tree);
+    }
+    {
+        RasterSurface surface(both);
+        PipelineSurface pipeline(surface);
+        const RunResult result = DrawTree(pipeline, tree);
+        EXPECT_EQ(result.polygons, 131071u);
+    }
+    EXPECT_TRUE(both == alone);
+
+    std::string svgAlone;
+    std::string svgBoth;
+    const auto collect = [](std::string& bytes) {
+        return [&bytes](const void* data, std::size_t size) {
+            bytes.append(static_cast<const char*>(data), size);
+            return true;
+        };
+    };
+    {
+        SvgSurface svg(collect(svgAlone), 560, 670);
+        DrawTree(svg, tree);
+        ASSERT_TRUE(svg.Finish());
+    }
+    {
+        SvgSurface svg(collect(svgBoth), 560, 670);
+        ASSERT_GE(131071u, kPipelineFrom) << "large enough to take two threads";
+        DrawTreeOnBothCores(svg, tree);
+        ASSERT_TRUE(svg.Finish());
+    }
+    EXPECT_TRUE(svgBoth == svgAlone);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ui/qt/TreeRun.h"
 
+#include "render/PipelineSurface.h"
 #include "render/RasterSurface.h"
-#include "tree/DrawingRun.h"
 #include "ui/qt/GuardedSurface.h"
 #include "ui/qt/PixelImages.h"
 
@@ -40,7 +40,7 @@ void TreeRun::Draw(const std::atomic<bool>& stop) {
         RasterSurface raster(drawing);
         GuardedSurface surface(raster, stop, polygonsDrawn_, handOver);
         StopMonitor monitor(stop);
-        result = DrawTree(surface, order_, &monitor);
+        result = DrawTreeOnBothCores(surface, order_, &monitor);
     }
     handOver();
     completed_.store(result.Complete() && !stop.load());

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "surface/DrawingSurface.h"
+#include "tree/TreeOrder.h"
+#include "tree/TreePainter.h"
+
+namespace arbolith {
+
+// Draws on another surface on a thread of its own: the blocks of branches a run hands over wait
+// in a short queue for that thread, so that growing and drawing use two cores. Every call reaches
+// the other surface in the order it was made: any call but a block waits until the blocks before
+// it are drawn. At most a few blocks wait at a time, so memory stays flat.
+class PipelineSurface final : public DrawingSurface {
+public:
+    explicit PipelineSurface(DrawingSurface& target);
+    // Waits until every block is drawn.
+    ~PipelineSurface() override;
+    PipelineSurface(const PipelineSurface&) = delete;
+    PipelineSurface& operator=(const PipelineSurface&) = delete;
+
+    void FillRectWhite(const SurfaceRect& rect) override;
+    SurfaceObject CreatePen(PenStyle style, int width, Rgb colour) override;
+    SurfaceObject CreateSolidBrush(Rgb colour) override;
+    void SetPolyFillMode(PolyFillMode mode) override;
+    SurfaceObject SelectObject(SurfaceObject object) override;
+    void Polygon(const SurfacePoint* points, int count) override;
+    bool DeleteObject(SurfaceObject object) override;
+    bool TakesBlocks() const override { return true; }
+    void Quadrilaterals(const SurfacePoint* corners, std::size_t count) override;
+
+    // Waits until every block handed over is drawn.
+    void Drain();
+
+private:
+    static constexpr std::size_t kQueued = 8;
+
+    void Work();
+
+    DrawingSurface& target_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::deque<std::vector<SurfacePoint>> queue_;
+    std::vector<std::vector<SurfacePoint>> spare_;
+    bool drawing_ = false;
+    bool ending_ = false;
+    std::thread worker_;
+};
+
+// Below this many branches a tree draws sooner on one thread than the queue lets it on two.
+inline constexpr std::uint64_t kPipelineFrom = 30000;
+
+// Draws the order's tree on the surface as DrawTree does. A large tree grows on this thread while
+// a second one draws it, where the machine has a second core.
+RunResult DrawTreeOnBothCores(DrawingSurface& surface, const TreeOrder& order,
+                              RunMonitor* monitor = nullptr);
+
+} // namespace arbolith
