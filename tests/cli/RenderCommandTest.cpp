@@ -83,6 +83,10 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
         {{"--levels", "40", "-o", "t.png"}, {"5497558138879 branches", "--max-branches"}},
+        // More branches than 64 bits count, whatever the branch limit.
+        {{"--limbs", "2", "--levels", "3000", "--max-branches", "18446744073709551615", "-o",
+          "t.png"},
+         {"more than 18446744073709551615 branches", "whatever --max-branches"}},
         // Deeper than a run's fork records reach, whatever the branch limit.
         {{"--levels", "2147483647", "--max-branches", "18446744073709551615", "-o", "t.png"},
          {"2147483648 levels", "1048576", "never"}},
