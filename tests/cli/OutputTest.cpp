@@ -142,12 +142,20 @@ TEST_F(OutputTest, MemoryStaysFlatWhateverTheTreesSize) {
     close(null);
 }
 
+// Control characters, bytes that are not UTF-8, and the invisible characters that reorder a
+// line or break it are escaped; other characters, invisible joiners too, are shown as they are.
 TEST_F(OutputTest, MessagesShowArgumentsSafelyInOneLine) {
-    const std::string name = "missing/bad\nname\x1b[31m\xff.png";
+    const std::string name = "missing/bad\nname\x1b[31m\xff"
+                             "\u061c\u200d\u200e\u200f\u2028\u2029\u202a\u202e\u202f"
+                             "\u2065\u2066\u2069\u00e9.png";
     const auto run = RunRender(Dir(), {"--levels", "1", "-o", name});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find("missing/bad\\nname\\x1b[31m\\xff.png"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("missing/bad\\nname\\x1b[31m\\xff"
+                           "\\u061c\u200d\\u200e\\u200f\\u2028\\u2029\\u202a\\u202e\u202f"
+                           "\u2065\\u2066\\u2069\u00e9.png"),
+              std::string::npos)
+        << run.err;
 
     const auto value = RunRender(Dir(), {"--levels", "1\n2", "-o", "tree.png"});
     EXPECT_EQ(value.exitCode, 2);
