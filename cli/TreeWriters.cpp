@@ -15,20 +15,13 @@ std::string Counted(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + ' ' + (n == 1 ? one : many);
 }
 
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Writes the tree in 3-D, as glTF or as OBJ naming the material library beside `name`.
+// Writes the tree in 3-D, as glTF or as OBJ naming the material library `library`.
 WriteResult WriteModel(const ByteSink& sink, Format format, const RenderOptions& options,
-                       Progress& progress, const std::string& name, std::string& holds) {
+                       Progress& progress, const std::string& library, std::string& holds) {
     // The caller holds the clock at the tree's second.
     const ExportedTree tree{options.tree, ReadClock(), options.path};
-    const ExportResult result =
-        format == Format::Glb
-            ? WriteGlb(tree, sink, &progress)
-            : WriteObj(tree, FileName(MaterialLibraryPath(name)), sink, &progress);
+    const ExportResult result = format == Format::Glb ? WriteGlb(tree, sink, &progress)
+                                                      : WriteObj(tree, library, sink, &progress);
     switch (result.outcome) {
     case ExportResult::Done:
         break;
@@ -52,7 +45,7 @@ WriteResult WriteModel(const ByteSink& sink, Format format, const RenderOptions&
 } // namespace
 
 WriteResult DrawTreeTo(const ByteSink& sink, Format format, const RenderOptions& options,
-                       Progress& progress, const std::string& name, std::string& holds) {
+                       Progress& progress, const std::string& library, std::string& holds) {
     switch (format) {
     case Format::Png:
         return WriteTreePicture(PictureFormat::Png, options.tree, options.width, options.height,
@@ -65,13 +58,9 @@ WriteResult DrawTreeTo(const ByteSink& sink, Format format, const RenderOptions&
                                 options.view, &progress, options.path, sink);
     case Format::Glb:
     case Format::Obj:
-        return WriteModel(sink, format, options, progress, name, holds);
+        return WriteModel(sink, format, options, progress, library, holds);
     }
     return {WriteOutcome::Failed, "unknown format"};
-}
-
-WriteResult WriteMaterialLibraryTo(const ByteSink& sink) {
-    return WriteMaterialLibrary(sink) ? WriteResult{} : kSinkGaveUp;
 }
 
 } // namespace arbolith::cli

@@ -9,12 +9,9 @@
 namespace arbolith::cli {
 
 // Draws the options' tree in `format` through the sink, with the clock as the caller has fixed
-// it. `name` is the file's, which an OBJ names its material library after; `holds` is set to
-// what a 3-D file holds, in words.
+// it. `library` is the material library an OBJ names (none if empty); `holds` is set to what a
+// 3-D file holds, in words.
 WriteResult DrawTreeTo(const ByteSink& sink, Format format, const RenderOptions& options,
-                       Progress& progress, const std::string& name, std::string& holds);
-
-// The material library beside an OBJ.
-WriteResult WriteMaterialLibraryTo(const ByteSink& sink);
+                       Progress& progress, const std::string& library, std::string& holds);
 
 } // namespace arbolith::cli

@@ -13,7 +13,7 @@
 #include "cli/RenderOptions.h"
 #include "cli/SafeText.h"
 #include "cli/TreeWriters.h"
-#include "render/ObjWriter.h"
+#include "render/ObjFiles.h"
 #include "render/OutputFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Random.h"
@@ -87,32 +87,30 @@ int Render(const RenderOptions& options, std::uint32_t first) {
             toStdout ? "-" : OutputName(options.output, n, options.count, second);
         const std::string name = toStdout ? "standard output" : path;
         const FixedClock clock(second);
-        WriteResult result;
         std::string holds; // what a 3-D file holds
+        WriteResult result;
+        std::string failed = path; // the file the writing ended at, unless all was written
         {
             Progress progress(Printable(name), CountBranches(options.tree, options.path, second));
-            result = WriteWhole(path, [&](const ByteSink& sink) {
+            // `library` is the material library an OBJ names, if any.
+            const auto content = [&](const ByteSink& sink, const std::string& library) {
                 // Small trees never ask the monitor, so look for an interrupt here as well.
                 if (InterruptSignal() != 0) {
                     return WriteResult{WriteOutcome::Stopped, {}};
                 }
                 WriteResult drawn =
-                    DrawTreeTo(sink, *options.format, options, progress, path, holds);
+                    DrawTreeTo(sink, *options.format, options, progress, library, holds);
                 if (drawn.outcome == WriteOutcome::Written && InterruptSignal() != 0) {
                     drawn = {WriteOutcome::Stopped, {}};
                 }
                 return drawn;
-            });
+            };
+            result =
+                *options.format == Format::Obj
+                    ? WriteObjFiles(path, content, failed)
+                    : WriteWhole(path, [&](const ByteSink& sink) { return content(sink, {}); });
         }
         const bool series = options.count > 1;
-        if (result.outcome == WriteOutcome::Written && *options.format == Format::Obj) {
-            const std::string library = MaterialLibraryPath(path);
-            const WriteResult written = WriteWhole(library, &WriteMaterialLibraryTo);
-            if (written.outcome != WriteOutcome::Written) {
-                Complain("cannot write " + library + ": " + written.reason);
-                return kExitWriteFailed;
-            }
-        }
         switch (result.outcome) {
         case WriteOutcome::Written:
             Complain("wrote " + name + ": the tree of second " + std::to_string(second) +
@@ -124,7 +122,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
         case WriteOutcome::Failed:
-            Complain("cannot write " + name + ": " + result.reason +
+            Complain("cannot write " + (failed == path ? name : failed) + ": " + result.reason +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return kExitWriteFailed;
         }

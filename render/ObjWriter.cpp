@@ -60,8 +60,9 @@ ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibra
     ChunkedSink out(sink);
     PutText(out, "# Arbolith tree of second " + std::to_string(tree.second) +
                      "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, "
-                     "the trunk's foot at the origin.\nmtllib " +
-                     materialLibrary + "\no tree\nusemtl bark\n");
+                     "the trunk's foot at the origin.\n");
+    PutText(out, materialLibrary.empty() ? "o tree\n"
+                                         : "mtllib " + materialLibrary + "\no tree\nusemtl bark\n");
     ObjOutput output(out);
     ExportResult result;
     if (!MeshTree(tree, output, monitor, result.counts)) {

@@ -9,7 +9,8 @@ namespace arbolith {
 
 // Writes the tree as a Wavefront OBJ file, in one growth: every solid's vertices, then its
 // triangles, in the space of ModelSpace, all of one object with the material "bark" from the
-// library `materialLibrary` (the .mtl's name beside the file).
+// library `materialLibrary` (the .mtl's name beside the file), or of no material when it is
+// empty.
 ExportResult WriteObj(const ExportedTree& tree, const std::string& materialLibrary,
                       const ByteSink& sink, RunMonitor* monitor = nullptr);
 

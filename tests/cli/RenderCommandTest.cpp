@@ -73,7 +73,6 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--view", "0,-91", "-o", "t.png"}, {"--view", "'0,-91'", "-90 to 90"}},
         {{"--view", "30", "-o", "t.png"}, {"--view", "'30'", "YAW,PITCH"}},
         {{"--view", "30,10", "-o", "t.glb"}, {"--view 30,10", "3-D"}},
-        {{"--format", "obj", "-o", "-"}, {"obj", "standard output", "tree.obj"}},
         {{"--levels"}, {"missing value", "--levels"}},
         {{"--bogus", "-o", "t.png"}, {"unknown option", "'--bogus'"}},
         {{"stray", "-o", "t.png"}, {"unexpected argument", "'stray'"}},

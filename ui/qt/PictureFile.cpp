@@ -1,9 +1,9 @@
 #include "ui/qt/PictureFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include "render/GltfWriter.h"
+#include "render/ObjFiles.h"
 #include "render/ObjWriter.h"
 #include "render/OutputFile.h"
 #include "render/PngWriter.h"
@@ -37,21 +37,28 @@ bool IsObjPath(const QString& path) {
     return path.endsWith(QStringLiteral(".obj"), Qt::CaseInsensitive);
 }
 
+// Empty for a written file, else why it was not written.
+QString Failure(const WriteResult& result) {
+    if (result.outcome == WriteOutcome::Written) {
+        return {};
+    }
+    return QString::fromStdString(result.reason.empty() ? "could not write the file"
+                                                        : result.reason);
+}
+
 std::string NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-// The tree in 3-D: the branches the picture shows, on the path the canvas draws.
-WriteResult WriteModel(const ByteSink& sink, const QString& path, const TreeRecord& tree,
-                       RunControl& control) {
+// The tree in 3-D: the branches the picture shows, on the path the canvas draws; an OBJ names
+// the material library `library`, if any.
+WriteResult WriteModel(const ByteSink& sink, const QString& path, const std::string& library,
+                       const TreeRecord& tree, RunControl& control) {
     const ExportedTree exported{tree.parameters, tree.second, GrowthPath::RepeatsOnce,
                                 tree.polygonLimit};
     RunControlMonitor monitor(control);
-    const QString library =
-        QFileInfo(QString::fromStdString(MaterialLibraryPath(path.toStdString()))).fileName();
-    const ExportResult result = IsObjPath(path)
-                                    ? WriteObj(exported, library.toStdString(), sink, &monitor)
-                                    : WriteGlb(exported, sink, &monitor);
+    const ExportResult result = IsObjPath(path) ? WriteObj(exported, library, sink, &monitor)
+                                                : WriteGlb(exported, sink, &monitor);
     switch (result.outcome) {
     case ExportResult::Done:
         return kWritten;
@@ -77,26 +84,29 @@ QString SavePicture(const QString& path, const QImage& picture, const TreeRecord
                     RunControl* control) {
     RunControl ownControl;
     RunControl& stop = control != nullptr ? *control : ownControl;
-    WriteResult result = WriteWhole(NativePath(path), [&](const ByteSink& sink) {
+    const std::string native = NativePath(path);
+    if (IsObjPath(path)) {
+        // An OBJ and its material library, one output: a failure names the file it ended at.
+        std::string failed;
+        const WriteResult result = WriteObjFiles(
+            native,
+            [&](const ByteSink& sink, const std::string& library) {
+                return WriteModel(sink, path, library, tree, stop);
+            },
+            failed);
+        return result.outcome == WriteOutcome::Written || failed == native
+                   ? Failure(result)
+                   : QFile::decodeName(failed.c_str()) + QStringLiteral(": ") + Failure(result);
+    }
+    return Failure(WriteWhole(native, [&](const ByteSink& sink) {
         if (IsSvgPath(path)) {
             return WriteSvg(sink, picture.size(), tree, stop);
         }
         if (IsModelPath(path)) {
-            return WriteModel(sink, path, tree, stop);
+            return WriteModel(sink, path, {}, tree, stop);
         }
         return WritePng(FromQImage(picture), sink) ? kWritten : kSinkGaveUp;
-    });
-    // The material library beside an OBJ, written whole or not at all.
-    if (result.outcome == WriteOutcome::Written && IsObjPath(path)) {
-        result = WriteWhole(MaterialLibraryPath(NativePath(path)), [](const ByteSink& sink) {
-            return WriteMaterialLibrary(sink) ? kWritten : kSinkGaveUp;
-        });
-    }
-    if (result.outcome == WriteOutcome::Written) {
-        return {};
-    }
-    return QString::fromStdString(result.reason.empty() ? "could not write the file"
-                                                        : result.reason);
+    }));
 }
 
 } // namespace arbolith
