@@ -12,7 +12,10 @@ WriteResult WriteObjFiles(const std::string& path, const WriteObjContent& writeO
         return WriteWhole(path, [&](const ByteSink& sink) { return writeObj(sink, {}); });
     }
     const std::string libraryPath = MaterialLibraryPath(destination.path);
-    const std::string library = libraryPath.substr(libraryPath.find_last_of('/') + 1);
+    // The OBJ names its library as it lies beside it, without a folder.
+    const std::size_t slash = libraryPath.rfind('/');
+    const std::string library =
+        slash == std::string::npos ? libraryPath : libraryPath.substr(slash + 1);
     const OutputResult written = WriteWhole({
         {destination.path,
          [&](const ByteSink& sink) {

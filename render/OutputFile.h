@@ -43,6 +43,7 @@ struct Destination {
     std::string reason;
 };
 
+// Where bytes written to `path` go; "-" is standard output, whose path is left empty.
 Destination FindDestination(const std::string& path);
 
 // One file of an output, named as the user gave it.
