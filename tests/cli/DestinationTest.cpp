@@ -96,16 +96,6 @@ TEST_F(DestinationTest, EachDestinationIsWrittenWholeOrLeftAsItWas) {
          "wrote tree.obj",
          "",
          ObjAndLibrary("tree", "tree")},
-        {"an OBJ and its library replaced",
-         [](const fs::path& folder) {
-             PutOld(folder / "tree.obj");
-             PutOld(folder / "tree.mtl");
-         },
-         {"-o", "tree.obj"},
-         0,
-         "wrote tree.obj",
-         "",
-         ObjAndLibrary("tree", "tree")},
         {"a folder where the library goes",
          [](const fs::path& folder) {
              PutOld(folder / "tree.obj");
@@ -126,13 +116,6 @@ TEST_F(DestinationTest, EachDestinationIsWrittenWholeOrLeftAsItWas) {
          "cannot write tree.mtl: not a regular file",
          "",
          {{"tree.obj", "old"}, {"tree.mtl", "fifo"}}},
-        {"a folder where the OBJ goes",
-         [](const fs::path& folder) { fs::create_directory(folder / "tree.obj"); },
-         {"-o", "tree.obj"},
-         1,
-         "cannot write tree.obj: Is a directory",
-         "",
-         {{"tree.obj", "folder"}}},
         {"a link into another folder: the file it names is replaced, the library beside it",
          [&](const fs::path& folder) {
              links("here/link.obj", "../there/real.obj")(folder);
