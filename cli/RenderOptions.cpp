@@ -69,7 +69,8 @@ const std::array kOwnOptions{
                nullptr},
     OptionSpec{"--format", "", FormatChoices(),
                "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
-               "its .mtl beside it; by default the output name's extension tells it, and "
+               "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
+               "naming no material); by default the output name's extension tells it, and "
                "standard output gets png",
                [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
                    o.format = FormatNamed(v);
@@ -208,10 +209,6 @@ std::optional<std::string> CheckTogether(RenderOptions& options) {
                    ": expected a name ending in " + ExtensionList() + ", or --format " +
                    std::string(FormatChoices());
         }
-    }
-    if (toStdout && options.format == Format::Obj) {
-        return "obj cannot go to standard output: its material library is written beside it; "
-               "expected a file name such as tree.obj, or glb";
     }
     if (InfoOf(*options.format).model && !options.tree.view.IsFront()) {
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +

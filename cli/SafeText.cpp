@@ -13,11 +13,20 @@ void AppendHex(std::string& out, unsigned char byte) {
     out += text;
 }
 
-// The length of the valid UTF-8 sequence at the start of `text`, or 0.
-std::size_t SequenceLength(std::string_view text) {
+// Characters that are invisible yet reorder or break the text around them: the marks,
+// embeddings, overrides and isolates of bidirectional text, and the line and paragraph
+// separators. A name holding U+202E would show its end backwards.
+bool Rearranges(std::uint32_t code) {
+    return code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x2028 && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+// The length of the valid UTF-8 sequence at the start of `text`, or 0; `code` is set to the
+// character it encodes.
+std::size_t SequenceLength(std::string_view text, std::uint32_t& code) {
     const auto lead = static_cast<unsigned char>(text[0]);
     std::size_t length = 0;
-    std::uint32_t code = 0;
+    code = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         code = lead & 0x1Fu;
@@ -66,8 +75,14 @@ std::string Printable(std::string_view text) {
             AppendHex(out, byte);
         } else if (byte < 0x80) {
             out += static_cast<char>(byte);
-        } else if (const std::size_t length = SequenceLength(text); length > 0) {
-            out.append(text.substr(0, length));
+        } else if (std::uint32_t code = 0; const std::size_t length = SequenceLength(text, code)) {
+            if (Rearranges(code)) {
+                char escaped[12];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code));
+                out += escaped;
+            } else {
+                out.append(text.substr(0, length));
+            }
             taken = length;
         } else {
             AppendHex(out, byte);

@@ -39,6 +39,7 @@ BranchCount LargestTree(const RenderOptions& options, std::uint32_t first) {
                                                     first + static_cast<std::uint32_t>(n - 1));
             largest.branches = std::max(largest.branches, count.branches);
             largest.unfinishedForks = std::max(largest.unfinishedForks, count.unfinishedForks);
+            largest.beyond64Bits = largest.beyond64Bits || count.beyond64Bits;
         }
     }
     return largest;
@@ -57,6 +58,12 @@ bool TreeWithinLimit(const RenderOptions& options, std::uint32_t first) {
         return false;
     }
     const std::uint64_t branches = largest.branches;
+    if (largest.beyond64Bits) {
+        Complain(tree + " would have more than " + std::to_string(branches) +
+                 " branches, past what 64 bits count: it could never be drawn, whatever "
+                 "--max-branches says; lower --levels or --limbs");
+        return false;
+    }
     if (branches <= options.maxBranches) {
         return true;
     }

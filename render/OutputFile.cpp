@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -14,8 +14,19 @@ namespace arbolith {
 
 namespace {
 
+// As many links as the system itself follows in one name before it gives up.
+constexpr int kMostLinks = 40;
+
 std::string SystemReason(int error) {
     return std::strerror(error);
+}
+
+WriteResult Failed(std::string reason) {
+    return {WriteOutcome::Failed, std::move(reason)};
+}
+
+Destination Refused(int error) {
+    return {Destination::Kind::Refused, {}, SystemReason(error)};
 }
 
 // A file descriptor written in full, remembering the first error.
@@ -59,6 +70,11 @@ public:
         return error_ == 0;
     }
     int Error() const { return error_; }
+    ByteSink Sink() {
+        return [this](const void* data, std::size_t size) {
+            return Write(data, size);
+        };
+    }
 
 private:
     int fd_;
@@ -79,14 +95,54 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The name a symbolic link gives, a relative one read from the link's folder; empty with errno
+// set on failure.
+std::string LinkTarget(const std::string& link) {
+    std::string target(256, '\0');
+    for (;;) {
+        const ssize_t size = ::readlink(link.c_str(), target.data(), target.size());
+        if (size < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(size) < target.size()) {
+            target.resize(static_cast<std::size_t>(size));
+            break;
+        }
+        target.resize(target.size() * 2);
+    }
+    const std::size_t slash = link.rfind('/');
+    if (target.starts_with('/') || slash == std::string::npos) {
+        return target;
+    }
+    return link.substr(0, slash + 1) + target;
+}
+
+// A hidden name for the temporary of a file named `base`, ending in `tail`, within the
+// folder's longest name: a long base is cut short, at the start of a character.
+std::string TemporaryName(std::string base, const std::string& tail, std::size_t longest) {
+    const std::size_t room = longest > tail.size() + 1 ? longest - tail.size() - 1 : 0;
+    if (base.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0u) == 0x80u) {
+            --cut;
+        }
+        base.resize(cut);
+    }
+    return "." + base + tail;
+}
+
 // Creates a new file beside `target` under a name no other file has; the system applies the
 // user's file-creation mask to its permissions. -1 with errno set on failure.
 int CreateTemporary(const std::string& target, std::string& name) {
+    const std::string folder = Directory(target);
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = Directory(target) + "/." + BaseName(target) + "." +
-               std::to_string(random() % 1000000000u) + ".part";
+        const std::string tail = "." + std::to_string(random() % 1000000000u) + ".part";
+        name = folder + "/" +
+               TemporaryName(BaseName(target), tail,
+                             longest > 0 ? static_cast<std::size_t>(longest) : NAME_MAX);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -96,16 +152,25 @@ int CreateTemporary(const std::string& target, std::string& name) {
     return -1;
 }
 
-WriteResult Failed(std::string reason) {
-    return {WriteOutcome::Failed, std::move(reason)};
+// The new file takes the old one's owner and group where the system lets us (the owner only
+// for root, the group for its members), then its mode, after the change of owner that may clear
+// some of its bits.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Ours, then: the system does not let us give it away.
+    }
+    ::fchmod(fd, old.st_mode & 07777);
 }
 
-// Writes straight through an open descriptor: standard output, a device, a FIFO.
-WriteResult WriteThrough(Descriptor& out, const WriteContent& content) {
-    const ByteSink sink = [&out](const void* data, std::size_t size) {
-        return out.Write(data, size);
-    };
-    WriteResult result = content(sink);
+// Writes straight through: standard output, a device, a FIFO.
+WriteResult WriteThrough(const std::string& path, const WriteContent& content) {
+    const int fd = path.empty() ? STDOUT_FILENO : ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return Failed(SystemReason(errno));
+    }
+    Descriptor out(fd, !path.empty());
+    WriteResult result = content(out.Sink());
     if (out.Error() != 0) {
         return Failed(SystemReason(out.Error()));
     }
@@ -115,69 +180,183 @@ WriteResult WriteThrough(Descriptor& out, const WriteContent& content) {
     return result;
 }
 
-WriteResult ReplaceWhole(const std::string& target, const struct stat* existing,
-                         const WriteContent& content) {
+// One part on its way: written into its temporary, then put in place.
+struct Prepared {
+    enum class Stage { Writing, Exchanged, Renamed };
+    std::string target;
     std::string temporary;
-    const int fd = CreateTemporary(target, temporary);
-    if (fd < 0) {
+    bool replaces = false; // an old file is there
+    Stage stage = Stage::Writing;
+};
+
+WriteResult Prepare(Prepared& part, const WriteContent& content) {
+    struct stat old {};
+    part.replaces = ::stat(part.target.c_str(), &old) == 0;
+    // The folder alone would let us replace a file we may not write.
+    if (part.replaces && ::faccessat(AT_FDCWD, part.target.c_str(), W_OK, AT_EACCESS) != 0) {
         return Failed(SystemReason(errno));
     }
-    if (existing != nullptr) {
-        // The new file keeps the permissions of the one it replaces.
-        ::fchmod(fd, existing->st_mode & 07777);
+    const int fd = CreateTemporary(part.target, part.temporary);
+    if (fd < 0) {
+        const int error = errno;
+        part.temporary.clear();
+        return Failed(SystemReason(error));
     }
     Descriptor out(fd, true);
-    const ByteSink sink = [&out](const void* data, std::size_t size) {
-        return out.Write(data, size);
-    };
-    WriteResult result = content(sink);
+    if (part.replaces) {
+        KeepOwnerAndMode(fd, old);
+    }
+    WriteResult result = content(out.Sink());
     if (out.Error() != 0) {
-        result = Failed(SystemReason(out.Error()));
-    } else if (result.outcome == WriteOutcome::Written && !(out.Sync() && out.Close())) {
-        result = Failed(SystemReason(out.Error()));
+        return Failed(SystemReason(out.Error()));
     }
-    out.Close();
-    if (result.outcome == WriteOutcome::Written &&
-        ::rename(temporary.c_str(), target.c_str()) != 0) {
-        result = Failed(SystemReason(errno));
-    }
-    if (result.outcome != WriteOutcome::Written) {
-        ::unlink(temporary.c_str());
+    if (result.outcome == WriteOutcome::Written && !(out.Sync() && out.Close())) {
+        return Failed(SystemReason(out.Error()));
     }
     return result;
 }
 
+// Swaps two names in one step; false where the file system cannot, or one of them is gone.
+bool Exchange(const std::string& a, const std::string& b) {
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+}
+
+// Leaves every file as it was before the output: temporaries removed, exchanged files swapped
+// back, new files that replaced nothing removed. An old file that cannot be swapped back stays
+// whole under its temporary's name rather than be lost.
+void Abandon(std::vector<Prepared>& parts) {
+    for (Prepared& part : parts) {
+        switch (part.stage) {
+        case Prepared::Stage::Writing:
+            if (!part.temporary.empty()) {
+                ::unlink(part.temporary.c_str());
+            }
+            break;
+        case Prepared::Stage::Exchanged:
+            if (Exchange(part.temporary, part.target)) {
+                ::unlink(part.temporary.c_str());
+            }
+            break;
+        case Prepared::Stage::Renamed:
+            if (!part.replaces) {
+                ::unlink(part.target.c_str());
+            }
+            break;
+        }
+    }
+}
+
+// Puts the written parts in place, the last first, so that the first, which the others serve
+// (an OBJ names its material library), replaces its file last: the one rename that completes
+// the output. Each part before it is exchanged with the file it replaces in one step, which
+// keeps the old file under the temporary's name; so if a later rename fails (the folder taken
+// away, a disk error), every exchange is undone and every old file is back. Where the file
+// system cannot exchange names, such a part simply replaces its file, and a failure after it
+// leaves that part new beside the old first part: as far as the system lets a set of files be
+// one. The old files are removed once the first part is in place; a machine that stops before
+// that leaves them whole under their hidden temporary names, never a file half-written.
+OutputResult PutInPlace(std::vector<Prepared>& parts) {
+    for (std::size_t i = parts.size(); i-- > 0;) {
+        Prepared& part = parts[i];
+        if (i > 0 && part.replaces && Exchange(part.temporary, part.target)) {
+            part.stage = Prepared::Stage::Exchanged;
+        } else if (::rename(part.temporary.c_str(), part.target.c_str()) == 0) {
+            part.stage = Prepared::Stage::Renamed;
+        } else {
+            const int error = errno;
+            Abandon(parts);
+            return {Failed(SystemReason(error)), i};
+        }
+    }
+    for (const Prepared& part : parts) {
+        if (part.stage == Prepared::Stage::Exchanged) {
+            ::unlink(part.temporary.c_str());
+        }
+    }
+    return {};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return a == b || (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+                      first.st_dev == second.st_dev && first.st_ino == second.st_ino);
+}
+
 } // namespace
 
-WriteResult WriteWhole(const std::string& path, const WriteContent& content) {
+Destination FindDestination(const std::string& path) {
     if (path == "-") {
-        Descriptor out(STDOUT_FILENO, false);
-        return WriteThrough(out, content);
+        return {Destination::Kind::Stream, {}, {}};
     }
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        if (errno != ENOENT) {
-            return Failed(SystemReason(errno));
+    std::string name = path;
+    for (int links = 0;; ++links) {
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) != 0) {
+            // A new file; a missing folder shows when its temporary is made.
+            return errno == ENOENT ? Destination{Destination::Kind::File, name, {}}
+                                   : Refused(errno);
         }
-        return ReplaceWhole(path, nullptr, content);
-    }
-    if (S_ISDIR(status.st_mode)) {
-        return Failed(SystemReason(EISDIR));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return Failed(SystemReason(errno));
+        if (S_ISDIR(status.st_mode)) {
+            return Refused(EISDIR);
         }
-        Descriptor out(fd, true);
-        return WriteThrough(out, content);
+        if (!S_ISLNK(status.st_mode)) {
+            return {S_ISREG(status.st_mode) ? Destination::Kind::File : Destination::Kind::Stream,
+                    name,
+                    {}};
+        }
+        if (links == kMostLinks) {
+            return Refused(ELOOP);
+        }
+        name = LinkTarget(name);
+        if (name.empty()) {
+            return Refused(errno);
+        }
     }
-    // A link to a regular file: the file it names is replaced, not the link.
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) {
-        return Failed(SystemReason(errno));
+}
+
+OutputResult WriteWhole(const std::vector<OutputPart>& parts) {
+    std::vector<Prepared> prepared(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const Destination destination = FindDestination(parts[i].path);
+        switch (destination.kind) {
+        case Destination::Kind::Refused:
+            return {Failed(destination.reason), i};
+        case Destination::Kind::Stream:
+            if (parts.size() > 1) {
+                return {Failed("not a regular file, so it cannot be replaced together with the "
+                               "other files"),
+                        i};
+            }
+            return {WriteThrough(destination.path, parts[i].content), i};
+        case Destination::Kind::File:
+            break;
+        }
+        for (std::size_t earlier = 0; earlier < i; ++earlier) {
+            if (SameFile(prepared[earlier].target, destination.path)) {
+                return {Failed("the same file as " + parts[earlier].path), i};
+            }
+        }
+        prepared[i].target = destination.path;
     }
-    return ReplaceWhole(resolved, &status, content);
+    std::vector<WriteResult> written;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        written.push_back(Prepare(prepared[i], parts[i].content));
+        if (written.back().outcome != WriteOutcome::Written) {
+            Abandon(prepared);
+            return {std::move(written.back()), i};
+        }
+    }
+    OutputResult placed = PutInPlace(prepared);
+    if (placed.result.outcome == WriteOutcome::Written) {
+        // What the first part said of itself, such as what a 3-D file holds.
+        placed.result = std::move(written.front());
+    }
+    return placed;
+}
+
+WriteResult WriteWhole(const std::string& path, const WriteContent& content) {
+    return WriteWhole({{path, content}}).result;
 }
 
 } // namespace arbolith

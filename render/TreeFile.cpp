@@ -7,38 +7,54 @@ namespace arbolith {
 
 namespace {
 
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+WriteResult WriteLibrary(const ByteSink& sink) {
+    return WriteMaterialLibrary(sink) ? WriteResult{} : WriteResult{WriteOutcome::Failed};
+}
+
+// An OBJ and its material library are one output, written whole or not at all: the library goes
+// beside the file the OBJ replaces, links followed, under the name MaterialLibraryPath gives it
+// there, which the OBJ names. An OBJ to a stream (standard output, a device, a FIFO) is written
+// alone and names no library, since nothing is made beside a stream.
+TreeFileResult WriteObjFiles(const std::string& path, const TreeOrder& order,
+                             WriteSettings settings) {
+    TreeFileResult result;
+    const Destination destination = FindDestination(path);
+    if (destination.kind != Destination::Kind::File) {
+        settings.materialLibrary.clear();
+        static_cast<WriteResult&>(result) = WriteWhole(path, [&](const ByteSink& sink) {
+            return WriteTree(Format::Obj, order, sink, settings);
+        });
+        result.failedFile = path;
+        return result;
+    }
+    const std::string libraryPath = MaterialLibraryPath(destination.path);
+    // The OBJ names its library as it lies beside it, without a folder.
+    const std::size_t slash = libraryPath.rfind('/');
+    settings.materialLibrary =
+        slash == std::string::npos ? libraryPath : libraryPath.substr(slash + 1);
+    const OutputResult written = WriteWhole({
+        {destination.path,
+         [&](const ByteSink& sink) {
+             return WriteTree(Format::Obj, order, sink, settings);
+         }},
+        {libraryPath, &WriteLibrary},
+    });
+    static_cast<WriteResult&>(result) = written.result;
+    result.failedFile = written.part == 0 ? path : libraryPath;
+    return result;
 }
 
 } // namespace
 
 TreeFileResult WriteTreeFile(const std::string& path, Format format, const TreeOrder& order,
                              WriteSettings settings) {
-    const bool obj = format == Format::Obj;
-    if (obj) {
-        settings.materialLibrary = FileName(MaterialLibraryPath(path));
+    if (format == Format::Obj) {
+        return WriteObjFiles(path, order, settings);
     }
     TreeFileResult result;
     static_cast<WriteResult&>(result) = WriteWhole(
         path, [&](const ByteSink& sink) { return WriteTree(format, order, sink, settings); });
-    if (result.outcome != WriteOutcome::Written) {
-        result.failedFile = path;
-        return result;
-    }
-    if (obj) {
-        const std::string library = MaterialLibraryPath(path);
-        const WriteResult written = WriteWhole(library, [](const ByteSink& sink) {
-            return WriteResult{WriteMaterialLibrary(sink) ? WriteOutcome::Written
-                                                          : WriteOutcome::Failed};
-        });
-        if (written.outcome != WriteOutcome::Written) {
-            result.outcome = written.outcome;
-            result.reason = written.reason;
-            result.failedFile = library;
-        }
-    }
+    result.failedFile = path;
     return result;
 }
 

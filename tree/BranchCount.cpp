@@ -12,29 +12,40 @@ namespace {
 constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t kMostRandomLimbs = kRandomLimbModulus - 1;
 
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-    return a > kSaturated - b ? kSaturated : a + b;
+// a + b, or the largest value with `beyond` set when the sum is past it.
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b, bool& beyond) {
+    if (a > kSaturated - b) {
+        beyond = true;
+        return kSaturated;
+    }
+    return a + b;
 }
 
-std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t b) {
-    return b != 0 && a > kSaturated / b ? kSaturated : a * b;
+std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t b, bool& beyond) {
+    if (b != 0 && a > kSaturated / b) {
+        beyond = true;
+        return kSaturated;
+    }
+    return a * b;
 }
 
 // The trunk and `generations` generations of limbs, where every fork but those of the last
-// generation grows `limbs` limbs with subtrees and the last generation's forks grow `lastLimbs`.
-std::uint64_t TreeOf(std::uint64_t limbs, std::uint64_t lastLimbs, std::int64_t generations) {
+// generation grows `limbs` limbs with subtrees and the last generation's forks grow `lastLimbs`;
+// `beyond` is set when that is more than 64 bits count.
+std::uint64_t TreeOf(std::uint64_t limbs, std::uint64_t lastLimbs, std::int64_t generations,
+                     bool& beyond) {
     std::uint64_t total = 1;
     std::uint64_t forks = 1;
-    for (std::int64_t g = 1; g < generations && total != kSaturated; ++g) {
-        forks = SaturatingMultiply(forks, limbs);
-        total = SaturatingAdd(total, forks);
+    for (std::int64_t g = 1; g < generations && !beyond; ++g) {
+        forks = SaturatingMultiply(forks, limbs, beyond);
+        total = SaturatingAdd(total, forks, beyond);
         if (limbs == 1) {
             // A chain: the rest of the generations add one branch each.
-            total = SaturatingAdd(total, static_cast<std::uint64_t>(generations - g - 1));
+            total = SaturatingAdd(total, static_cast<std::uint64_t>(generations - g - 1), beyond);
             break;
         }
     }
-    return SaturatingAdd(total, SaturatingMultiply(forks, lastLimbs));
+    return SaturatingAdd(total, SaturatingMultiply(forks, lastLimbs, beyond), beyond);
 }
 
 } // namespace
@@ -64,7 +75,9 @@ BranchCount CountBranches(const TreeParameters& parameters, GrowthPath path,
     // A fork with a limb after the first stays unfinished while the first grows its subtree, so
     // every generation holds one; a chain's fork is done once its only limb is drawn.
     const std::uint64_t unfinished = limbs == 1 ? 1 : static_cast<std::uint64_t>(generations);
-    return {TreeOf(branching, limbs, generations), exact, unfinished};
+    bool beyond = false;
+    const std::uint64_t branches = TreeOf(branching, limbs, generations, beyond);
+    return {branches, exact, unfinished, beyond};
 }
 
 } // namespace arbolith

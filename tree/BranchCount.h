@@ -15,6 +15,9 @@ struct BranchCount {
     bool exact = true;
     // The most forks the run holds unfinished at once (an upper bound where `branches` is one).
     std::uint64_t unfinishedForks = 0;
+    // True when the tree has more branches than 64 bits count: `branches` is then the largest
+    // 64-bit value, and the tree could never be drawn.
+    bool beyond64Bits = false;
 
     // True for a tree that nests its forks deeper than a run can hold: the run stops at that
     // depth, and the tree could never be finished anyway.

@@ -71,8 +71,11 @@ TEST_F(OutputTest, WritesThroughAFifoAndADeviceLeavingThemWhatTheyWere) {
     if (mknod(PathOf("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
         GTEST_SKIP() << "no right to make a device node here; the FIFO is tested";
     }
-    const auto toDevice = RunRender(Dir(), Tree({"--format", "png", "-o", "null"}));
-    EXPECT_EQ(toDevice.exitCode, 0) << toDevice.err;
+    // An OBJ goes alone, naming no material library: nothing is made beside a device.
+    for (const char* format : {"png", "obj"}) {
+        const auto toDevice = RunRender(Dir(), Tree({"--format", format, "-o", "null"}));
+        EXPECT_EQ(toDevice.exitCode, 0) << toDevice.err;
+    }
     ASSERT_EQ(stat(PathOf("null").c_str(), &status), 0);
     EXPECT_TRUE(S_ISCHR(status.st_mode));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"null", "pipe", "tree.svg"})) << "no leftovers";
@@ -142,12 +145,20 @@ TEST_F(OutputTest, MemoryStaysFlatWhateverTheTreesSize) {
     close(null);
 }
 
+// Control characters, bytes that are not UTF-8, and the invisible characters that reorder a
+// line or break it are escaped; other characters, invisible joiners too, are shown as they are.
 TEST_F(OutputTest, MessagesShowArgumentsSafelyInOneLine) {
-    const std::string name = "missing/bad\nname\x1b[31m\xff.png";
+    const std::string name = "missing/bad\nname\x1b[31m\xff"
+                             "\u061c\u200d\u200e\u200f\u2028\u2029\u202a\u202e\u202f"
+                             "\u2065\u2066\u2069\u00e9.png";
     const auto run = RunRender(Dir(), {"--levels", "1", "-o", name});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find("missing/bad\\nname\\x1b[31m\\xff.png"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("missing/bad\\nname\\x1b[31m\\xff"
+                           "\\u061c\u200d\\u200e\\u200f\\u2028\\u2029\\u202a\\u202e\u202f"
+                           "\u2065\\u2066\\u2069\u00e9.png"),
+              std::string::npos)
+        << run.err;
 
     const auto value = RunRender(Dir(), {"--levels", "1\n2", "-o", "tree.png"});
     EXPECT_EQ(value.exitCode, 2);

@@ -72,7 +72,6 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--view", "0,-91", "-o", "t.png"}, {"--view", "'0,-91'", "-90 to 90"}},
         {{"--view", "30", "-o", "t.png"}, {"--view", "'30'", "YAW,PITCH"}},
         {{"--view", "30,10", "-o", "t.glb"}, {"--view 30,10", "3-D"}},
-        {{"--format", "obj", "-o", "-"}, {"obj", "standard output", "tree.obj"}},
         {{"--levels"}, {"missing value", "--levels"}},
         {{"--bogus", "-o", "t.png"}, {"unknown option", "'--bogus'"}},
         {{"stray", "-o", "t.png"}, {"unexpected argument", "'stray'"}},
@@ -82,6 +81,10 @@ TEST_F(RenderCommandTest, RefusesEachBadValueWithItsOwnLineAndWritesNothing) {
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
         {{"--levels", "40", "-o", "t.png"}, {"5497558138879 branches", "--max-branches"}},
+        // More branches than 64 bits count, whatever the branch limit.
+        {{"--limbs", "2", "--levels", "3000", "--max-branches", "18446744073709551615", "-o",
+          "t.png"},
+         {"more than 18446744073709551615 branches", "whatever --max-branches"}},
         // Deeper than a run's fork records reach, whatever the branch limit.
         {{"--levels", "2147483647", "--max-branches", "18446744073709551615", "-o", "t.png"},
          {"2147483648 levels", "1048576", "never"}},

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -34,7 +35,7 @@ std::string TempPath(const char* tag) {
 } // namespace
 
 RenderProcess::RenderProcess(const std::string& directory, const std::vector<std::string>& args,
-                             int standardOutput)
+                             int standardOutput, int user)
     : outPath_(TempPath("out")), errPath_(TempPath("err")) {
     std::vector<char*> argv;
     std::string program = ARBOLITH_RENDER;
@@ -53,6 +54,10 @@ RenderProcess::RenderProcess(const std::string& directory, const std::vector<std
         if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
             dup2(err, 2) < 0 || chdir(directory.c_str()) != 0) {
             _exit(127);
+        }
+        if (user >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(user)) != 0 ||
+                          setuid(static_cast<uid_t>(user)) != 0)) {
+            _exit(126);
         }
         // Nothing else of the test's reaches the program: a pipe end left open here would keep
         // the program's output pipe from ever closing.
@@ -106,8 +111,8 @@ RenderRun RenderProcess::Wait() {
     return run;
 }
 
-RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args) {
-    return RenderProcess(directory, args).Wait();
+RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args, int user) {
+    return RenderProcess(directory, args, -1, user).Wait();
 }
 
 } // namespace arbolith::testing

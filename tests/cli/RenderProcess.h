@@ -13,15 +13,17 @@ struct RenderRun {
     std::string err;
     long peakKiB = 0; // the process's peak resident memory
 };
-RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args);
+RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args,
+                    int user = -1);
 
 // The same, started without waiting, for tests that signal the process while it draws.
 class RenderProcess {
 public:
     // Standard output goes to `standardOutput` if it is given (a descriptor the caller keeps),
-    // else into a file whose content Wait returns.
+    // else into a file whose content Wait returns. Root may run it as another `user`, with
+    // that user's id for its group and no other groups; it ends with status 126 if it cannot.
     RenderProcess(const std::string& directory, const std::vector<std::string>& args,
-                  int standardOutput = -1);
+                  int standardOutput = -1, int user = -1);
     ~RenderProcess();
     RenderProcess(const RenderProcess&) = delete;
     RenderProcess& operator=(const RenderProcess&) = delete;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -183,6 +184,26 @@ TEST(TreeView, SavesEveryFormatAsArbolithRenderWritesIt) {
         EXPECT_TRUE(ours.readAll() == theirs.readAll());
     }
     EXPECT_TRUE(QFile::exists(saved.filePath(QStringLiteral("tree.mtl"))));
+}
+
+// An OBJ and its material library are saved as one: a library that cannot be written leaves
+// the old OBJ, and the message names the file that failed.
+TEST(TreeView, AnObjWhoseLibraryCannotBeWrittenLeavesTheOldFile) {
+    TreeDialog dialog;
+    dialog.show();
+    DrawSmallTree(dialog);
+    QTemporaryDir folder;
+    QFile old(folder.filePath(QStringLiteral("tree.obj")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("OLD");
+    old.close();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("tree.mtl")));
+    EXPECT_EQ(dialog.SaveTo(old.fileName()),
+              folder.filePath(QStringLiteral("tree.mtl")) + QStringLiteral(": Is a directory"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("OLD"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("tree.mtl"), QStringLiteral("tree.obj")}));
 }
 
 } // namespace

@@ -63,19 +63,36 @@ TEST(BranchCountTest, KnowingTheSecondMakesARandomLimbCountExact) {
               CountBranches(Tree(3, 4), GrowthPath::Literal).branches);
 }
 
+// A count past 64 bits says so; one of exactly the largest 64-bit value is still a count.
 TEST(BranchCountTest, SaturatesInsteadOfOverflowing) {
     constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
     constexpr auto kTop = std::numeric_limits<std::int32_t>::max();
     constexpr auto kLiteral = GrowthPath::Literal;
-    EXPECT_EQ(CountBranches(Tree(19, 10), kLiteral).branches, 122'961'939'948'120u);
-    EXPECT_EQ(CountBranches(Tree(2, 63), kLiteral).branches, kMax);
-    EXPECT_EQ(CountBranches(Tree(2, 62), kLiteral).branches, kMax);
-    EXPECT_EQ(CountBranches(Tree(2, 61), kLiteral).branches, kMax / 2);
-    EXPECT_EQ(CountBranches(Tree(2, 61)).branches, kMax / 2);
-    EXPECT_EQ(CountBranches(Tree(kTop, kTop), kLiteral).branches, kMax);
-    EXPECT_EQ(CountBranches(Tree(kTop, kTop)).branches, kMax);
-    EXPECT_EQ(CountBranches(Tree(1, kTop)).branches, 2u + kTop);
-    EXPECT_EQ(CountBranches(Tree(1, 1'000'000)).branches, 1'000'002u);
+    struct Case {
+        int limbs;
+        int levels;
+        GrowthPath path;
+        std::uint64_t branches;
+        bool beyond64Bits;
+    };
+    const Case cases[] = {
+        {19, 10, kLiteral, 122'961'939'948'120u, false},
+        {2, 63, kLiteral, kMax, true},
+        {2, 62, kLiteral, kMax, false},
+        {2, 61, kLiteral, kMax / 2, false},
+        {2, 61, GrowthPath::RepeatsOnce, kMax / 2, false},
+        {2, 3000, GrowthPath::RepeatsOnce, kMax, true},
+        {kTop, kTop, kLiteral, kMax, true},
+        {kTop, kTop, GrowthPath::RepeatsOnce, kMax, true},
+        {1, kTop, kLiteral, 2u + kTop, false},
+        {1, 1'000'000, kLiteral, 1'000'002u, false},
+    };
+    for (const Case& c : cases) {
+        const BranchCount count = CountBranches(Tree(c.limbs, c.levels), c.path);
+        EXPECT_EQ(count.branches, c.branches) << c.limbs << " limbs, " << c.levels << " levels";
+        EXPECT_EQ(count.beyond64Bits, c.beyond64Bits)
+            << c.limbs << " limbs, " << c.levels << " levels";
+    }
 }
 
 TEST(BranchCountTest, KnowsHowManyForksARunHoldsUnfinished) {
