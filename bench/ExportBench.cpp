@@ -70,7 +70,7 @@ void BM_MeshOnly(benchmark::State& state) {
     WriteResult last;
     for (auto _ : state) {
         Dropped dropped;
-        MeshTree(MillionBranches(), dropped, nullptr, last.mesh);
+        last.mesh = MeshTree(MillionBranches(), dropped, nullptr).counts;
     }
     Report(state, last, 0);
 }
@@ -79,7 +79,9 @@ BENCHMARK(BM_MeshOnly)->Unit(benchmark::kMillisecond);
 // Growth alone, handing the branches to nothing.
 class Ignored final : public BranchSink {
 public:
-    void Branch(const CVector& base, const CVector&) override { benchmark::DoNotOptimize(&base); }
+    void Branch(const CVector& base, const CVector&, const BranchPlace&) override {
+        benchmark::DoNotOptimize(&base);
+    }
 };
 
 void BM_GrowthOnly(benchmark::State& state) {

@@ -116,7 +116,9 @@ const std::array kOwnOptions{
     OptionSpec{"--literal", "", "",
                "draw every polygon in its order, even the limbs that coincide exactly with an "
                "earlier sibling (limbs 2 to n of each fork below the last generation); the "
-               "picture is the same, only slower. By default each such group is drawn once",
+               "picture is the same, only slower. By default each such group is drawn once. A "
+               "3-D file holds each coinciding solid once either way: only what counts toward "
+               "--max-branches changes",
                [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
                    o.tree.path = GrowthPath::Literal;
                    return std::nullopt;

@@ -126,11 +126,13 @@ bool SameMesh(const MeshCounts& a, const MeshCounts& b) {
 WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor) {
     WriteResult result;
     Measure bounds;
-    if (!MeshTree(tree, bounds, monitor, result.mesh, {0, kPasses, 0})) {
+    MeshRun run = MeshTree(tree, bounds, monitor, {0, kPasses, 0});
+    result.mesh = run.counts;
+    if (run.stopped) {
         return {WriteOutcome::Stopped, {}, result.mesh};
     }
     const MeshCounts measured = result.mesh;
-    const std::uint64_t perPass = measured.branches + measured.leftOut;
+    const std::uint64_t perPass = run.branchesGrown;
 
     std::string json = Json(tree, measured, bounds);
     json.append((4 - json.size() % 4) % 4, ' ');
@@ -159,8 +161,9 @@ WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* mo
         TriangleWriter triangles(out);
         MeshOutput* const passes[] = {&vertices, &triangles};
         for (int pass = 1; pass < kPasses; ++pass) {
-            if (!MeshTree(tree, *passes[pass - 1], monitor, result.mesh,
-                          {pass, kPasses, perPass})) {
+            run = MeshTree(tree, *passes[pass - 1], monitor, {pass, kPasses, perPass});
+            result.mesh = run.counts;
+            if (run.stopped) {
                 return {WriteOutcome::Stopped, {}, result.mesh};
             }
             if (out.Failed()) {

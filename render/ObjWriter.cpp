@@ -65,7 +65,9 @@ WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
                                          : "mtllib " + materialLibrary + "\no tree\nusemtl bark\n");
     ObjOutput output(out);
     WriteResult result;
-    if (!MeshTree(tree, output, monitor, result.mesh)) {
+    const MeshRun run = MeshTree(tree, output, monitor);
+    result.mesh = run.counts;
+    if (run.stopped) {
         return {WriteOutcome::Stopped, {}, result.mesh};
     }
     PutText(out, "# " + std::to_string(result.mesh.vertices) + " vertices, " +

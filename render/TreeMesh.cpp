@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/RepeatedLimbFilter.h"
 #include "tree/BranchWidth.h"
 
 namespace arbolith {
@@ -102,7 +103,7 @@ double ModelSpace::Radius(double z) {
 TreeMesher::TreeMesher(const TreeParameters& parameters, MeshOutput& output)
     : space_(parameters.referencePoint), output_(output) {}
 
-void TreeMesher::Branch(const CVector& base, const CVector& vector) {
+void TreeMesher::Branch(const CVector& base, const CVector& vector, const BranchPlace&) {
     // The end exactly as the painter computes it, so that a limb's base compares equal.
     const CVector end = base + vector;
     const ModelPoint b = space_.Point(base);
@@ -204,13 +205,14 @@ void TreeMesher::Emit() {
     counts_.triangles += triangleCount_;
 }
 
-bool MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
-              PassShare share) {
+MeshRun MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, PassShare share) {
     TreeMesher mesher(order.parameters, output);
+    RepeatedLimbFilter filter(mesher);
     PassMonitor passMonitor(monitor, output, share);
-    GrowTreeBranches(mesher, order, &passMonitor);
-    counts = mesher.Counts();
-    return !passMonitor.Stopped();
+    // A clock read at every fork may change its second between two limbs: nothing repeats then.
+    BranchSink& sink = order.clock ? static_cast<BranchSink&>(mesher) : filter;
+    const RunResult grown = GrowTreeBranches(sink, order, &passMonitor);
+    return {mesher.Counts(), grown.polygons, passMonitor.Stopped()};
 }
 
 std::array<double, 3> LinearBranchColour() {

@@ -64,7 +64,7 @@ public:
 class TreeMesher final : public BranchSink {
 public:
     TreeMesher(const TreeParameters& parameters, MeshOutput& output);
-    void Branch(const CVector& base, const CVector& vector) override;
+    void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override;
     const MeshCounts& Counts() const { return counts_; }
 
 private:
@@ -101,10 +101,18 @@ struct PassShare {
     std::uint64_t branchesPerPass = 0; // known from the first pass on
 };
 
-// Grows the order's tree and hands its solids to `output`, into `counts`. False if the monitor
-// stopped it.
-bool MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, MeshCounts& counts,
-              PassShare share = {});
+// How one growth of the mesh ended.
+struct MeshRun {
+    MeshCounts counts;
+    std::uint64_t branchesGrown = 0; // what the growth drew, repeats and all
+    bool stopped = false;            // by the monitor
+};
+
+// Grows the order's tree and hands its solids to `output`. For a tree of one fixed second, a limb
+// exactly like its previous sibling is left out with its subtree, which is exactly like the
+// sibling's: the mesh then holds each coinciding solid once, on either growth path.
+MeshRun MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor,
+                 PassShare share = {});
 
 // The brown of the picture's branches in linear RGB, as 3-D formats take their colours.
 std::array<double, 3> LinearBranchColour();

@@ -25,7 +25,7 @@ public:
                        p.limbsDegree, p.levels),
           sink_(sink) {}
 
-    void DrawBranch(CVector base, CVector vector) override { sink_.Branch(base, vector); }
+    void DrawBranch(CVector base, CVector vector) override { sink_.Branch(base, vector, Place()); }
 
 private:
     BranchSink& sink_;

@@ -11,8 +11,8 @@ class BranchSink {
 public:
     virtual ~BranchSink() = default;
     // The branch from `base` to `base + vector`, in canvas pixels with y downward and the
-    // depth z growing away from the viewer.
-    virtual void Branch(const CVector& base, const CVector& vector) = 0;
+    // depth z growing away from the viewer, at its place in the tree.
+    virtual void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) = 0;
 };
 
 // Grows the order's tree and hands the sink every branch a drawing run of the order would draw,

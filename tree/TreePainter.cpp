@@ -168,6 +168,7 @@ bool CTreePainter::Checkpoint() {
 
 RunResult CTreePainter::DrawTreeFrom(CVector base, CVector trunk) {
     if (!ended_ && polygons_ < branchLimit_) {
+        place_ = {};
         DrawBranch(base, trunk);
         if (Counted()) {
             const CVector top = trunk + base;
@@ -280,6 +281,7 @@ void CTreePainter::GrowForks(const Components& base, const Components& parent, s
             turned = RotationXZ(turns_.AngleOf(turnXZ)) * turned;
             turned = RotationYZ(turns_.AngleOf(turnYZ)) * turned;
             turned = turned * factor;
+            place_ = {std::int64_t{fork.level} + 1, fork.limbsLeft == 0};
             DrawBranch(CVector(forkBase.x, forkBase.y, forkBase.z), turned);
             limb = {turned.x, turned.y, turned.z};
         }

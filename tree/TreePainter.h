@@ -51,6 +51,13 @@ inline constexpr std::size_t kMaxUnfinishedForks = std::size_t{1} << 20;
 // A random limb count is a draw modulo this: 0 to 19 limbs.
 inline constexpr int kRandomLimbModulus = 20;
 
+// Where a branch stands in its tree: the trunk is level 0, a limb one level above its parent, and
+// `lastOfFork` tells that its fork draws no limb after it (and its subtree).
+struct BranchPlace {
+    std::int64_t level = 0;
+    bool lastOfFork = true;
+};
+
 inline constexpr Rgb kBranchOutline{0, 0, 0};
 inline constexpr Rgb kBranchFill{141, 105, 20};
 
@@ -93,6 +100,10 @@ public:
     bool ForkLimitReached() const { return forkLimitReached_; }
     // Polygons drawn so far: the trunk, if DrawTreeFrom drew it, and every limb.
     std::uint64_t PolygonsDrawn() const { return polygons_; }
+
+protected:
+    // The place of the branch DrawBranch is drawing, for a class that draws branches otherwise.
+    const BranchPlace& Place() const { return place_; }
 
 private:
     // A fork with limbs still to draw. Plain components rather than vectors keep it at 64 bytes.
@@ -171,6 +182,7 @@ private:
     std::uint64_t clockChanges_ = 0;
     ForkStack<Fork> forks_;
     std::uint64_t changesAtSeeding_ = 0;
+    BranchPlace place_;
 };
 
 } // namespace arbolith

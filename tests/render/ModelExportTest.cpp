@@ -17,6 +17,7 @@
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
+#include "render/RepeatedLimbFilter.h"
 #include "render/TreeImage.h"
 #include "tree/BranchCount.h"
 
@@ -106,7 +107,7 @@ ReadMesh ReadObj(const std::string& text, std::string& library) {
 
 class BranchList final : public BranchSink {
 public:
-    void Branch(const CVector& base, const CVector& vector) override {
+    void Branch(const CVector& base, const CVector& vector, const BranchPlace&) override {
         branches.emplace_back(base, base + vector);
     }
     std::vector<std::pair<CVector, CVector>> branches;
@@ -189,8 +190,10 @@ TEST(ModelExportTest, EverySolidRunsFromItsBaseToItsEndClosedAndOutward) {
     TreeParameters randomScale = kSmallTree;
     randomScale.scaleFactor = 0;
     for (const TreeParameters& tree : {kSmallTree, pointTrunk, randomScale}) {
+        // Each branch but those exactly like an earlier sibling, which are written once.
         BranchList list;
-        GrowTreeBranches(list, {tree, kSecond});
+        RepeatedLimbFilter written(list);
+        GrowTreeBranches(written, {tree, kSecond});
         const ReadMesh mesh = ReadGlb(Written([&](const ByteSink& sink) {
             return WriteGlb({tree, kSecond}, sink);
         }));
@@ -344,29 +347,74 @@ TEST(ModelExportTest, SharesTheRingWhereALimbGoesOnStraight) {
 
 struct PathCase {
     GrowthPath path;
+    bool clock; // read at every fork, so that nothing may be taken to repeat
     std::uint64_t limit;
     std::uint64_t branches;
 };
 
-TEST(ModelExportTest, WritesTheBranchesOfItsPathUpToTheLimit) {
+// A limb exactly like its previous sibling is written once with its subtree, on either path, for
+// a tree of one second; the literal path only counts those limbs toward the limit.
+TEST(ModelExportTest, WritesEachCoincidingLimbOnceAndCountsThePathsBranchesToTheLimit) {
     const std::uint64_t repeatsOnce = CountBranches(kSmallTree, GrowthPath::RepeatsOnce).branches;
     const std::uint64_t literal = CountBranches(kSmallTree, GrowthPath::Literal).branches;
     ASSERT_LT(repeatsOnce, literal);
+    constexpr std::uint64_t kAll = kNoBranchLimit;
     const std::vector<PathCase> cases{
-        {GrowthPath::RepeatsOnce, std::numeric_limits<std::uint64_t>::max(), repeatsOnce},
-        {GrowthPath::Literal, std::numeric_limits<std::uint64_t>::max(), literal},
-        {GrowthPath::RepeatsOnce, 10, 10},
-        {GrowthPath::RepeatsOnce, 0, 0},
+        {GrowthPath::RepeatsOnce, false, kAll, repeatsOnce},
+        {GrowthPath::Literal, false, kAll, repeatsOnce},
+        {GrowthPath::Literal, true, kAll, literal},
+        {GrowthPath::RepeatsOnce, false, 10, 10},
+        // The trunk, four limbs up, the last generation's three, the next limb and its three;
+        // then the limb like it and its first limb, drawn but not written.
+        {GrowthPath::Literal, false, 14, 12},
+        {GrowthPath::RepeatsOnce, false, 0, 0},
+    };
+    const auto ignore = [](const void*, std::size_t) {
+        return true;
     };
     for (const PathCase& c : cases) {
         TreeOrder tree{kSmallTree, kSecond, {}, c.path};
+        if (c.clock) {
+            tree.clock = [] {
+                return kSecond;
+            };
+        }
         tree.branchLimit = c.limit;
-        const auto ignore = [](const void*, std::size_t) {
-            return true;
-        };
-        EXPECT_EQ(WriteGlb(tree, ignore).mesh.branches, c.branches) << c.limit;
-        EXPECT_EQ(WriteObj(tree, "t.mtl", ignore).mesh.branches, c.branches) << c.limit;
+        SCOPED_TRACE(::testing::Message() << "limit " << c.limit << ", clock " << c.clock);
+        EXPECT_EQ(WriteGlb(tree, ignore).mesh.branches, c.branches);
+        EXPECT_EQ(WriteObj(tree, "t.mtl", ignore).mesh.branches, c.branches);
     }
+}
+
+// Over a grid of trees, the literal path's file is byte for byte the one of the path that grows
+// each group of coinciding limbs once: every limb skipped had exactly its sibling's subtree.
+TEST(ModelExportTest, TheLiteralPathWritesTheSameFileOverAGridOfTrees) {
+    int compared = 0;
+    for (int limbs = 0; limbs <= 4; ++limbs) {
+        for (int levels = -1; levels <= 3; ++levels) {
+            for (const double scale : {0.0, 0.5, -0.7}) {
+                for (const int angle : {1, 30, 360}) {
+                    TreeParameters p = kSmallTree;
+                    p.maxAngleXY = angle;
+                    p.maxAngleYZ = angle == 30 ? 20 : angle;
+                    p.maxAngleXZ = angle == 30 ? 45 : angle;
+                    p.scaleFactor = scale;
+                    p.limbsDegree = limbs;
+                    p.levels = levels;
+                    const auto write = [&](GrowthPath path) {
+                        return Written([&](const ByteSink& sink) {
+                            return WriteGlb({p, kSecond, {}, path}, sink);
+                        });
+                    };
+                    ASSERT_EQ(write(GrowthPath::Literal), write(GrowthPath::RepeatsOnce))
+                        << limbs << " limbs, " << levels << " levels, scale " << scale << ", angle "
+                        << angle;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 225);
 }
 
 TEST(ModelExportTest, ASinkThatGivesUpFailsTheExport) {
