@@ -61,7 +61,7 @@ BENCHMARK(BM_ExportObj)->Unit(benchmark::kMillisecond);
 // One growth with the solids made and dropped: a .glb takes three of these.
 class Dropped final : public MeshOutput {
 public:
-    void Solid(std::span<const MeshVertex> vertices, std::span<const MeshTriangle>) override {
+    void Piece(std::span<const MeshVertex> vertices, std::span<const MeshTriangle>) override {
         benchmark::DoNotOptimize(vertices.data());
     }
 };

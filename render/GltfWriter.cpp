@@ -15,37 +15,38 @@ namespace arbolith {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "glTF's binary data is little-endian");
+static_assert(sizeof(MeshVertex) == 24, "a vertex is stored as it lies in memory");
 
 constexpr std::uint32_t kMagic = 0x46546C67;     // "glTF"
 constexpr std::uint32_t kJsonChunk = 0x4E4F534A; // "JSON"
 constexpr std::uint32_t kBinChunk = 0x004E4942;  // "BIN"
 constexpr std::uint64_t kHeaderBytes = 12;
 constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::uint64_t kVertexBytes = 12;
+constexpr std::uint64_t kVertexBytes = sizeof(MeshVertex);
 constexpr std::uint64_t kTriangleBytes = 12;
 constexpr int kPasses = 3;
 
 // Counts the mesh and finds its bounds, as the accessors must state them.
 class Measure final : public MeshOutput {
 public:
-    void Solid(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
+    void Piece(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
         for (const MeshVertex& v : newVertices) {
             for (int i = 0; i < 3; ++i) {
-                min[i] = std::min(min[i], v[i]);
-                max[i] = std::max(max[i], v[i]);
+                min[i] = std::min(min[i], v.position[i]);
+                max[i] = std::max(max[i], v.position[i]);
             }
         }
     }
-    MeshVertex min{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                   std::numeric_limits<float>::max()};
-    MeshVertex max{std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest(),
-                   std::numeric_limits<float>::lowest()};
+    MeshPoint min{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                  std::numeric_limits<float>::max()};
+    MeshPoint max{std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest(),
+                  std::numeric_limits<float>::lowest()};
 };
 
 class VertexWriter final : public MeshOutput {
 public:
     explicit VertexWriter(ChunkedSink& out) : out_(out) {}
-    void Solid(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
+    void Piece(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
         out_.Put(newVertices.data(), newVertices.size_bytes());
     }
     bool Failed() const override { return out_.Failed(); }
@@ -57,7 +58,7 @@ private:
 class TriangleWriter final : public MeshOutput {
 public:
     explicit TriangleWriter(ChunkedSink& out) : out_(out) {}
-    void Solid(std::span<const MeshVertex>, std::span<const MeshTriangle> triangles) override {
+    void Piece(std::span<const MeshVertex>, std::span<const MeshTriangle> triangles) override {
         for (const MeshTriangle& t : triangles) {
             const std::array<std::uint32_t, 3> indices{static_cast<std::uint32_t>(t.a),
                                                        static_cast<std::uint32_t>(t.b),
@@ -78,7 +79,7 @@ std::string Number(double value) {
     return std::string(text.data(), end);
 }
 
-std::string Triple(const MeshVertex& v) {
+std::string Triple(const MeshPoint& v) {
     return '[' + Number(v[0]) + ',' + Number(v[1]) + ',' + Number(v[2]) + ']';
 }
 
@@ -94,21 +95,24 @@ std::string Json(const TreeOrder& tree, const MeshCounts& counts, const Measure&
     }
     const std::array<double, 3> colour = LinearBranchColour();
     json += R"(,"nodes":[0]}],"nodes":[{"name":"tree","mesh":0}],)"
-            R"("meshes":[{"name":"tree","primitives":[{"attributes":{"POSITION":0},)"
-            R"("indices":1,"material":0,"mode":4}]}],)"
+            R"("meshes":[{"name":"tree","primitives":[{"attributes":{"POSITION":0,"NORMAL":1},)"
+            R"("indices":2,"material":0,"mode":4}]}],)"
             R"("materials":[{"name":"bark","pbrMetallicRoughness":{"baseColorFactor":[)" +
             Number(colour[0]) + ',' + Number(colour[1]) + ',' + Number(colour[2]) +
             R"(,1],"metallicFactor":0,"roughnessFactor":0.9}}],)"
             R"("buffers":[{"byteLength":)" +
             std::to_string(vertexBytes + triangleBytes) + "}]," +
             R"("bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)" +
-            std::to_string(vertexBytes) + R"(,"target":34962},{"buffer":0,"byteOffset":)" +
-            std::to_string(vertexBytes) + R"(,"byteLength":)" + std::to_string(triangleBytes) +
+            std::to_string(vertexBytes) + R"(,"byteStride":)" + std::to_string(kVertexBytes) +
+            R"(,"target":34962},{"buffer":0,"byteOffset":)" + std::to_string(vertexBytes) +
+            R"(,"byteLength":)" + std::to_string(triangleBytes) +
             R"(,"target":34963}],)"
             R"("accessors":[{"bufferView":0,"componentType":5126,"count":)" +
             std::to_string(counts.vertices) + R"(,"type":"VEC3","min":)" + Triple(bounds.min) +
             R"(,"max":)" + Triple(bounds.max) +
-            R"(},{"bufferView":1,"componentType":5125,"count":)" +
+            R"(},{"bufferView":0,"byteOffset":12,"componentType":5126,"count":)" +
+            std::to_string(counts.vertices) +
+            R"(,"type":"VEC3"},{"bufferView":1,"componentType":5125,"count":)" +
             std::to_string(3 * counts.triangles) + R"(,"type":"SCALAR"}]})";
     return json;
 }

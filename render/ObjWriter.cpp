@@ -1,5 +1,6 @@
 #include "render/ObjWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -14,27 +15,48 @@ class ObjOutput final : public MeshOutput {
 public:
     explicit ObjOutput(ChunkedSink& out) : out_(out) {}
 
-    void Solid(std::span<const MeshVertex> newVertices,
+    void Piece(std::span<const MeshVertex> newVertices,
                std::span<const MeshTriangle> triangles) override {
         for (const MeshVertex& v : newVertices) {
-            Line('v', v);
+            Line("v ", v.position);
+        }
+        for (const MeshVertex& v : newVertices) {
+            Line("vn ", v.normal);
         }
         for (const MeshTriangle& t : triangles) {
-            // OBJ counts vertices from 1.
-            Line('f', std::array<std::uint64_t, 3>{t.a + 1, t.b + 1, t.c + 1});
+            Face(t);
         }
     }
     bool Failed() const override { return out_.Failed(); }
 
 private:
+    static constexpr std::size_t kLongestLine = 160;
+    static constexpr std::size_t kLongestIndex = 20;
+
     // A float as the shortest text that reads back as the same float.
-    template <typename Number> void Line(char kind, const std::array<Number, 3>& values) {
-        std::array<char, 128> text{};
-        char* at = text.data();
-        *at++ = kind;
-        for (const Number value : values) {
-            *at++ = ' ';
+    template <std::size_t N> void Line(const char (&kind)[N], const MeshPoint& values) {
+        std::array<char, kLongestLine> text;
+        char* at = std::copy(kind, kind + N - 1, text.data());
+        for (const float value : values) {
             at = std::to_chars(at, text.data() + text.size(), value).ptr;
+            *at++ = ' ';
+        }
+        at[-1] = '\n';
+        out_.Put(text.data(), static_cast<std::size_t>(at - text.data()));
+    }
+
+    // Each vertex has its own normal, of the same number; OBJ counts both from 1.
+    void Face(const MeshTriangle& t) {
+        std::array<char, kLongestLine> text;
+        char* at = text.data();
+        *at++ = 'f';
+        for (const std::uint64_t index : {t.a + 1, t.b + 1, t.c + 1}) {
+            *at++ = ' ';
+            const char* const number = at;
+            at = std::to_chars(at, at + kLongestIndex, index).ptr;
+            const std::size_t digits = static_cast<std::size_t>(at - number);
+            at = std::copy_n("//", 2, at);
+            at = std::copy_n(number, digits, at);
         }
         *at++ = '\n';
         out_.Put(text.data(), static_cast<std::size_t>(at - text.data()));

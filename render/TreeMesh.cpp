@@ -29,16 +29,16 @@ Direction Cross(const Direction& a, const Direction& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-Direction Scaled(const Direction& a, double s) {
-    return {a[0] * s, a[1] * s, a[2] * s};
+bool Finite(const MeshPoint& p) {
+    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
 }
 
-bool Finite(const MeshVertex& v) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
-}
-
-MeshVertex ToVertex(const ModelPoint& p) {
+MeshPoint ToFloat(const Direction& p) {
     return {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+}
+
+MeshPoint Negated(const MeshPoint& p) {
+    return {-p[0], -p[1], -p[2]};
 }
 
 // Two directions square to the axis and to each other, (u, w, axis) right-handed, chosen from
@@ -47,19 +47,20 @@ void RingFrame(const Direction& axis, Direction& u, Direction& w) {
     const Direction helper = std::fabs(axis[0]) < 0.9 ? Direction{1, 0, 0} : Direction{0, 1, 0};
     const double along = Dot(helper, axis);
     u = {helper[0] - along * axis[0], helper[1] - along * axis[1], helper[2] - along * axis[2]};
-    u = Scaled(u, 1.0 / std::sqrt(Dot(u, u)));
+    const double length = std::sqrt(Dot(u, u));
+    u = {u[0] / length, u[1] / length, u[2] / length};
     w = Cross(axis, u);
 }
 
-// Finite when every corner is; a ring beyond a float's range is not.
+// The ring's corners round `centre`; false unless every one is within a float's range.
 bool MakeRing(const ModelPoint& centre, double radius, const Direction& u, const Direction& w,
-              std::array<MeshVertex, kBranchSides>& ring) {
+              std::array<MeshPoint, kBranchSides>& ring) {
     bool finite = true;
     for (int k = 0; k < kBranchSides; ++k) {
         const double a = radius * kCorners[k][0];
         const double b = radius * kCorners[k][1];
-        ring[k] = ToVertex({centre[0] + a * u[0] + b * w[0], centre[1] + a * u[1] + b * w[1],
-                            centre[2] + a * u[2] + b * w[2]});
+        ring[k] = ToFloat({centre[0] + a * u[0] + b * w[0], centre[1] + a * u[1] + b * w[1],
+                           centre[2] + a * u[2] + b * w[2]});
         finite = finite && Finite(ring[k]);
     }
     return finite;
@@ -103,89 +104,134 @@ double ModelSpace::Radius(double z) {
 TreeMesher::TreeMesher(const TreeParameters& parameters, MeshOutput& output)
     : space_(parameters.referencePoint), output_(output) {}
 
-void TreeMesher::Branch(const CVector& base, const CVector& vector, const BranchPlace&) {
-    // The end exactly as the painter computes it, so that a limb's base compares equal.
+void TreeMesher::Branch(const CVector& base, const CVector& vector, const BranchPlace& place) {
+    vertexCount_ = 0;
+    triangleCount_ = 0;
+    if (!MakeSolid(base, vector, place)) {
+        ++counts_.leftOut;
+        CloseOpenEnd();
+    }
+    Emit();
+}
+
+void TreeMesher::Finish() {
+    vertexCount_ = 0;
+    triangleCount_ = 0;
+    CloseOpenEnd();
+    Emit();
+}
+
+bool TreeMesher::MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place) {
+    // The end exactly as the painter computes it.
     const CVector end = base + vector;
     const ModelPoint b = space_.Point(base);
     const ModelPoint e = space_.Point(end);
-    const double baseRadius = ModelSpace::Radius(base.z);
-    const double endRadius = ModelSpace::Radius(end.z);
+    const MeshPoint baseCentre = ToFloat(b);
+    const MeshPoint endCentre = ToFloat(e);
+    if (!Finite(baseCentre) || !Finite(endCentre)) {
+        return false;
+    }
+    // A branch shorter than a float tells apart is a point in the file's numbers.
+    if (baseCentre == endCentre) {
+        CloseOpenEnd();
+        return Octahedron(b, ModelSpace::Radius(base.z));
+    }
     const Direction axis{e[0] - b[0], e[1] - b[1], e[2] - b[2]};
     const double length = std::sqrt(Dot(axis, axis));
-    if (!std::isfinite(length) || !Finite(ToVertex(b)) || !Finite(ToVertex(e))) {
-        ++counts_.leftOut;
-        return;
-    }
-    if (length == 0) {
-        Octahedron(b, baseRadius);
-        return;
-    }
-    const Direction along = Scaled(axis, 1.0 / length);
+    const Direction along{axis[0] / length, axis[1] / length, axis[2] / length};
     Direction u;
     Direction w;
     RingFrame(along, u, w);
     Ring bottom;
     Ring top;
-    if (!MakeRing(b, baseRadius, u, w, bottom) || !MakeRing(e, endRadius, u, w, top)) {
-        ++counts_.leftOut;
-        return;
+    if (!MakeRing(b, ModelSpace::Radius(base.z), u, w, bottom) ||
+        !MakeRing(e, ModelSpace::Radius(end.z), u, w, top)) {
+        return false;
     }
-    Prism(base, end, bottom, top);
+    Ring normals;
+    for (int k = 0; k < kBranchSides; ++k) {
+        normals[k] = ToFloat({kCorners[k][0] * u[0] + kCorners[k][1] * w[0],
+                              kCorners[k][0] * u[1] + kCorners[k][1] * w[1],
+                              kCorners[k][0] * u[2] + kCorners[k][1] * w[2]});
+    }
+    Prism(place, ToFloat(along), bottom, top, normals, baseCentre, endCentre);
+    return true;
 }
 
-void TreeMesher::Prism(const CVector& base, const CVector& end, const Ring& bottom,
-                       const Ring& top) {
-    // Depth first, a limb's parent is the last branch on the path that ends at its base.
-    while (!path_.empty() && (path_.back().end.x != base.x || path_.back().end.y != base.y ||
-                              path_.back().end.z != base.z)) {
-        path_.pop_back();
-    }
-    vertexCount_ = 0;
-    triangleCount_ = 0;
+void TreeMesher::Prism(const BranchPlace& place, const MeshPoint& axis, const Ring& bottom,
+                       const Ring& top, const Ring& normals, const MeshPoint& baseCentre,
+                       const MeshPoint& endCentre) {
+    // In drawing order a branch's first limb comes right after it: only that one may go on from
+    // its open end, and only if it starts on exactly that ring.
+    const bool goesOn = open_ && place.level == openEnd_.level + 1 && bottom == openEnd_.ring;
     std::uint64_t first = 0;
-    if (!path_.empty() && path_.back().ring == bottom) {
-        first = path_.back().first;
+    if (goesOn) {
+        first = openEnd_.first;
+        open_ = false;
     } else {
-        first = counts_.vertices;
-        for (const MeshVertex& v : bottom) {
-            Add(v);
+        CloseOpenEnd();
+        first = counts_.vertices + vertexCount_;
+        for (int k = 0; k < kBranchSides; ++k) {
+            Add(MeshVertex{bottom[k], normals[k]});
         }
+        Cap(first, baseCentre, Negated(axis), false);
     }
     const std::uint64_t firstTop = counts_.vertices + vertexCount_;
-    for (const MeshVertex& v : top) {
-        Add(v);
+    for (int k = 0; k < kBranchSides; ++k) {
+        Add(MeshVertex{top[k], normals[k]});
     }
-
     constexpr std::uint64_t n = kBranchSides;
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t next = (k + 1) % n;
         Add(MeshTriangle{first + k, first + next, firstTop + next});
         Add(MeshTriangle{first + k, firstTop + next, firstTop + k});
     }
-    for (std::uint64_t k = 1; k + 1 < n; ++k) {
-        Add(MeshTriangle{firstTop, firstTop + k, firstTop + k + 1});
-        Add(MeshTriangle{first, first + k + 1, first + k});
-    }
-    path_.push_back({end, top, firstTop});
-    Emit();
+    open_ = true;
+    openEnd_ = {place.level, top, firstTop, endCentre, axis};
+    lastPoint_.reset();
+    ++counts_.branches;
 }
 
-void TreeMesher::Octahedron(const ModelPoint& centre, double radius) {
-    vertexCount_ = 0;
-    triangleCount_ = 0;
+void TreeMesher::Cap(std::uint64_t first, const MeshPoint& centre, const MeshPoint& outward,
+                     bool top) {
+    const std::uint64_t c = Add(MeshVertex{centre, outward});
+    for (std::uint64_t k = 0; k < kBranchSides; ++k) {
+        const std::uint64_t next = (k + 1) % kBranchSides;
+        Add(top ? MeshTriangle{c, first + k, first + next}
+                : MeshTriangle{c, first + next, first + k});
+    }
+}
+
+void TreeMesher::CloseOpenEnd() {
+    if (open_) {
+        Cap(openEnd_.first, openEnd_.centre, openEnd_.axis, true);
+        open_ = false;
+    }
+}
+
+bool TreeMesher::Octahedron(const ModelPoint& centre, double radius) {
     // +x, -x, +y, -y, +z, -z
+    Point corners;
     for (int axis = 0; axis < 3; ++axis) {
-        for (const double sign : {1.0, -1.0}) {
+        for (const int sign : {1, -1}) {
             ModelPoint corner = centre;
             corner[axis] += sign * radius;
-            Add(ToVertex(corner));
+            MeshPoint normal{0, 0, 0};
+            normal[axis] = static_cast<float>(sign);
+            corners[2 * axis + (1 - sign) / 2] = {ToFloat(corner), normal};
         }
     }
-    if (!std::all_of(vertices_.begin(), vertices_.begin() + 6, Finite)) {
-        ++counts_.leftOut;
-        return;
+    if (!std::all_of(corners.begin(), corners.end(),
+                     [](const MeshVertex& v) { return Finite(v.position); })) {
+        return false;
     }
-    const std::uint64_t first = counts_.vertices;
+    if (lastPoint_ == corners) {
+        return true;
+    }
+    const std::uint64_t first = counts_.vertices + vertexCount_;
+    for (const MeshVertex& corner : corners) {
+        Add(corner);
+    }
     for (int octant = 0; octant < 8; ++octant) {
         const std::uint64_t x = first + ((octant & 1) != 0 ? 1 : 0);
         const std::uint64_t y = first + 2 + ((octant & 2) != 0 ? 1 : 0);
@@ -194,13 +240,22 @@ void TreeMesher::Octahedron(const ModelPoint& centre, double radius) {
         const bool flipped = (((octant & 1) + ((octant >> 1) & 1) + ((octant >> 2) & 1)) & 1) != 0;
         Add(flipped ? MeshTriangle{x, z, y} : MeshTriangle{x, y, z});
     }
-    Emit();
+    lastPoint_ = corners;
+    ++counts_.branches;
+    return true;
+}
+
+std::uint64_t TreeMesher::Add(const MeshVertex& vertex) {
+    vertices_[vertexCount_++] = vertex;
+    return counts_.vertices + vertexCount_ - 1;
 }
 
 void TreeMesher::Emit() {
-    output_.Solid(std::span(vertices_.data(), vertexCount_),
+    if (vertexCount_ == 0 && triangleCount_ == 0) {
+        return;
+    }
+    output_.Piece(std::span(vertices_.data(), vertexCount_),
                   std::span(triangles_.data(), triangleCount_));
-    ++counts_.branches;
     counts_.vertices += vertexCount_;
     counts_.triangles += triangleCount_;
 }
@@ -212,6 +267,7 @@ MeshRun MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor
     // A clock read at every fork may change its second between two limbs: nothing repeats then.
     BranchSink& sink = order.clock ? static_cast<BranchSink&>(mesher) : filter;
     const RunResult grown = GrowTreeBranches(sink, order, &passMonitor);
+    mesher.Finish();
     return {mesher.Counts(), grown.polygons, passMonitor.Stopped()};
 }
 

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
-#include <vector>
 
 #include "render/WriteResult.h"
 #include "tree/BranchSink.h"
@@ -19,7 +19,14 @@ namespace arbolith {
 inline constexpr double kMetresPerPixel = 0.01;
 
 using ModelPoint = std::array<double, 3>;
-using MeshVertex = std::array<float, 3>;
+using MeshPoint = std::array<float, 3>;
+
+// A corner of the mesh and the unit normal that shades it; 24 bytes, as a .glb stores it.
+struct MeshVertex {
+    MeshPoint position;
+    MeshPoint normal;
+    bool operator==(const MeshVertex&) const = default;
+};
 
 struct MeshTriangle {
     // Counter-clockwise seen from outside the solid.
@@ -45,50 +52,74 @@ private:
 // The sides of the prism that each branch becomes.
 inline constexpr int kBranchSides = 6;
 
-// Receives the mesh as it is made, solid by solid: the vertices the solid adds, and its
-// triangles, whose indices count every vertex handed on before.
+// Receives the mesh as it is made, piece by piece: the vertices a piece adds, and its triangles,
+// whose indices count every vertex handed on before. A piece is a solid, or the part of one that
+// a branch adds: a straight chain's solid grows with each limb and is closed by a later piece.
 class MeshOutput {
 public:
     virtual ~MeshOutput() = default;
-    virtual void Solid(std::span<const MeshVertex> newVertices,
+    virtual void Piece(std::span<const MeshVertex> newVertices,
                        std::span<const MeshTriangle> triangles) = 0;
     // True once writing has failed; the export then stops.
     virtual bool Failed() const { return false; }
 };
 
 // Makes every branch a closed solid in model space: a six-sided prism from its base to its end,
-// tapering from the radius at its base to the one at its end, or an octahedron round its point
-// when it has no length. Where a limb goes on straight from its parent, so that its first ring
-// is exactly the parent's last, the two share those vertices. Branches beyond a float's range
-// are counted and left out.
+// tapering from the radius at its base to the one at its end, closed at each end by a cap, or an
+// octahedron round its point when it has no length. The sides are smooth, each ring vertex's
+// normal pointing away from the axis; a cap is a fan round a centre vertex whose normal points
+// along the axis; the octahedron's normals point away from its centre. In drawing order a
+// branch's first limb comes right after it: where that limb goes on straight, so that its first
+// ring is exactly the branch's last, the two share the ring and neither closes it, so the last
+// prism's top cap waits for the next branch. An octahedron just like the solid before it (a
+// point on a point) is not made again. Branches beyond a float's range are counted and left
+// out.
 class TreeMesher final : public BranchSink {
 public:
     TreeMesher(const TreeParameters& parameters, MeshOutput& output);
     void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override;
+    // Closes the last solid; the growth has ended.
+    void Finish();
     const MeshCounts& Counts() const { return counts_; }
 
 private:
-    using Ring = std::array<MeshVertex, kBranchSides>;
-    // The last ring of a branch on the path from the trunk to the branch last made.
-    struct RingEnd {
-        CVector end;
+    using Ring = std::array<MeshPoint, kBranchSides>;
+    // The end of the last prism, still open: the next branch may go on from it.
+    struct OpenEnd {
+        std::int64_t level;
         Ring ring;
-        std::uint64_t first;
+        std::uint64_t first; // the ring's first vertex
+        MeshPoint centre;
+        MeshPoint axis;
     };
 
-    void Prism(const CVector& base, const CVector& end, const Ring& bottom, const Ring& top);
-    void Octahedron(const ModelPoint& centre, double radius);
-    void Add(const MeshVertex& vertex) { vertices_[vertexCount_++] = vertex; }
+    // An octahedron's corners.
+    using Point = std::array<MeshVertex, 6>;
+
+    // False if the branch lies beyond a float's range.
+    bool MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place);
+    void Prism(const BranchPlace& place, const MeshPoint& axis, const Ring& bottom, const Ring& top,
+               const Ring& normals, const MeshPoint& baseCentre, const MeshPoint& endCentre);
+    bool Octahedron(const ModelPoint& centre, double radius);
+    // Closes the ring whose vertices start at `first` with a fan round a vertex of its own at
+    // `centre`, whose normal faces along `outward`: the rim shades as the sides do, so the cap
+    // looks rounded, and every edge of the solid joins two of its triangles.
+    void Cap(std::uint64_t first, const MeshPoint& centre, const MeshPoint& outward, bool top);
+    void CloseOpenEnd();
+    std::uint64_t Add(const MeshVertex& vertex);
     void Add(const MeshTriangle& triangle) { triangles_[triangleCount_++] = triangle; }
     void Emit();
 
     ModelSpace space_;
     MeshOutput& output_;
     MeshCounts counts_;
-    std::vector<RingEnd> path_;
-    // The solid being made: at most two rings, and a prism's triangles.
-    std::array<MeshVertex, 2 * kBranchSides> vertices_{};
-    std::array<MeshTriangle, 4 * kBranchSides - 4> triangles_{};
+    bool open_ = false;
+    OpenEnd openEnd_{};
+    // The last solid made, if it was an octahedron.
+    std::optional<Point> lastPoint_;
+    // The piece being made: the cap of an end left open before, and one solid.
+    std::array<MeshVertex, 2 * kBranchSides + 2> vertices_{};
+    std::array<MeshTriangle, 4 * kBranchSides> triangles_{};
     std::size_t vertexCount_ = 0;
     std::size_t triangleCount_ = 0;
 };

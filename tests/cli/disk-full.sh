@@ -64,5 +64,5 @@ done
 # the OBJ is written, and the old OBJ stays.
 fill
 expect_failure "an OBJ whose library finds no room" \
-  "cannot write tree.mtl: No space left on device" --levels 0 -o tree.obj
+  "cannot write tree.mtl: No space left on device" --levels -1 -o tree.obj
 INNER

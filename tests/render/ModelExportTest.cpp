@@ -1,109 +1,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <map>
-#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
-#include "render/RepeatedLimbFilter.h"
 #include "render/TreeImage.h"
+#include "tests/render/ModelFiles.h"
 #include "tree/BranchCount.h"
 
 namespace arbolith {
 namespace {
 
-using Triangle = std::array<std::uint32_t, 3>;
-
-struct ReadMesh {
-    std::vector<MeshVertex> vertices;
-    std::vector<Triangle> triangles;
-    QJsonObject json;
-};
-
-std::string Written(const std::function<WriteResult(const ByteSink&)>& write) {
-    std::string bytes;
-    const WriteResult result = write([&bytes](const void* data, std::size_t size) {
-        bytes.append(static_cast<const char*>(data), size);
-        return true;
-    });
-    EXPECT_EQ(result.outcome, WriteOutcome::Written) << result.reason;
-    return bytes;
-}
-
-std::uint32_t Word(const std::string& bytes, std::size_t at) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, bytes.data() + at, sizeof word);
-    return word;
-}
-
-// Reads a .glb back through its JSON, as an importer does.
-ReadMesh ReadGlb(const std::string& bytes) {
-    ReadMesh mesh;
-    EXPECT_EQ(bytes.substr(0, 4), "glTF");
-    EXPECT_EQ(Word(bytes, 8), bytes.size());
-    const std::uint32_t jsonBytes = Word(bytes, 12);
-    mesh.json =
-        QJsonDocument::fromJson(QByteArray::fromStdString(bytes.substr(20, jsonBytes))).object();
-    const std::size_t bin = 20 + jsonBytes + 8;
-    const QJsonArray accessors = mesh.json["accessors"].toArray();
-    const QJsonArray views = mesh.json["bufferViews"].toArray();
-    const auto viewStart = [&](int accessor) {
-        const int view = accessors[accessor].toObject()["bufferView"].toInt();
-        return bin + static_cast<std::size_t>(views[view].toObject()["byteOffset"].toInt());
-    };
-    const QJsonObject primitive = mesh.json["meshes"][0]["primitives"][0].toObject();
-    const int positions = primitive["attributes"]["POSITION"].toInt();
-    const int indices = primitive["indices"].toInt();
-    mesh.vertices.resize(static_cast<std::size_t>(accessors[positions]["count"].toInt()));
-    std::memcpy(mesh.vertices.data(), bytes.data() + viewStart(positions),
-                mesh.vertices.size() * sizeof(MeshVertex));
-    mesh.triangles.resize(static_cast<std::size_t>(accessors[indices]["count"].toInt()) / 3);
-    std::memcpy(mesh.triangles.data(), bytes.data() + viewStart(indices),
-                mesh.triangles.size() * sizeof(Triangle));
-    return mesh;
-}
-
-// Reads an OBJ's vertices and triangles back, and the material library it names.
-ReadMesh ReadObj(const std::string& text, std::string& library) {
-    ReadMesh mesh;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string kind;
-        words >> kind;
-        if (kind == "v") {
-            MeshVertex v{};
-            for (float& component : v) {
-                std::string number;
-                words >> number;
-                std::from_chars(number.data(), number.data() + number.size(), component);
-            }
-            mesh.vertices.push_back(v);
-        } else if (kind == "f") {
-            Triangle t{};
-            for (std::uint32_t& index : t) {
-                words >> index;
-                --index;
-            }
-            mesh.triangles.push_back(t);
-        } else if (kind == "mtllib") {
-            words >> library;
-        }
-    }
-    return mesh;
-}
+using testing::ExpectClosedAndOutward;
+using testing::ReadGlb;
+using testing::ReadMesh;
+using testing::ReadObj;
+using testing::Solids;
+using testing::Triangle;
+using testing::Written;
 
 class BranchList final : public BranchSink {
 public:
@@ -119,56 +38,8 @@ ModelPoint Minus(const ModelPoint& a, const ModelPoint& b) {
 double Dot(const ModelPoint& a, const ModelPoint& b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
-ModelPoint PointOf(const MeshVertex& v) {
+ModelPoint PointOf(const MeshPoint& v) {
     return {v[0], v[1], v[2]};
-}
-
-// The solids, each as its triangles: triangles joined by a vertex belong to one solid.
-std::vector<std::vector<Triangle>> Solids(const ReadMesh& mesh) {
-    std::vector<std::size_t> root(mesh.vertices.size());
-    std::iota(root.begin(), root.end(), 0);
-    const auto find = [&](std::size_t v) {
-        while (root[v] != v) {
-            v = root[v] = root[root[v]];
-        }
-        return v;
-    };
-    for (const Triangle& t : mesh.triangles) {
-        root[find(t[1])] = find(t[0]);
-        root[find(t[2])] = find(t[0]);
-    }
-    std::map<std::size_t, std::size_t> solidOfRoot;
-    std::vector<std::vector<Triangle>> solids;
-    for (const Triangle& t : mesh.triangles) {
-        const auto [at, added] = solidOfRoot.emplace(find(t[0]), solids.size());
-        if (added) {
-            solids.emplace_back();
-        }
-        solids[at->second].push_back(t);
-    }
-    return solids;
-}
-
-// Every edge is met once in each direction, and the enclosed volume is positive: a closed
-// surface whose faces turn outward.
-void ExpectClosedAndOutward(const ReadMesh& mesh, const std::vector<Triangle>& solid) {
-    std::map<std::pair<std::uint32_t, std::uint32_t>, int> edges;
-    double volume = 0;
-    for (const Triangle& t : solid) {
-        for (int k = 0; k < 3; ++k) {
-            ++edges[{t[k], t[(k + 1) % 3]}];
-        }
-        const ModelPoint a = PointOf(mesh.vertices[t[0]]);
-        const ModelPoint b = PointOf(mesh.vertices[t[1]]);
-        const ModelPoint c = PointOf(mesh.vertices[t[2]]);
-        volume += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
-                  a[2] * (b[0] * c[1] - b[1] * c[0]);
-    }
-    for (const auto& [edge, count] : edges) {
-        EXPECT_EQ(count, 1) << "edge " << edge.first << "-" << edge.second;
-        EXPECT_EQ(edges.count({edge.second, edge.first}), 1u);
-    }
-    EXPECT_GT(volume, 0);
 }
 
 const TreeParameters kSmallTree{.maxAngleXY = 50,
@@ -181,86 +52,148 @@ const TreeParameters kSmallTree{.maxAngleXY = 50,
                                 .levels = 4};
 constexpr std::uint32_t kSecond = 1796000077;
 
-// Read back from the file, each branch's solid ends at its base and its end in 3-D: the mean
-// of its corners there is the branch's point and they lie at the picture's radius round it.
-// A branch without length is a solid round its point.
-TEST(ModelExportTest, EverySolidRunsFromItsBaseToItsEndClosedAndOutward) {
-    TreeParameters pointTrunk = kSmallTree;
-    pointTrunk.firstVector = {0, 0, 0};
+ReadMesh GlbOf(const TreeOrder& tree) {
+    return ReadGlb(Written([&](const ByteSink& sink) { return WriteGlb(tree, sink); }));
+}
+
+// Read back from the file, each branch's solid ends at its base and its end in 3-D: its ring
+// corners lie at the picture's radius round each, with normals pointing straight away from the
+// axis, and each cap has a centre on the axis whose normal points along it, outward.
+TEST(ModelExportTest, EveryBranchIsASolidFromItsBaseToItsEndWithItsNormals) {
     TreeParameters randomScale = kSmallTree;
     randomScale.scaleFactor = 0;
-    for (const TreeParameters& tree : {kSmallTree, pointTrunk, randomScale}) {
-        // Each branch but those exactly like an earlier sibling, which are written once.
+    for (const TreeParameters& tree : {kSmallTree, randomScale}) {
         BranchList list;
-        RepeatedLimbFilter written(list);
-        GrowTreeBranches(written, {tree, kSecond});
-        const ReadMesh mesh = ReadGlb(Written([&](const ByteSink& sink) {
-            return WriteGlb({tree, kSecond}, sink);
-        }));
+        GrowTreeBranches(list, {tree, kSecond});
+        const ReadMesh mesh = GlbOf({tree, kSecond});
         const auto solids = Solids(mesh);
         ASSERT_EQ(solids.size(), list.branches.size());
         const ModelSpace space(tree.referencePoint);
         for (std::size_t i = 0; i < solids.size(); ++i) {
-            SCOPED_TRACE(testing::Message() << "branch " << i);
-            ExpectClosedAndOutward(mesh, solids[i]);
+            SCOPED_TRACE(::testing::Message() << "branch " << i);
             const auto& [baseCanvas, endCanvas] = list.branches[i];
             const ModelPoint ends[2] = {space.Point(baseCanvas), space.Point(endCanvas)};
             const double radii[2] = {ModelSpace::Radius(baseCanvas.z),
                                      ModelSpace::Radius(endCanvas.z)};
             const ModelPoint axis = Minus(ends[1], ends[0]);
-            const double length2 = Dot(axis, axis);
+            const double length = std::sqrt(Dot(axis, axis));
             std::vector<std::uint32_t> corners;
             for (const Triangle& t : solids[i]) {
                 corners.insert(corners.end(), t.begin(), t.end());
             }
             std::sort(corners.begin(), corners.end());
             corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
-            ModelPoint sums[2] = {};
-            int counts[2] = {};
+            int rings[2] = {};
+            int centres[2] = {};
             for (const std::uint32_t corner : corners) {
-                const ModelPoint p = PointOf(mesh.vertices[corner]);
-                const double t = length2 > 0 ? Dot(Minus(p, ends[0]), axis) / length2 : 0.0;
+                const ModelPoint p = PointOf(mesh.vertices[corner].position);
+                const ModelPoint n = PointOf(mesh.vertices[corner].normal);
+                EXPECT_NEAR(Dot(n, n), 1, 1e-6);
+                const double t = Dot(Minus(p, ends[0]), axis) / (length * length);
                 const int end = t > 0.5 ? 1 : 0;
                 EXPECT_NEAR(t, end, 1e-4);
                 const ModelPoint offset = Minus(p, ends[end]);
-                EXPECT_NEAR(std::sqrt(Dot(offset, offset)), radii[end], 1e-5);
-                for (int c = 0; c < 3; ++c) {
-                    sums[end][c] += p[c];
+                const double distance = std::sqrt(Dot(offset, offset));
+                if (distance < radii[end] / 2) {
+                    ++centres[end];
+                    EXPECT_NEAR(distance, 0, 1e-5);
+                    EXPECT_NEAR(Dot(n, axis) / length, end == 1 ? 1 : -1, 1e-6);
+                } else {
+                    ++rings[end];
+                    EXPECT_NEAR(distance, radii[end], 1e-5);
+                    EXPECT_NEAR(Dot(n, offset) / distance, 1, 1e-5);
                 }
-                ++counts[end];
             }
             for (int end = 0; end < 2; ++end) {
-                if (counts[end] == 0) {
-                    continue;
-                }
-                for (int c = 0; c < 3; ++c) {
-                    EXPECT_NEAR(sums[end][c] / counts[end], ends[end][c], 1e-5);
-                }
+                EXPECT_EQ(rings[end], kBranchSides);
+                EXPECT_EQ(centres[end], 1);
             }
-            EXPECT_GT(counts[0], 0);
-            EXPECT_EQ(counts[1] > 0, length2 > 0);
         }
     }
 }
 
-// Seen from the front (along -Z, with +Y up), the model covers the picture's pixels: the same
-// bounding box, but for the radius a solid has all round where the picture's width lies along
-// x only.
-TEST(ModelExportTest, FrontProjectionCoversThePicturesBoundingBox) {
-    const ReadMesh mesh = ReadGlb(Written([&](const ByteSink& sink) {
-        return WriteGlb({kSmallTree, kSecond}, sink);
-    }));
+struct SolidCase {
+    const char* what;
+    TreeParameters tree;
+    std::size_t solids; // 0: one for each branch grown
+};
+
+TreeParameters With(TreeParameters tree, const std::function<void(TreeParameters&)>& change) {
+    change(tree);
+    return tree;
+}
+
+// Every solid is closed, whatever shape the tree takes: a limb going on straight from its parent
+// continues its solid, and neither closes the ring they share inside it; a later limb on that
+// same ring is a solid of its own; points on points are one solid.
+TEST(ModelExportTest, EveryEdgeJoinsTwoTrianglesOfOneSolid) {
+    const auto straight = [](TreeParameters& p) {
+        p.maxAngleXY = p.maxAngleYZ = p.maxAngleXZ = 1;
+    };
+    const std::vector<SolidCase> cases{
+        {"turning", kSmallTree, 0},
+        {"random scales", With(kSmallTree, [](TreeParameters& p) { p.scaleFactor = 0; }), 0},
+        {"a straight chain: every limb the same, one solid", With(kSmallTree, straight), 1},
+        {"straight with random scales: every later limb a solid of its own",
+         With(kSmallTree,
+              [&](TreeParameters& p) {
+                  straight(p);
+                  p.scaleFactor = 0;
+              }),
+         0},
+        {"a trunk of no length: points on points",
+         With(kSmallTree,
+              [](TreeParameters& p) {
+                  p.firstVector = {0, 0, 0};
+              }),
+         1},
+        {"limbs too short for a float: points on the trunk's end",
+         With(kSmallTree, [](TreeParameters& p) { p.scaleFactor = 1e-20; }), 2},
+        {"random limbs and scales, far turns",
+         With(kSmallTree,
+              [](TreeParameters& p) {
+                  p.limbsDegree = 0;
+                  p.scaleFactor = 0;
+                  p.maxAngleXY = 360;
+                  p.levels = 3;
+              }),
+         0},
+    };
+    for (const SolidCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReadMesh mesh = GlbOf({c.tree, kSecond});
+        const auto solids = Solids(mesh);
+        ASSERT_FALSE(solids.empty());
+        if (c.solids > 0) {
+            EXPECT_EQ(solids.size(), c.solids);
+        }
+        for (const auto& solid : solids) {
+            ExpectClosedAndOutward(mesh, solid);
+        }
+    }
+}
+
+// The front view of the model spans the picture's bounding box to within a branch's radius: the
+// picture gives a branch its width along x only, the model all round the branch.
+TEST(ModelExportTest, FrontProjectionSpansThePicturesBoundingBoxWithinARadius) {
+    const ReadMesh mesh = GlbOf({kSmallTree, kSecond});
     double left = 1e9;
     double right = -1e9;
     double top = 1e9;
     double bottom = -1e9;
     for (const MeshVertex& v : mesh.vertices) {
-        const double x = kSmallTree.referencePoint.x + v[0] / kMetresPerPixel;
-        const double y = kSmallTree.referencePoint.y - v[1] / kMetresPerPixel;
+        const double x = kSmallTree.referencePoint.x + v.position[0] / kMetresPerPixel;
+        const double y = kSmallTree.referencePoint.y - v.position[1] / kMetresPerPixel;
         left = std::min(left, x);
         right = std::max(right, x);
         top = std::min(top, y);
         bottom = std::max(bottom, y);
+    }
+    BranchList list;
+    GrowTreeBranches(list, {kSmallTree, kSecond});
+    double widest = 0;
+    for (const auto& [base, end] : list.branches) {
+        widest = std::max({widest, ModelSpace::Radius(base.z), ModelSpace::Radius(end.z)});
     }
     const PixelImage picture = *RenderTreeImage({kSmallTree, kSecond}, 560, 670);
     int pixelLeft = picture.Width();
@@ -277,13 +210,12 @@ TEST(ModelExportTest, FrontProjectionCoversThePicturesBoundingBox) {
             }
         }
     }
-    // A pixel at x spans x to x + 1. A solid's radius, up to 3.5 pixels at this tree's depths,
-    // reaches up and down too, and corners are truncated toward zero.
-    constexpr double kReach = 4.5;
-    EXPECT_NEAR(left, pixelLeft, kReach);
-    EXPECT_NEAR(right, pixelRight + 1, kReach);
-    EXPECT_NEAR(top, pixelTop, kReach);
-    EXPECT_NEAR(bottom, pixelBottom + 1, kReach);
+    // A pixel at x spans x to x + 1, and the picture's corners are truncated toward zero.
+    const double reach = widest / kMetresPerPixel + 1;
+    EXPECT_NEAR(left, pixelLeft, reach);
+    EXPECT_NEAR(right, pixelRight + 1, reach);
+    EXPECT_NEAR(top, pixelTop, reach);
+    EXPECT_NEAR(bottom, pixelBottom + 1, reach);
 }
 
 // The picture's brown, taken back from linear RGB to 8-bit sRGB.
@@ -296,20 +228,24 @@ Rgb SrgbOf(double red, double green, double blue) {
 }
 
 TEST(ModelExportTest, ObjHoldsTheSameMeshAsGlbAndBothThePicturesBrown) {
-    const ReadMesh glb = ReadGlb(Written([&](const ByteSink& sink) {
-        return WriteGlb({kSmallTree, kSecond}, sink);
-    }));
-    std::string library;
-    const ReadMesh obj = ReadObj(Written([&](const ByteSink& sink) {
-                                     return WriteObj({kSmallTree, kSecond}, "tree-7.mtl", sink);
-                                 }),
-                                 library);
-    EXPECT_EQ(library, "tree-7.mtl");
-    EXPECT_EQ(obj.vertices, glb.vertices);
-    EXPECT_EQ(obj.triangles, glb.triangles);
+    TreeParameters straightOn = kSmallTree;
+    straightOn.maxAngleXY = straightOn.maxAngleYZ = straightOn.maxAngleXZ = 1;
+    straightOn.scaleFactor = 0;
+    for (const TreeParameters& tree : {kSmallTree, straightOn}) {
+        const ReadMesh glb = GlbOf({tree, kSecond});
+        std::string library;
+        const ReadMesh obj = ReadObj(Written([&](const ByteSink& sink) {
+                                         return WriteObj({tree, kSecond}, "tree-7.mtl", sink);
+                                     }),
+                                     library);
+        EXPECT_EQ(library, "tree-7.mtl");
+        EXPECT_EQ(obj.vertices, glb.vertices);
+        EXPECT_EQ(obj.triangles, glb.triangles);
+    }
 
-    const QJsonArray factor =
-        glb.json["materials"][0]["pbrMetallicRoughness"]["baseColorFactor"].toArray();
+    const QJsonArray factor = GlbOf({kSmallTree, kSecond})
+                                  .json["materials"][0]["pbrMetallicRoughness"]["baseColorFactor"]
+                                  .toArray();
     EXPECT_EQ(SrgbOf(factor[0].toDouble(), factor[1].toDouble(), factor[2].toDouble()),
               kBranchFill);
     std::string mtl;
@@ -329,8 +265,8 @@ TEST(ModelExportTest, ObjHoldsTheSameMeshAsGlbAndBothThePicturesBrown) {
     EXPECT_EQ(MaterialLibraryPath("tree.mtl"), "tree.mtl.mtl");
 }
 
-// A limb that goes on straight from its parent starts on its parent's last ring of vertices.
-TEST(ModelExportTest, SharesTheRingWhereALimbGoesOnStraight) {
+// A chain of limbs going on straight is one tube: one ring at each joint, a cap at each end.
+TEST(ModelExportTest, AStraightChainSharesItsRings) {
     TreeParameters straight = kSmallTree;
     straight.maxAngleXY = straight.maxAngleYZ = straight.maxAngleXZ = 0;
     straight.limbsDegree = 1;
@@ -338,11 +274,8 @@ TEST(ModelExportTest, SharesTheRingWhereALimbGoesOnStraight) {
     const WriteResult result =
         WriteGlb({straight, kSecond}, [](const void*, std::size_t) { return true; });
     ASSERT_EQ(result.mesh.branches, 6u);
-    EXPECT_EQ(result.mesh.vertices, kBranchSides * (result.mesh.branches + 1));
-
-    const WriteResult turning =
-        WriteGlb({kSmallTree, kSecond}, [](const void*, std::size_t) { return true; });
-    EXPECT_EQ(turning.mesh.vertices, 2 * kBranchSides * turning.mesh.branches);
+    EXPECT_EQ(result.mesh.vertices, kBranchSides * (result.mesh.branches + 1) + 2);
+    EXPECT_EQ(result.mesh.triangles, 2 * kBranchSides * (result.mesh.branches + 1));
 }
 
 struct PathCase {
