@@ -2,188 +2,202 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <charconv>
+#include <cerrno>
 #include <cstdint>
-#include <limits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
-#include "render/ByteSink.h"
+#include "render/GlbHead.h"
+#include "render/IndexScratch.h"
+#include "render/OutputFile.h"
 
 namespace arbolith {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "glTF's binary data is little-endian");
-static_assert(sizeof(MeshVertex) == 24, "a vertex is stored as it lies in memory");
+// `bytes` is what the whole file would take, or 0 where writing it stopped before the end.
+WriteResult TooLarge(std::uint64_t bytes, const MeshCounts& counts) {
+    return {WriteOutcome::Failed,
+            "the tree's .glb would take " +
+                (bytes > 0 ? std::to_string(bytes) + " bytes, more than the " : "more than the ") +
+                std::to_string(kGlbMostBytes) + " bytes a .glb can hold; write .obj instead",
+            counts};
+}
 
-constexpr std::uint32_t kMagic = 0x46546C67;     // "glTF"
-constexpr std::uint32_t kJsonChunk = 0x4E4F534A; // "JSON"
-constexpr std::uint32_t kBinChunk = 0x004E4942;  // "BIN"
-constexpr std::uint64_t kHeaderBytes = 12;
-constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::uint64_t kVertexBytes = sizeof(MeshVertex);
-constexpr std::uint64_t kTriangleBytes = 12;
-constexpr int kPasses = 3;
+// Triangles as 32-bit indices, put a block at a time.
+void PutIndices(ChunkedSink& out, std::span<const MeshTriangle> triangles) {
+    constexpr std::size_t kBlock = 32;
+    std::array<std::uint32_t, 3 * kBlock> indices;
+    while (!triangles.empty()) {
+        const auto block = triangles.first(std::min(triangles.size(), kBlock));
+        std::size_t count = 0;
+        for (const MeshTriangle& t : block) {
+            indices[count++] = static_cast<std::uint32_t>(t.a);
+            indices[count++] = static_cast<std::uint32_t>(t.b);
+            indices[count++] = static_cast<std::uint32_t>(t.c);
+        }
+        out.Put(indices.data(), count * sizeof(std::uint32_t));
+        triangles = triangles.subspan(block.size());
+    }
+}
 
-// Counts the mesh and finds its bounds, as the accessors must state them.
+// Puts the head, or fails if it cannot be made.
+bool PutHead(ChunkedSink& out, std::uint32_t second, const GlbMeshSize& size) {
+    const std::string head = GlbHead(second, size);
+    out.Put(head.data(), head.size());
+    return !head.empty();
+}
+
+const WriteResult kHeadTooLong{WriteOutcome::Failed, "the .glb's head outgrew its room"};
+
+// The first growth of three: the counts and bounds.
 class Measure final : public MeshOutput {
 public:
-    void Piece(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
-        for (const MeshVertex& v : newVertices) {
-            for (int i = 0; i < 3; ++i) {
-                min[i] = std::min(min[i], v.position[i]);
-                max[i] = std::max(max[i], v.position[i]);
-            }
-        }
+    void Piece(std::span<const MeshVertex> newVertices,
+               std::span<const MeshTriangle> triangles) override {
+        size.Add(newVertices, triangles.size());
     }
-    MeshPoint min{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                  std::numeric_limits<float>::max()};
-    MeshPoint max{std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest(),
-                  std::numeric_limits<float>::lowest()};
+    GlbMeshSize size;
 };
 
-class VertexWriter final : public MeshOutput {
+// The second or the third growth of three: the vertices, or the triangles.
+class PartWriter final : public MeshOutput {
 public:
-    explicit VertexWriter(ChunkedSink& out) : out_(out) {}
-    void Piece(std::span<const MeshVertex> newVertices, std::span<const MeshTriangle>) override {
+    PartWriter(ChunkedSink& out, bool vertices) : out_(out), vertices_(vertices) {}
+    void Piece(std::span<const MeshVertex> newVertices,
+               std::span<const MeshTriangle> triangles) override {
+        if (vertices_) {
+            out_.Put(newVertices.data(), newVertices.size_bytes());
+        } else {
+            PutIndices(out_, triangles);
+        }
+    }
+    bool Failed() const override { return out_.Failed(); }
+
+private:
+    ChunkedSink& out_;
+    bool vertices_;
+};
+
+WriteResult ThreePasses(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor) {
+    constexpr int kPasses = 3;
+    Measure measure;
+    MeshRun run = MeshTree(tree, measure, monitor, {0, kPasses, 0});
+    const MeshCounts measured = run.counts;
+    if (run.stopped) {
+        return {WriteOutcome::Stopped, {}, measured};
+    }
+    if (measure.size.FileBytes() > kGlbMostBytes) {
+        return TooLarge(measure.size.FileBytes(), measured);
+    }
+    ChunkedSink out(sink);
+    if (!PutHead(out, tree.second, measure.size)) {
+        return kHeadTooLong;
+    }
+    for (int pass = 1; pass < kPasses && measured.vertices > 0; ++pass) {
+        PartWriter part(out, pass == 1);
+        run = MeshTree(tree, part, monitor, {pass, kPasses, run.branchesGrown});
+        if (run.stopped) {
+            return {WriteOutcome::Stopped, {}, run.counts};
+        }
+        if (out.Failed()) {
+            return {WriteOutcome::Failed, {}, run.counts};
+        }
+        if (run.counts.vertices != measured.vertices ||
+            run.counts.triangles != measured.triangles) {
+            // The clock is fixed for every pass, so this is a fault of ours, not the user's.
+            return {WriteOutcome::Failed, "the tree came out differently on a second growth",
+                    run.counts};
+        }
+    }
+    if (!out.Flush()) {
+        return {WriteOutcome::Failed, {}, measured};
+    }
+    return {WriteOutcome::Written, {}, measured};
+}
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using ScratchFile = std::unique_ptr<std::FILE, CloseFile>;
+
+// The one growth into a file: the vertices straight on, the indices into the scratch file.
+class OnePassWriter final : public MeshOutput {
+public:
+    OnePassWriter(ChunkedSink& out, std::FILE* scratch) : out_(out), indices_(scratch) {}
+
+    void Piece(std::span<const MeshVertex> newVertices,
+               std::span<const MeshTriangle> triangles) override {
+        if (tooLarge_) {
+            return;
+        }
+        if (size_.vertices == 0) {
+            // The binary chunk's header, written with the head at the end.
+            out_.Put(std::array<char, 8>{}.data(), 8);
+        }
+        size_.Add(newVertices, triangles.size());
+        if (size_.FileBytes() > kGlbMostBytes) {
+            tooLarge_ = true;
+            return;
+        }
         out_.Put(newVertices.data(), newVertices.size_bytes());
+        indices_.Add(newVertices.size(), triangles);
     }
-    bool Failed() const override { return out_.Failed(); }
+    bool Failed() const override { return tooLarge_ || out_.Failed() || indices_.Failed(); }
+
+    IndexScratch& Indices() { return indices_; }
+    const GlbMeshSize& Size() const { return size_; }
+    bool TooLarge() const { return tooLarge_; }
 
 private:
     ChunkedSink& out_;
+    IndexScratch indices_;
+    GlbMeshSize size_;
+    bool tooLarge_ = false;
 };
 
-class TriangleWriter final : public MeshOutput {
-public:
-    explicit TriangleWriter(ChunkedSink& out) : out_(out) {}
-    void Piece(std::span<const MeshVertex>, std::span<const MeshTriangle> triangles) override {
-        for (const MeshTriangle& t : triangles) {
-            const std::array<std::uint32_t, 3> indices{static_cast<std::uint32_t>(t.a),
-                                                       static_cast<std::uint32_t>(t.b),
-                                                       static_cast<std::uint32_t>(t.c)};
-            out_.Put(indices.data(), sizeof(indices));
-        }
+WriteResult OnePass(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor,
+                    const PreparedFile& file) {
+    const ScratchFile scratch(file.scratch());
+    if (!scratch) {
+        return {WriteOutcome::Failed, std::strerror(errno)};
     }
-    bool Failed() const override { return out_.Failed(); }
-
-private:
-    ChunkedSink& out_;
-};
-
-// A float bound as the exact double it is, so that reading it back gives the same float.
-std::string Number(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
-}
-
-std::string Triple(const MeshPoint& v) {
-    return '[' + Number(v[0]) + ',' + Number(v[1]) + ',' + Number(v[2]) + ']';
-}
-
-std::string Json(const TreeOrder& tree, const MeshCounts& counts, const Measure& bounds) {
-    const std::uint64_t vertexBytes = counts.vertices * kVertexBytes;
-    const std::uint64_t triangleBytes = counts.triangles * kTriangleBytes;
-    std::string json = R"({"asset":{"version":"2.0","generator":"Arbolith"},"scene":0,)"
-                       R"("scenes":[{"name":"Arbolith tree of second )" +
-                       std::to_string(tree.second) +
-                       R"(","extras":{"units":"metres, one canvas pixel to a centimetre"})";
-    if (counts.vertices == 0) {
-        return json + "}]}";
+    ChunkedSink out(sink);
+    // The head's room, written over at the end.
+    out.Put(std::string(kGlbJsonEnd, '\0').data(), kGlbJsonEnd);
+    OnePassWriter writer(out, scratch.get());
+    const MeshRun run = MeshTree(tree, writer, monitor);
+    if (writer.TooLarge()) {
+        return TooLarge(0, run.counts);
     }
-    const std::array<double, 3> colour = LinearBranchColour();
-    json += R"(,"nodes":[0]}],"nodes":[{"name":"tree","mesh":0}],)"
-            R"("meshes":[{"name":"tree","primitives":[{"attributes":{"POSITION":0,"NORMAL":1},)"
-            R"("indices":2,"material":0,"mode":4}]}],)"
-            R"("materials":[{"name":"bark","pbrMetallicRoughness":{"baseColorFactor":[)" +
-            Number(colour[0]) + ',' + Number(colour[1]) + ',' + Number(colour[2]) +
-            R"(,1],"metallicFactor":0,"roughnessFactor":0.9}}],)"
-            R"("buffers":[{"byteLength":)" +
-            std::to_string(vertexBytes + triangleBytes) + "}]," +
-            R"("bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)" +
-            std::to_string(vertexBytes) + R"(,"byteStride":)" + std::to_string(kVertexBytes) +
-            R"(,"target":34962},{"buffer":0,"byteOffset":)" + std::to_string(vertexBytes) +
-            R"(,"byteLength":)" + std::to_string(triangleBytes) +
-            R"(,"target":34963}],)"
-            R"("accessors":[{"bufferView":0,"componentType":5126,"count":)" +
-            std::to_string(counts.vertices) + R"(,"type":"VEC3","min":)" + Triple(bounds.min) +
-            R"(,"max":)" + Triple(bounds.max) +
-            R"(},{"bufferView":0,"byteOffset":12,"componentType":5126,"count":)" +
-            std::to_string(counts.vertices) +
-            R"(,"type":"VEC3"},{"bufferView":1,"componentType":5125,"count":)" +
-            std::to_string(3 * counts.triangles) + R"(,"type":"SCALAR"}]})";
-    return json;
-}
-
-void PutWord(ChunkedSink& out, std::uint32_t word) {
-    out.Put(&word, sizeof(word));
-}
-
-bool SameMesh(const MeshCounts& a, const MeshCounts& b) {
-    return a.vertices == b.vertices && a.triangles == b.triangles;
+    if (run.stopped) {
+        return {WriteOutcome::Stopped, {}, run.counts};
+    }
+    if (!out.Flush() || !writer.Indices().AppendTo(sink)) {
+        const int error = writer.Indices().Error();
+        return {WriteOutcome::Failed, error != 0 ? std::strerror(error) : std::string(),
+                run.counts};
+    }
+    const std::string head = GlbHead(tree.second, writer.Size());
+    if (head.empty()) {
+        return kHeadTooLong;
+    }
+    if (!file.rewrite(0, head.data(), head.size())) {
+        return {WriteOutcome::Failed, {}, run.counts};
+    }
+    return {WriteOutcome::Written, {}, run.counts};
 }
 
 } // namespace
 
-WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor) {
-    WriteResult result;
-    Measure bounds;
-    MeshRun run = MeshTree(tree, bounds, monitor, {0, kPasses, 0});
-    result.mesh = run.counts;
-    if (run.stopped) {
-        return {WriteOutcome::Stopped, {}, result.mesh};
+WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor,
+                     const PreparedFile* file) {
+    if (file != nullptr && file->rewrite) {
+        return OnePass(tree, sink, monitor, *file);
     }
-    const MeshCounts measured = result.mesh;
-    const std::uint64_t perPass = run.branchesGrown;
-
-    std::string json = Json(tree, measured, bounds);
-    json.append((4 - json.size() % 4) % 4, ' ');
-    const std::uint64_t binBytes =
-        measured.vertices * kVertexBytes + measured.triangles * kTriangleBytes;
-    const std::uint64_t total = kHeaderBytes + kChunkHeaderBytes + json.size() +
-                                (binBytes > 0 ? kChunkHeaderBytes + binBytes : 0);
-    if (total > std::numeric_limits<std::uint32_t>::max()) {
-        return {WriteOutcome::Failed,
-                "the tree's .glb would take " + std::to_string(total) +
-                    " bytes, more than the 4294967295 a .glb can hold; write .obj instead",
-                measured};
-    }
-
-    ChunkedSink out(sink);
-    PutWord(out, kMagic);
-    PutWord(out, 2);
-    PutWord(out, static_cast<std::uint32_t>(total));
-    PutWord(out, static_cast<std::uint32_t>(json.size()));
-    PutWord(out, kJsonChunk);
-    out.Put(json.data(), json.size());
-    if (binBytes > 0) {
-        PutWord(out, static_cast<std::uint32_t>(binBytes));
-        PutWord(out, kBinChunk);
-        VertexWriter vertices(out);
-        TriangleWriter triangles(out);
-        MeshOutput* const passes[] = {&vertices, &triangles};
-        for (int pass = 1; pass < kPasses; ++pass) {
-            run = MeshTree(tree, *passes[pass - 1], monitor, {pass, kPasses, perPass});
-            result.mesh = run.counts;
-            if (run.stopped) {
-                return {WriteOutcome::Stopped, {}, result.mesh};
-            }
-            if (out.Failed()) {
-                return {WriteOutcome::Failed, {}, result.mesh};
-            }
-            if (!SameMesh(result.mesh, measured)) {
-                // The clock is fixed for every pass, so this is a fault of ours, not the user's.
-                return {WriteOutcome::Failed, "the tree came out differently on a second growth",
-                        result.mesh};
-            }
-        }
-    }
-    if (!out.Flush()) {
-        return {WriteOutcome::Failed, {}, result.mesh};
-    }
-    return result;
+    return ThreePasses(tree, sink, monitor);
 }
 
 } // namespace arbolith

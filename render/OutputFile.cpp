@@ -37,10 +37,13 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
 
-    bool Write(const void* data, std::size_t size) {
+    bool Write(const void* data, std::size_t size) { return WriteAt(-1, data, size); }
+    // Writes at `offset`, leaving the file's position where it is; at the position if negative.
+    bool WriteAt(off_t offset, const void* data, std::size_t size) {
         const auto* bytes = static_cast<const char*>(data);
         while (size > 0 && error_ == 0) {
-            const ssize_t written = ::write(fd_, bytes, size);
+            const ssize_t written =
+                offset < 0 ? ::write(fd_, bytes, size) : ::pwrite(fd_, bytes, size, offset);
             if (written < 0) {
                 if (errno != EINTR) {
                     error_ = errno;
@@ -49,6 +52,7 @@ public:
             }
             bytes += written;
             size -= static_cast<std::size_t>(written);
+            offset = offset < 0 ? offset : offset + written;
         }
         return error_ == 0;
     }
@@ -163,6 +167,20 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
     ::fchmod(fd, old.st_mode & 07777);
 }
 
+// An unnamed file in `folder`, or where the system keeps temporary files if that folder's file
+// system makes none.
+std::FILE* Scratch(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno == EOPNOTSUPP || errno == EISDIR ? std::tmpfile() : nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "w+b");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
+}
+
 // Writes straight through: standard output, a device, a FIFO.
 WriteResult WriteThrough(const std::string& path, const WriteContent& content) {
     const int fd = path.empty() ? STDOUT_FILENO : ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -170,7 +188,7 @@ WriteResult WriteThrough(const std::string& path, const WriteContent& content) {
         return Failed(SystemReason(errno));
     }
     Descriptor out(fd, !path.empty());
-    WriteResult result = content(out.Sink());
+    WriteResult result = content(out.Sink(), PreparedFile{});
     if (out.Error() != 0) {
         return Failed(SystemReason(out.Error()));
     }
@@ -206,7 +224,13 @@ WriteResult Prepare(Prepared& part, const WriteContent& content) {
     if (part.replaces) {
         KeepOwnerAndMode(fd, old);
     }
-    WriteResult result = content(out.Sink());
+    const PreparedFile file{[&out](std::uint64_t offset, const void* data, std::size_t size) {
+                                return out.WriteAt(static_cast<off_t>(offset), data, size);
+                            },
+                            [&part] {
+                                return Scratch(Directory(part.target));
+                            }};
+    WriteResult result = content(out.Sink(), file);
     if (out.Error() != 0) {
         return Failed(SystemReason(out.Error()));
     }

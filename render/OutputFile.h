@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,10 +12,21 @@
 
 namespace arbolith {
 
+// What a content may do with a regular file being prepared besides appending through the sink.
+// For a stream, which cannot go back and has nothing beside it, both are empty.
+struct PreparedFile {
+    // Writes again over bytes already handed to the sink, for a head that states what only the
+    // end knows. False once the file has failed, whose reason the output reports.
+    std::function<bool(std::uint64_t offset, const void* data, std::size_t size)> rewrite;
+    // Opens an unnamed scratch file for reading and writing, for data that must wait: beside
+    // the file, on the same disk, and gone once closed. Null, with errno set, if none can be made.
+    std::function<std::FILE*()> scratch;
+};
+
 // What writes the content through the sink. It returns Written when it has said everything,
 // Stopped when asked to stop, or Failed with its own reason; a sink that gave up is reported
 // by the writer itself.
-using WriteContent = std::function<WriteResult(const ByteSink& sink)>;
+using WriteContent = std::function<WriteResult(const ByteSink& sink, const PreparedFile& file)>;
 
 // Where the bytes written to a name go.
 struct Destination {

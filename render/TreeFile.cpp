@@ -7,7 +7,7 @@ namespace arbolith {
 
 namespace {
 
-WriteResult WriteLibrary(const ByteSink& sink) {
+WriteResult WriteLibrary(const ByteSink& sink, const PreparedFile&) {
     return WriteMaterialLibrary(sink) ? WriteResult{} : WriteResult{WriteOutcome::Failed};
 }
 
@@ -21,9 +21,10 @@ TreeFileResult WriteObjFiles(const std::string& path, const TreeOrder& order,
     const Destination destination = FindDestination(path);
     if (destination.kind != Destination::Kind::File) {
         settings.materialLibrary.clear();
-        static_cast<WriteResult&>(result) = WriteWhole(path, [&](const ByteSink& sink) {
-            return WriteTree(Format::Obj, order, sink, settings);
-        });
+        static_cast<WriteResult&>(result) =
+            WriteWhole(path, [&](const ByteSink& sink, const PreparedFile&) {
+                return WriteTree(Format::Obj, order, sink, settings);
+            });
         result.failedFile = path;
         return result;
     }
@@ -34,7 +35,7 @@ TreeFileResult WriteObjFiles(const std::string& path, const TreeOrder& order,
         slash == std::string::npos ? libraryPath : libraryPath.substr(slash + 1);
     const OutputResult written = WriteWhole({
         {destination.path,
-         [&](const ByteSink& sink) {
+         [&](const ByteSink& sink, const PreparedFile&) {
              return WriteTree(Format::Obj, order, sink, settings);
          }},
         {libraryPath, &WriteLibrary},
@@ -52,8 +53,12 @@ TreeFileResult WriteTreeFile(const std::string& path, Format format, const TreeO
         return WriteObjFiles(path, order, settings);
     }
     TreeFileResult result;
-    static_cast<WriteResult&>(result) = WriteWhole(
-        path, [&](const ByteSink& sink) { return WriteTree(format, order, sink, settings); });
+    static_cast<WriteResult&>(result) =
+        WriteWhole(path, [&](const ByteSink& sink, const PreparedFile& file) {
+            WriteSettings onFile = settings;
+            onFile.file = &file;
+            return WriteTree(format, order, sink, onFile);
+        });
     result.failedFile = path;
     return result;
 }

@@ -53,7 +53,7 @@ WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
 
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteGlb(order, sink, settings.monitor);
+    return WriteGlb(order, sink, settings.monitor, settings.file);
 }
 
 WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,

@@ -12,6 +12,8 @@
 
 namespace arbolith {
 
+struct PreparedFile;
+
 // Pictures, and the tree in 3-D: binary glTF and Wavefront OBJ (with its material library).
 enum class Format { Png, Svg, Pdf, Glb, Obj };
 
@@ -29,6 +31,9 @@ struct WriteSettings {
     RunMonitor* monitor = nullptr;
     // The material library an OBJ names, a file beside it; none when empty.
     std::string materialLibrary;
+    // The file being prepared, when the output is one: a .glb is then written in one growth,
+    // its head last. None for a plain sink.
+    const PreparedFile* file = nullptr;
 };
 
 // One row of the table every front end reads: the CLI's --format, its help, manual page and

@@ -53,7 +53,7 @@ expect_failure() {
 }
 
 echo "the old tree.mtl" > tree.mtl
-for format in png svg pdf obj; do
+for format in png svg pdf glb obj; do
   echo "the old tree.$format" > "tree.$format"
   fill
   expect_failure "$format on a full disk" "cannot write tree.$format: No space left on device" \

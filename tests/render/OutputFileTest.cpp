@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 WriteContent Text(std::string text) {
-    return [text](const ByteSink& sink) {
+    return [text](const ByteSink& sink, const PreparedFile&) {
         sink(text.data(), text.size());
         return WriteResult{};
     };
@@ -41,7 +41,7 @@ struct TwoFiles {
 };
 
 WriteResult WritesNewB(const fs::path&, const ByteSink& sink) {
-    return Text("new b")(sink);
+    return Text("new b")(sink, {});
 }
 
 // Writes "new b", having put a folder in the first part's place, which its rename then fails on.
@@ -117,7 +117,7 @@ TEST(OutputFile, WritesASetOfFilesWholeOrLeavesEveryOldFile) {
         const OutputResult written = WriteWhole({
             {(folder / "a").string(), Text("new a")},
             {(folder / c.second).string(),
-             [&](const ByteSink& sink) {
+             [&](const ByteSink& sink, const PreparedFile&) {
                  return c.content(folder, sink);
              }},
         });

@@ -1,0 +1,191 @@
+// A .glb written in one growth into a file being prepared, against the three growths through a
+// plain sink.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QTemporaryDir>
+
+#include "render/GlbHead.h"
+#include "render/GltfWriter.h"
+#include "render/IndexScratch.h"
+#include "render/OutputFile.h"
+#include "render/TreeFile.h"
+#include "tests/render/ModelFiles.h"
+#include "tree/BranchCount.h"
+
+namespace arbolith {
+namespace {
+
+using testing::Written;
+
+const TreeParameters kTree{.maxAngleXY = 50,
+                           .maxAngleYZ = 35,
+                           .maxAngleXZ = 25,
+                           .scaleFactor = 0.7,
+                           .limbsDegree = 3,
+                           .referencePoint = {250, 600, -40},
+                           .firstVector = {10, -160, 5},
+                           .levels = 4};
+constexpr std::uint32_t kSecond = 1796000077;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct GlbCase {
+    const char* what;
+    TreeParameters tree;
+    std::uint64_t limit;
+};
+
+TEST(GlbFileTest, OneGrowthIntoAFileWritesTheBytesOfThree) {
+    const auto with = [](const std::function<void(TreeParameters&)>& change) {
+        TreeParameters tree = kTree;
+        change(tree);
+        return tree;
+    };
+    const std::vector<GlbCase> cases{
+        {"a small tree", kTree, kNoBranchLimit},
+        {"indices longer than a chunk", with([](TreeParameters& p) {
+             p.limbsDegree = 2;
+             p.levels = 10;
+         }),
+         kNoBranchLimit},
+        {"no branch at all", kTree, 0},
+        {"every branch but the trunk beyond a float's range",
+         with([](TreeParameters& p) { p.scaleFactor = 1e300; }), kNoBranchLimit},
+    };
+    QTemporaryDir dir;
+    const std::filesystem::path path = dir.filePath("tree.glb").toStdString();
+    for (const GlbCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TreeOrder tree{c.tree, kSecond};
+        tree.branchLimit = c.limit;
+        const std::string threeGrowths =
+            Written([&](const ByteSink& sink) { return WriteGlb(tree, sink); });
+        const TreeFileResult written = WriteTreeFile(path.string(), Format::Glb, tree);
+        ASSERT_EQ(written.outcome, WriteOutcome::Written) << written.reason;
+        EXPECT_EQ(ReadFile(path), threeGrowths);
+        EXPECT_EQ(testing::Word(threeGrowths, 12), kGlbJsonBytes);
+    }
+}
+
+// The tree of 2 limbs and 21 levels, 8,388,607 branches, would take 5.2 GB. Through a plain
+// sink it is refused before a byte is written; into a file, as soon as it passes the size,
+// long before its last branch.
+TEST(GlbFileTest, ATreeBeyondFourGibibytesIsRefused) {
+    TreeParameters huge = kTree;
+    huge.limbsDegree = 2;
+    huge.levels = 21;
+    const TreeOrder tree{huge, kSecond};
+    const std::uint64_t branches = CountBranches(huge, GrowthPath::RepeatsOnce).branches;
+    std::uint64_t handed = 0;
+    const auto count = [&handed](const void*, std::size_t size) {
+        handed += size;
+        return true;
+    };
+
+    const WriteResult throughSink = WriteGlb(tree, count);
+    EXPECT_EQ(throughSink.outcome, WriteOutcome::Failed);
+    EXPECT_NE(throughSink.reason.find("would take 5"), std::string::npos) << throughSink.reason;
+    EXPECT_EQ(handed, 0u);
+
+    bool rewritten = false;
+    const PreparedFile file{[&rewritten](std::uint64_t, const void*, std::size_t) {
+                                rewritten = true;
+                                return true;
+                            },
+                            [] {
+                                return std::fopen("/dev/null", "w+b");
+                            }};
+    const WriteResult intoFile = WriteGlb(tree, count, nullptr, &file);
+    EXPECT_EQ(intoFile.outcome, WriteOutcome::Failed);
+    EXPECT_NE(intoFile.reason.find("more than the 4294967295 bytes"), std::string::npos)
+        << intoFile.reason;
+    EXPECT_LE(handed, kGlbMostBytes);
+    EXPECT_LT(intoFile.mesh.branches, branches * 9 / 10);
+    EXPECT_FALSE(rewritten);
+}
+
+// Whatever the pieces, every index comes back in order: pieces of the few kinds a tree makes,
+// more kinds than are remembered, and pieces that do not fit in bytes (a corner far ahead or far
+// behind, more than 255 triangles or new vertices).
+TEST(GlbFileTest, TheScratchFileGivesBackEveryIndex) {
+    struct Piece {
+        std::uint64_t newVertices;
+        // Each corner as a step from the piece's first new vertex.
+        std::vector<std::array<std::int64_t, 3>> triangles;
+    };
+    const auto kind = [](std::int64_t k) {
+        return Piece{static_cast<std::uint64_t>(3 + k), {{0, 1, 2}, {2, -6, k}}};
+    };
+    // Twenty kinds, more than are remembered at once; then the last sixteen again, latest first,
+    // then one forgotten and one remembered.
+    std::vector<Piece> pieces;
+    for (std::int64_t k = 0; k < 20; ++k) {
+        pieces.push_back(kind(k));
+    }
+    for (std::int64_t k = 19; k >= 4; --k) {
+        pieces.push_back(kind(k));
+    }
+    pieces.push_back(kind(0));
+    pieces.push_back(kind(19));
+    pieces.push_back({2, {{0, 1, 1000}}});
+    pieces.push_back({1, {{0, -300, 0}}});
+    pieces.push_back({3, std::vector<std::array<std::int64_t, 3>>(300, {0, 1, 2})});
+    pieces.push_back({400, {{399, 0, 1}}});
+    pieces.push_back({3, {{0, 1, 2}, {2, -6, 0}}});
+
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
+    ASSERT_TRUE(file);
+    IndexScratch scratch(file.get());
+    std::vector<std::uint32_t> expected;
+    std::int64_t first = 0;
+    for (const Piece& piece : pieces) {
+        std::vector<MeshTriangle> triangles;
+        for (const auto& [a, b, c] : piece.triangles) {
+            triangles.push_back({static_cast<std::uint64_t>(first + a),
+                                 static_cast<std::uint64_t>(first + b),
+                                 static_cast<std::uint64_t>(first + c)});
+            for (const std::int64_t step : {a, b, c}) {
+                expected.push_back(static_cast<std::uint32_t>(first + step));
+            }
+        }
+        scratch.Add(piece.newVertices, triangles);
+        first += static_cast<std::int64_t>(piece.newVertices);
+    }
+    const std::string bytes = Written([&](const ByteSink& sink) {
+        return scratch.AppendTo(sink) ? WriteResult{} : WriteResult{WriteOutcome::Failed};
+    });
+    std::vector<std::uint32_t> indices(bytes.size() / 4);
+    std::memcpy(indices.data(), bytes.data(), indices.size() * 4);
+    EXPECT_EQ(indices, expected);
+}
+
+// The head's room holds the JSON of the longest numbers a .glb states: the last second, counts
+// of as many digits as any that fit in 4 GiB, and bounds whose exact doubles take the most
+// characters a float's can, 23.
+TEST(GlbFileTest, TheHeadsRoomHoldsTheLongestNumbers) {
+    const float longest = std::bit_cast<float>(0x8000000Fu); // -2.1019476964872256e-44
+    GlbMeshSize size;
+    size.Add(std::vector<MeshVertex>{{{longest, longest, longest}, {}}}, 0);
+    size.vertices = kGlbMostBytes / kGlbVertexBytes;
+    size.triangles = kGlbMostBytes / kGlbTriangleBytes;
+    ASSERT_EQ(std::to_string(size.vertices).size(), 9u);
+    ASSERT_EQ(std::to_string(3 * size.triangles).size(), 10u);
+    EXPECT_EQ(GlbHead(4294967295u, size).size(), kGlbHeadBytes);
+}
+
+} // namespace
+} // namespace arbolith
