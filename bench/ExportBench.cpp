@@ -1,9 +1,21 @@
 // Writing a tree of 1,048,575 branches in 3-D: branches per second and bytes per branch of
-// each format, and what one growth costs on its own and with the solids made.
+// each format, against the floors they are measured by: one growth with its solids made, and
+// for OBJ the printing of its numbers.
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
+#include "render/OutputFile.h"
+#include "render/TreeFile.h"
 
 namespace arbolith {
 namespace {
@@ -47,10 +59,83 @@ template <typename Write> void Export(benchmark::State& state, Write write) {
     Report(state, last, bytes);
 }
 
+// Through a plain sink: three growths.
 void BM_ExportGlb(benchmark::State& state) {
     Export(state, [](const ByteSink& sink) { return WriteGlb(MillionBranches(), sink); });
 }
 BENCHMARK(BM_ExportGlb)->Unit(benchmark::kMillisecond);
+
+// One growth, as into a file being prepared, its bytes counted: the indices wait in a real
+// scratch file; the head written over at the end is dropped.
+void BM_ExportGlbOnePass(benchmark::State& state) {
+    const PreparedFile file{[](std::uint64_t, const void*, std::size_t) { return true; },
+                            [] {
+                                return std::tmpfile();
+                            }};
+    Export(state, [&file](const ByteSink& sink) {
+        return WriteGlb(MillionBranches(), sink, nullptr, &file);
+    });
+}
+BENCHMARK(BM_ExportGlbOnePass)->Unit(benchmark::kMillisecond);
+
+// A folder of its own under the system's temporary one, removed with what it holds.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("arbolith-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directory(path_);
+    }
+    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
+    std::string File(const char* name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A real file in a temporary folder, whole: written, synced and put in place.
+void BM_ExportGlbFile(benchmark::State& state) {
+    const TemporaryFolder folder;
+    const std::string path = folder.File("tree.glb");
+    WriteResult last;
+    for (auto _ : state) {
+        last = WriteTreeFile(path, Format::Glb, MillionBranches());
+    }
+    Report(state, last, std::filesystem::file_size(path));
+}
+BENCHMARK(BM_ExportGlbFile)->Unit(benchmark::kMillisecond);
+
+// The floor of a real file: as many bytes as the tree's .glb, written whole into the same kind
+// of folder in the same chunks, with nothing to make them.
+void BM_FileBytesOnly(benchmark::State& state) {
+    std::uint64_t bytes = 0;
+    const PreparedFile counted{[](std::uint64_t, const void*, std::size_t) { return true; },
+                               [] {
+                                   return std::tmpfile();
+                               }};
+    const WriteResult tree = WriteGlb(
+        MillionBranches(),
+        [&bytes](const void*, std::size_t size) {
+            bytes += size;
+            return true;
+        },
+        nullptr, &counted);
+    const TemporaryFolder folder;
+    const std::string path = folder.File("bytes");
+    const std::vector<char> chunk(ChunkedSink::kChunk);
+    for (auto _ : state) {
+        WriteWhole(path, [&](const ByteSink& sink, const PreparedFile&) {
+            for (std::uint64_t left = bytes; left > 0;) {
+                const std::size_t size = std::min<std::uint64_t>(left, chunk.size());
+                sink(chunk.data(), size);
+                left -= size;
+            }
+            return WriteResult{};
+        });
+    }
+    Report(state, tree, bytes);
+}
+BENCHMARK(BM_FileBytesOnly)->Unit(benchmark::kMillisecond);
 
 void BM_ExportObj(benchmark::State& state) {
     Export(state,
@@ -58,7 +143,7 @@ void BM_ExportObj(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportObj)->Unit(benchmark::kMillisecond);
 
-// One growth with the solids made and dropped: a .glb takes three of these.
+// One growth with the solids made and dropped: the floor of every format.
 class Dropped final : public MeshOutput {
 public:
     void Piece(std::span<const MeshVertex> vertices, std::span<const MeshTriangle>) override {
@@ -75,6 +160,49 @@ void BM_MeshOnly(benchmark::State& state) {
     Report(state, last, 0);
 }
 BENCHMARK(BM_MeshOnly)->Unit(benchmark::kMillisecond);
+
+// The floor of OBJ: one growth with its solids made, and every number an OBJ holds printed as the
+// shortest text that reads back, the same numbers as many times (a vertex's position and normal,
+// each index of a face twice), with nothing else.
+class NumbersPrinted final : public MeshOutput {
+public:
+    void Piece(std::span<const MeshVertex> vertices,
+               std::span<const MeshTriangle> triangles) override {
+        for (const MeshVertex& v : vertices) {
+            for (const MeshPoint& point : {v.position, v.normal}) {
+                for (const float value : point) {
+                    Print(value);
+                }
+            }
+        }
+        for (const MeshTriangle& t : triangles) {
+            for (const std::uint64_t index : {t.a, t.a, t.b, t.b, t.c, t.c}) {
+                Print(index + 1);
+            }
+        }
+    }
+    std::uint64_t bytes = 0;
+
+private:
+    template <typename Number> void Print(Number value) {
+        const char* end = std::to_chars(text_.data(), text_.data() + text_.size(), value).ptr;
+        benchmark::DoNotOptimize(text_.data());
+        bytes += static_cast<std::uint64_t>(end - text_.data());
+    }
+    std::array<char, 32> text_{};
+};
+
+void BM_ObjNumbersOnly(benchmark::State& state) {
+    WriteResult last;
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        NumbersPrinted printed;
+        last.mesh = MeshTree(MillionBranches(), printed, nullptr).counts;
+        bytes = printed.bytes;
+    }
+    Report(state, last, bytes);
+}
+BENCHMARK(BM_ObjNumbersOnly)->Unit(benchmark::kMillisecond);
 
 // Growth alone, handing the branches to nothing.
 class Ignored final : public BranchSink {

@@ -9,11 +9,36 @@ cmake --build "$build" --target arbolith_generation_bench arbolith_render_bench 
   arbolith_export_bench >/dev/null
 
 csv=$(mktemp)
-trap 'rm -f "$csv"' EXIT
+export_csv=$(mktemp)
+trap 'rm -f "$csv" "$export_csv"' EXIT
 "$build/bench/arbolith_generation_bench" --benchmark_min_time=1
-"$build/bench/arbolith_export_bench" --benchmark_min_time=1
+"$build/bench/arbolith_export_bench" --benchmark_min_time=1 --benchmark_format=csv \
+  2>/dev/null >"$export_csv"
 "$build/bench/arbolith_render_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$csv"
+
+# The 3-D exports against their floors: one growth with its solids made, and for OBJ the
+# printing of its numbers.
+awk -F, '
+  /^name,/ { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); column[$i] = i } }
+  /^"BM_/ { gsub(/"/, "", $1); cpu[$1] = $4; unit = $5; bytes[$1] = $column["bytes_per_branch"]
+            rate[$1] = $column["items_per_second"] / 1e6 }
+  END {
+    printf "\n%-22s %10s %10s %12s %14s\n", "3-D export", "CPU " unit, "/ floor",
+      "bytes/branch", "M branches/s"
+    n = split("BM_ExportGlb BM_ExportGlbOnePass BM_ExportGlbFile BM_ExportObj", names, " ")
+    for (i = 1; i <= n; i++) {
+      floor = names[i] == "BM_ExportObj" ? "BM_ObjNumbersOnly" : "BM_MeshOnly"
+      printf "%-22s %10.1f %10.2f %12.1f %14.2f\n", names[i], cpu[names[i]],
+        cpu[names[i]] / cpu[floor], bytes[names[i]], rate[names[i]]
+    }
+    printf "%-22s %10s %10.2f   (against one growth and writing as many bytes)\n", "BM_ExportGlbFile", "",
+      cpu["BM_ExportGlbFile"] / (cpu["BM_MeshOnly"] + cpu["BM_FileBytesOnly"])
+    n = split("BM_MeshOnly BM_ObjNumbersOnly BM_FileBytesOnly BM_GrowthOnly", names, " ")
+    for (i = 1; i <= n; i++) {
+      printf "%-22s %10.1f %10s %12s %14.2f\n", names[i], cpu[names[i]], "floor", "", rate[names[i]]
+    }
+  }' "$export_csv"
 
 # CPU time per benchmark and tree (0: 3 limbs 12 levels literal, 1: 2 limbs 18 levels); wall
 # time for writing whole files, as PDF compresses on a second thread.
