@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
     if (const int refused = commandLine.Check(*application); refused != 0) {
         return refused;
     }
-    QApplication::setDesktopFileName(QStringLiteral("arbolith"));
+    QApplication::setDesktopFileName(QStringLiteral(ARBOLITH_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/arbolith/arbolith.svg")));
 
     arbolith::TreeDialog dialog;
