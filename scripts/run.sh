@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh run
 log=$(mktemp)
 if ! { cmake --preset dev && cmake --build --preset dev --target arbolith arbolith-render; } \
     >"$log" 2>&1; then
