@@ -27,7 +27,13 @@ std::optional<std::string> Store(const std::optional<Value>& value, Field& field
 
 // The formats as --format's value name shows them: png|svg|pdf|glb|obj.
 std::string_view FormatChoices() {
-    static const std::string choices = FormatNameList("|");
+    static const std::string choices = [] {
+        std::string list;
+        for (const FormatInfo& info : Formats()) {
+            list += (list.empty() ? "" : "|") + std::string(info.name);
+        }
+        return list;
+    }();
     return choices;
 }
 
