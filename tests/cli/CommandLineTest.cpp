@@ -99,6 +99,7 @@ TEST_F(CommandLineTest, FollowsTheGetoptConventions) {
         {{tiny, "--format", "pdf", "-o", "-"}, true, 2, "", "", "binary PDF"},
         {{tiny, "-o-", "--format", "glb"}, true, 2, "", "", "binary GLB"},
         {{tiny, "--format", "svg", "-o", "-"}, true, 0, "", "<?xml", ""},
+        {{tiny, "--format", "obj", "-o", "-"}, true, 0, "", "# Arbolith tree", ""},
         {{tiny, "-o", "-"}, false, 0, "", "\x89PNG", ""},
     };
     for (const Convention& each : cases) {
