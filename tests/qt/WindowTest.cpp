@@ -16,7 +16,7 @@
 
 #include "DialogHelpers.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 #include "ui/qt/TreeCanvas.h"
 
 namespace arbolith {

@@ -23,7 +23,7 @@
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
 #include "ui/ViewDrag.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 #include "ui/qt/StatusText.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeDrawing.h"

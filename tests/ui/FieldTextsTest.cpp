@@ -10,7 +10,7 @@
 #include "tree/ExampleTree.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 
 namespace arbolith {
 namespace {
