@@ -6,8 +6,10 @@
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
+#if ARBOLITH_COMPRESSED_FORMATS
 #include "render/PdfSurface.h"
 #include "render/PngWriter.h"
+#endif
 #include "render/SvgSurface.h"
 #include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
@@ -23,6 +25,7 @@ WriteResult Ended(bool complete) {
     return complete ? WriteResult{} : WriteResult{WriteOutcome::Failed};
 }
 
+#if ARBOLITH_COMPRESSED_FORMATS
 WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     const std::optional<PixelImage> image =
@@ -50,6 +53,14 @@ WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
     return Ended(surface.Finish());
 }
 
+constexpr auto kPngWriter = &WritePngTree;
+constexpr auto kPdfWriter = &WritePdfTree;
+#else
+// Built without a deflate library (the browser's build): its front end encodes PNG itself.
+constexpr TreeWriter kPngWriter = nullptr;
+constexpr TreeWriter kPdfWriter = nullptr;
+#endif
+
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     return WriteGlb(order, sink, settings.monitor);
@@ -61,10 +72,10 @@ WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
 }
 
 constexpr std::array kFormats{
-    FormatInfo{Format::Png, "png", ".png", "PNG image", false, true, &WritePngTree},
+    FormatInfo{Format::Png, "png", ".png", "PNG image", false, true, kPngWriter},
     FormatInfo{Format::Svg, "svg", ".svg", "SVG drawing, one polygon per branch", false, false,
                &WriteSvgTree},
-    FormatInfo{Format::Pdf, "pdf", ".pdf", "PDF document, one page", false, true, &WritePdfTree},
+    FormatInfo{Format::Pdf, "pdf", ".pdf", "PDF document, one page", false, true, kPdfWriter},
     FormatInfo{Format::Glb, "glb", ".glb", "glTF binary, the tree in 3-D", true, true,
                &WriteGlbTree},
     FormatInfo{Format::Obj, "obj", ".obj", "Wavefront OBJ with its .mtl, the tree in 3-D", true,
@@ -120,7 +131,11 @@ std::string FormatNameList(std::string_view lastJoint) {
 
 WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,
                       const WriteSettings& settings) {
-    WriteResult result = InfoOf(format).write(order, sink, settings);
+    const FormatInfo& info = InfoOf(format);
+    if (info.write == nullptr) {
+        return {WriteOutcome::Failed, std::string(info.name) + " is not written by this build"};
+    }
+    WriteResult result = info.write(order, sink, settings);
     if (result.outcome == WriteOutcome::Written && settings.monitor != nullptr &&
         !settings.monitor->MayFinish()) {
         result.outcome = WriteOutcome::Stopped;
