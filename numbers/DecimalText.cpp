@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "numbers/BigUnsigned.h"
@@ -26,7 +27,10 @@ template <typename Float> Binary BinaryOf(Float value) {
     constexpr int kFractionBits = std::numeric_limits<Float>::digits - 1;
     constexpr int kBias = std::numeric_limits<Float>::max_exponent - 1;
     using Bits = std::conditional_t<sizeof(Float) == 8, std::uint64_t, std::uint32_t>;
-    const auto bits = std::bit_cast<Bits>(value);
+    // std::bit_cast, which the browser's library lacks.
+    Bits bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
     const std::uint64_t fraction = bits & ((Bits{1} << kFractionBits) - 1);
     const int biased = static_cast<int>((bits >> kFractionBits) &
                                         ((Bits{1} << (sizeof(Float) * 8 - 1 - kFractionBits)) - 1));

@@ -25,14 +25,6 @@ WriteResult Ended(bool complete) {
     return complete ? WriteResult{} : WriteResult{WriteOutcome::Failed};
 }
 
-#if ARBOLITH_COMPRESSED_FORMATS
-WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
-                         const WriteSettings& settings) {
-    const std::optional<PixelImage> image =
-        RenderTreeImage(order, settings.width, settings.height, settings.monitor);
-    return image ? Ended(WritePng(*image, sink)) : kStopped;
-}
-
 WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     SvgSurface surface(sink, settings.width, settings.height);
@@ -40,6 +32,14 @@ WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
         return kStopped;
     }
     return Ended(surface.Finish());
+}
+
+#if ARBOLITH_COMPRESSED_FORMATS
+WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    const std::optional<PixelImage> image =
+        RenderTreeImage(order, settings.width, settings.height, settings.monitor);
+    return image ? Ended(WritePng(*image, sink)) : kStopped;
 }
 
 WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,

@@ -22,7 +22,6 @@ CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
                            std::int32_t limbsDegree_, std::int32_t levels_)
     : surface(surface_), pen(surface_.CreatePen(PenStyle::Solid, 1, kBranchOutline)),
       brush(surface_.CreateSolidBrush(kBranchFill)), previousPen(0), previousBrush(0),
-      maxAngleXY(maxAngleXY_), maxAngleXZ(maxAngleXZ_), maxAngleYZ(maxAngleYZ_),
       scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_), turnXY_(maxAngleXY_),
       turnXZ_(maxAngleXZ_), turnYZ_(maxAngleYZ_),
       turns_(std::max({TurnTable::Entries(maxAngleXY_), TurnTable::Entries(maxAngleXZ_),

@@ -105,9 +105,6 @@ private:
     SurfaceObject brush;
     SurfaceObject previousPen;
     SurfaceObject previousBrush;
-    std::int32_t maxAngleXY;
-    std::int32_t maxAngleXZ;
-    std::int32_t maxAngleYZ;
     double scaleFactor;
     std::int32_t limbsDegree;
     std::int32_t levels;
