@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, the packages Arbolith needs to build, run and test that this
-# machine does not have yet, then the glTF validator the tests run, from the npm registry, at the
-# version the lock file pins. Idempotent, non-interactive, quiet unless something fails.
+# machine does not have yet, then what the tests run from the npm registry, at the versions the
+# lock files pin. Idempotent, non-interactive, quiet unless something fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +14,7 @@ packages=(
   qpdf poppler-utils assimp-utils
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream mandoc bash-completion tmux
   python3-pefile
+  emscripten chromium
 )
 # A machine may carry a Node.js of its own, which Debian's package would conflict with.
 command -v node >/dev/null || packages+=(nodejs npm)
@@ -38,13 +39,19 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   fi
 fi
 
-validator=tests/cli/gltf
-version() { node -p "require('./$validator/$1').$2" 2>/dev/null || true; }
-if [[ "$(version node_modules/gltf-validator/package.json version)" != \
-      "$(version package-lock.json "packages['node_modules/gltf-validator'].version")" ]]; then
-  if ! npm ci --prefix "$validator" --no-audit --no-fund >"$log" 2>&1; then
-    cat "$log" >&2
-    echo "setup: could not install the glTF validator with npm" >&2
-    exit 1
+# What the tests run with Node.js, each at the version its lock file pins: the glTF validator, and
+# what drives the browser edition in the system's Chromium.
+npm_install() {
+  local folder=$1 package=$2
+  version() { node -p "require('./$folder/$1').$2" 2>/dev/null || true; }
+  if [[ "$(version "node_modules/$package/package.json" version)" != \
+        "$(version package-lock.json "packages['node_modules/$package'].version")" ]]; then
+    if ! npm ci --prefix "$folder" --no-audit --no-fund >"$log" 2>&1; then
+      cat "$log" >&2
+      echo "setup: could not install $package with npm" >&2
+      exit 1
+    fi
   fi
-fi
+}
+npm_install tests/cli/gltf gltf-validator
+npm_install tests/web playwright-core

@@ -310,7 +310,7 @@ function startDrag(event) {
   canvas.setPointerCapture(event.pointerId);
   canvas.classList.add('dragging');
   const [yaw, pitch] = state.view.split(',').map(Number);
-  const scale = canvas.width / canvas.getBoundingClientRect().width;
+  const scale = canvas.width / canvas.clientWidth;
   const start = { x: event.clientX, y: event.clientY };
   const move = (e) => {
     // In picture pixels, as the desktop canvas counts them.
