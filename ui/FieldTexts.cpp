@@ -42,7 +42,8 @@ std::string CompactText(double value, const DecimalDigits& decimal) {
         digits.pop_back();
         ++exponent;
     }
-    return (std::signbit(value) ? "-" : "") + ShortestLayout(digits, exponent);
+    std::string text = std::signbit(value) ? "-" : "";
+    return text.append(ShortestLayout(digits, exponent));
 }
 
 std::string ScaleText(double value) {
