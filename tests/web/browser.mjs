@@ -45,3 +45,12 @@ export async function openPage(browser, fragment = '') {
 export async function waitForTree(page) {
   await page.waitForFunction(() => document.body.dataset.run && document.body.dataset.run !== 'drawing');
 }
+
+// Opens the link in the page that is open, once its tree is drawn: the page draws anew when its
+// address's fragment changes.
+export async function followLink(page, fragment) {
+  const runs = await page.evaluate(() => performance.getEntriesByName('run').length);
+  await page.evaluate((link) => { location.hash = link; }, fragment);
+  await page.waitForFunction((before) => performance.getEntriesByName('run').length > before &&
+    document.body.dataset.run !== 'drawing', runs);
+}

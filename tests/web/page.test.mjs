@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { openBrowser, openPage, waitForTree } from './browser.mjs';
+import { followLink, openBrowser, openPage, waitForTree } from './browser.mjs';
 
 const renderer = process.env.ARBOLITH_RENDER ??
   new URL('../../build/dev/cli/arbolith-render', import.meta.url).pathname;
@@ -79,10 +79,7 @@ test('trees drawn from share links are arbolith-render\'s pixels', async () => {
   ];
   const page = await openPage(browser);
   for (const link of links) {
-    await page.evaluate((fragment) => { location.hash = fragment; }, link);
-    await page.waitForFunction(() => document.body.dataset.run === 'drawing' ||
-      document.body.dataset.run === 'complete');
-    await waitForTree(page);
+    await followLink(page, link);
     assert.equal(await differingPixels(page, await render(argsOfLink(link))), 0, link);
   }
   await page.close();
