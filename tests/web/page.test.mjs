@@ -138,6 +138,9 @@ test('a drag turns the view as the desktop does, and the status line\'s command 
 test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () => {
   const link = 'limbs=2&levels=8&time=1700000000&view=20,-15';
   const page = await openPage(browser, link);
+  // The format table's rows this build writes, and PNG from the canvas: no PDF.
+  assert.deepEqual(await page.locator('#saving button').allTextContents(),
+    ['PNG', 'SVG', 'GLB', 'OBJ']);
   const args = argsOfLink(link);
   for (const format of ['svg', 'glb', 'obj']) {
     const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']

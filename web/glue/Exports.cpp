@@ -115,6 +115,18 @@ EMSCRIPTEN_KEEPALIVE const char* web_fields() {
     return Answer(json + ']');
 }
 
+// The format table's rows, each with whether this build writes it: the page writes PNG from its
+// canvas and offers no other format that lacks a writer here.
+EMSCRIPTEN_KEEPALIVE const char* web_formats() {
+    std::string json = "[";
+    for (const FormatInfo& info : Formats()) {
+        json += (json.size() > 1 ? "," : "") + std::string("{\"name\":") + JsonString(info.name) +
+                ",\"description\":" + JsonString(info.description) +
+                ",\"written\":" + (info.write != nullptr ? "true" : "false") + '}';
+    }
+    return Answer(json + ']');
+}
+
 // The page's order: its share link, its second and the texts of the values its fields read as,
 // or why it cannot be drawn.
 EMSCRIPTEN_KEEPALIVE const char* web_order(const char* lines) {

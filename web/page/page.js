@@ -39,6 +39,7 @@ const state = {
   run: null,           // the run going: {id, lines, drawn}
   shown: null,         // the tree the canvas shows once a run has ended: {lines, drawn, state}
   worker: null,
+  saver: null,         // the worker writing a file, if any
   nextId: 1,
   linkNotes: [],
   fieldNotes: [],
@@ -284,14 +285,17 @@ function save(format) {
     return;
   }
   const name = `${base}.${format}`;
+  state.saver?.terminate();
   const worker = newSaver();
-  say(`Saving ${name}…`);
+  state.saver = worker;
+  say(`Saving ${name}… Esc stops.`);
   worker.onmessage = ({ data }) => {
     if (data.kind === 'progress') {
       say(`Saving ${name}: ${data.done.toLocaleString('en')} branches…`);
       return;
     }
     worker.terminate();
+    state.saver = null;
     if (!data.ok) {
       say(`Could not save ${name}.`);
       return;
@@ -303,6 +307,22 @@ function save(format) {
     document.body.dataset.saved = data.files.map((f) => f.name).join(',');
   };
   worker.postMessage({ kind: 'write', format, lines: shown.lines, fileName: name });
+}
+
+// A button for each row of the format table that this build writes, and PNG, which the
+// browser's encoder writes from the canvas.
+function buildSaveButtons() {
+  for (const format of callJson('web_formats')) {
+    if (format.written || format.name === 'png') {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.dataset.format = format.name;
+      button.title = format.description;
+      button.textContent = format.name.toUpperCase();
+      button.addEventListener('click', () => save(format.name));
+      $('saving').append(button);
+    }
+  }
 }
 
 function newSaver() {
@@ -364,9 +384,7 @@ async function start() {
   secondField.addEventListener('input', () => draw());
   $('stop').addEventListener('click', stop);
   $('front').addEventListener('click', frontView);
-  for (const button of document.querySelectorAll('[data-format]')) {
-    button.addEventListener('click', () => save(button.dataset.format));
-  }
+  buildSaveButtons();
   $('copy-link').addEventListener('click', async () => {
     try {
       await navigator.clipboard.writeText(location.href);
@@ -378,6 +396,11 @@ async function start() {
   document.addEventListener('keydown', (event) => {
     if (event.key === 'Escape') {
       stop();
+      if (state.saver) {
+        state.saver.terminate();
+        state.saver = null;
+        say('Stopped saving; nothing was saved.');
+      }
     }
   });
   canvas.addEventListener('keydown', (event) => {
