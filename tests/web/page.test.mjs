@@ -221,3 +221,23 @@ test('bad link values and field texts are named, and the rest applies', async ()
     'invalid value "12x" for the second: expected whole seconds from 0 to 4294967295'));
   await page.close();
 });
+
+test('the canvas is the picture, each pixel a whole block of device pixels', async () => {
+  for (const [ratio, devicePixels] of [[1, 1], [2, 2], [1.5, 2], [3, 3]]) {
+    const page = await browser.context.newPage();
+    const session = await page.context().newCDPSession(page);
+    await session.send('Emulation.setDeviceMetricsOverride',
+      { width: 1400, height: 900, deviceScaleFactor: ratio, mobile: false });
+    await page.goto(`${browser.address}#time=1000000006`);
+    await waitForTree(page);
+    const shown = await page.locator('#canvas').evaluate((canvas) => ({
+      bitmap: [canvas.width, canvas.height],
+      devicePixels: (canvas.getBoundingClientRect().width - 2) * devicePixelRatio,
+    }));
+    assert.deepEqual(shown.bitmap, [560, 670]);
+    assert.ok(Math.abs(shown.devicePixels - 560 * devicePixels) < 0.5,
+      `${ratio}: ${shown.devicePixels}`);
+    await page.close();
+  }
+});
+

@@ -372,7 +372,8 @@ async function start() {
   core = await instantiate();
   buildFields();
   fitCanvas();
-  matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', fitCanvas);
+  // Zooming changes the device pixel ratio and resizes the window.
+  window.addEventListener('resize', fitCanvas);
   if (location.hash.length > 1) {
     applyLink();
   }
