@@ -16,7 +16,7 @@
 
 #include "DialogHelpers.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 
 namespace arbolith {
 namespace {
