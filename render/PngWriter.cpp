@@ -1,5 +1,6 @@
 #include "render/PngWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -46,21 +47,26 @@ std::optional<std::vector<Pixel>> PaletteOf(const PixelImage& image) {
     std::vector<Pixel> palette;
     Pixel last = 0;
     bool any = false;
-    for (const Pixel pixel : image.Pixels()) {
+    const auto add = [&](Pixel pixel) {
         if (any && pixel == last) {
-            continue;
+            return true;
         }
         any = true;
         last = pixel;
-        bool known = false;
-        for (const Pixel entry : palette) {
-            known = known || entry == pixel;
+        if (std::find(palette.begin(), palette.end(), pixel) != palette.end()) {
+            return true;
         }
-        if (!known) {
-            if (palette.size() == 256) {
+        palette.push_back(pixel);
+        return palette.size() <= 256;
+    };
+    for (int y = 0; y < image.Height(); ++y) {
+        // A blank row is the ground colour throughout.
+        const int width = image.IsBlank(y) ? 1 : image.Width();
+        const Pixel* row = image.Row(y);
+        for (int x = 0; x < width; ++x) {
+            if (!add(row[x])) {
                 return std::nullopt;
             }
-            palette.push_back(pixel);
         }
     }
     return palette;

@@ -233,6 +233,7 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
         return;
     }
     if (WhollyInside(image, band, bounds)) {
+        image.RowsToDraw(static_cast<int>(bounds.top), static_cast<int>(bounds.bottom) + 1);
         if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
             FillTrapezoidInside(image, points, fill);
         } else {

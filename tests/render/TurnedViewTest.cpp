@@ -4,6 +4,7 @@
 
 #include "render/RasterSurface.h"
 #include "tests/render/GdiGrid.h"
+#include "tests/render/ImageDigest.h"
 #include "tree/DrawingRun.h"
 #include "tree/Random.h"
 #include "tree/RecordingSurface.h"
@@ -26,11 +27,7 @@ TEST(TurnedViewTest, FrontViewDrawsEveryTreeOfTheGridPixelForPixelAsBefore) {
         RasterSurface surface(image);
         const FixedClock clock(c.second);
         DrawTurnedTreeRun(surface, c.tree, ViewAngles{0, 0});
-        PictureDigest digest;
-        for (const Pixel pixel : image.Pixels()) {
-            digest.Add(RgbOf(pixel));
-        }
-        EXPECT_EQ(digest.Value(), digests.at(i)) << c.name;
+        EXPECT_EQ(DigestOf(image), digests.at(i)) << c.name;
         ++trees;
     }
     EXPECT_GE(trees, 1100);
