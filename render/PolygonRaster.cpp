@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "tree/PixelRules.h"
@@ -114,97 +115,153 @@ void LineClipped(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoin
         [&](std::int64_t x, std::int64_t y) { image.Row(static_cast<int>(y))[x] = colour; });
 }
 
-// ---- The common case: a polygon wholly inside, whose numbers all fit 32 bits. The same
-// rules, with no clipping and no division but one per slanted edge.
+// ---- The common case: a branch (corners 1 and 2 on one row, 3 and 4 on another) wholly
+// inside, its numbers all within 32 bits. Each row it covers is written once: the outline's
+// runs, and the fill wherever no outline lies.
 
-// A line from its start, its end left out; every pixel lies inside.
-void LineInside(PixelImage& image, SurfacePoint from, SurfacePoint to, Pixel colour) {
-    const int dx = to.x - from.x;
-    const int dy = to.y - from.y;
-    const int adx = dx < 0 ? -dx : dx;
-    const int ady = dy < 0 ? -dy : dy;
-    const int rowStep = image.Width();
-    Pixel* pixel = image.Row(from.y) + from.x;
-    if (adx >= ady) {
-        const int step = dx < 0 ? -1 : 1;
-        const int minorStep = dy < 0 ? -rowStep : rowStep;
-        int residual = 0;
-        for (int i = 0; i < adx; ++i, pixel += step) {
-            *pixel = colour;
-            residual += 2 * ady;
-            // A half (residual equal to adx) rounds toward the smaller coordinate.
-            if (dy >= 0 ? residual > adx : residual >= adx) {
-                pixel += minorStep;
-                residual -= 2 * adx;
-            }
-        }
-    } else {
-        const int step = dy < 0 ? -rowStep : rowStep;
-        const int minorStep = dx < 0 ? -1 : 1;
-        int residual = 0;
-        for (int i = 0; i < ady; ++i, pixel += step) {
-            *pixel = colour;
-            residual += 2 * adx;
-            if (dx >= 0 ? residual > ady : residual >= ady) {
-                pixel += minorStep;
-                residual -= 2 * ady;
-            }
-        }
+// The pixels [from, to) of one row; empty when to <= from.
+struct Run {
+    int from;
+    int to;
+};
+
+void Put(Pixel* row, int from, int to, Pixel colour) {
+    for (int x = from; x < to; ++x) {
+        row[x] = colour;
     }
 }
 
-// A slanted edge of a trapezoid, walked down from its top row.
-struct Side {
-    int whole;
-    int remainder;
-    int dy;
-    int stepWhole;
-    int stepRemainder;
+// Writes the outline's runs and the fill's span minus those runs, each pixel once.
+template <int kRuns>
+void PaintRow(Pixel* row, Run fill, Run (&outline)[kRuns], Pixel fillColour, Pixel outlineColour) {
+    for (int i = 1; i < kRuns; ++i) {
+        for (int j = i; j > 0 && outline[j - 1].from > outline[j].from; --j) {
+            std::swap(outline[j - 1], outline[j]);
+        }
+    }
+    int painted = std::numeric_limits<int>::min(); // every pixel left of it is done
+    for (const Run& run : outline) {
+        if (run.from < run.to) {
+            Put(row, std::max(fill.from, painted), std::min(fill.to, run.from), fillColour);
+            Put(row, std::max(painted, run.from), run.to, outlineColour);
+            painted = std::max(painted, run.to);
+        }
+    }
+    Put(row, std::max(fill.from, painted), fill.to, fillColour);
+}
 
-    Side(SurfacePoint a, SurfacePoint b) {
-        if (a.y > b.y) {
-            std::swap(a, b);
+// A horizontal edge's pixels, its end left out.
+Run Horizontal(SurfacePoint from, SurfacePoint to) {
+    return to.x >= from.x ? Run{from.x, to.x} : Run{to.x + 1, from.x + 1};
+}
+
+// A slanted edge walked down one row at a time, from its upper end to its lower one. Its exact
+// x is kept at every half row, as whole + remainder / (2 dy) with 0 <= remainder < 2 dy: at a
+// row it gives the fill's crossing and, stepping along the rows, the outline's pixel; half a row
+// either side it bounds the outline's run where the edge steps along the columns.
+class SlantedEdge {
+public:
+    // The row's crossing (the first pixel at or right of the edge) and outline pixels.
+    struct Row {
+        int crossing;
+        Run outline;
+    };
+
+    SlantedEdge(SurfacePoint a, SurfacePoint b) {
+        const SurfacePoint top = a.y < b.y ? a : b;
+        const SurfacePoint bottom = a.y < b.y ? b : a;
+        const int dx = bottom.x - top.x;
+        dy_ = bottom.y - top.y;
+        twiceDy_ = 2 * dy_;
+        halfWhole_ = dx / twiceDy_;
+        halfRemainder_ = dx % twiceDy_;
+        if (halfRemainder_ < 0) {
+            --halfWhole_;
+            halfRemainder_ += twiceDy_;
         }
-        const int dx = b.x - a.x;
-        dy = b.y - a.y;
-        whole = a.x;
-        remainder = 0;
-        stepWhole = dx / dy;
-        stepRemainder = dx % dy;
-        if (stepRemainder < 0) {
-            --stepWhole;
-            stepRemainder += dy;
-        }
+        whole_ = top.x;
+        alongColumns_ = (dx < 0 ? -dx : dx) >= dy_;
+        // Along the columns a run lies between the edge half a row above and half a row
+        // below, the first pixel right of it (rightward) or at or right of it (leftward), and
+        // within the edge's columns. Its end is drawn too: the next edge starts there.
+        ceilingBias_ = dx > 0 ? -1 : 0;
+        previous_ = dx > 0 ? top.x : top.x + 1;
+        left_ = std::min(top.x, bottom.x);
+        right_ = std::max(top.x, bottom.x) + 1;
     }
-    int Crossing() const { return whole + (remainder > 0 ? 1 : 0); }
-    void Step() {
-        whole += stepWhole;
-        remainder += stepRemainder;
-        if (remainder >= dy) {
-            remainder -= dy;
-            ++whole;
+
+    // The current row, then steps to the next.
+    Row Next() {
+        Row row{whole_ + (remainder_ > 0 ? 1 : 0), {}};
+        int halfWhole = whole_ + halfWhole_;
+        int halfRemainder = remainder_ + halfRemainder_;
+        if (halfRemainder >= twiceDy_) {
+            halfRemainder -= twiceDy_;
+            ++halfWhole;
         }
+        if (alongColumns_) {
+            // Half a row below: where the edge rounds to the next row.
+            const int next = halfWhole + (halfRemainder > ceilingBias_ ? 1 : 0);
+            row.outline = {std::max(std::min(previous_, next), left_),
+                           std::min(std::max(previous_, next), right_)};
+            previous_ = next;
+        } else {
+            // Rounded to nearest, a half toward the left.
+            const int x = whole_ + (remainder_ > dy_ ? 1 : 0);
+            row.outline = {x, x + 1};
+        }
+        whole_ = halfWhole + halfWhole_;
+        remainder_ = halfRemainder + halfRemainder_;
+        if (remainder_ >= twiceDy_) {
+            remainder_ -= twiceDy_;
+            ++whole_;
+        }
+        return row;
     }
+
+private:
+    int dy_;
+    int twiceDy_;
+    int halfWhole_;
+    int halfRemainder_;
+    int whole_;
+    int remainder_ = 0;
+    bool alongColumns_;
+    int ceilingBias_;
+    int previous_;
+    int left_;
+    int right_;
 };
 
-// A branch: corners 1 and 2 on one row, 3 and 4 on another. Every row between holds exactly
-// the crossings of the two slanted edges, so under either fill rule the row is filled from the
-// one crossing to the other, even where the edges cross (a bow tie).
-void FillTrapezoidInside(PixelImage& image, const SurfacePoint* corners, Pixel colour) {
-    if (corners[0].y == corners[2].y) {
+// Every row between the branch's two horizontal edges holds exactly the crossings of its two
+// slanted ones, so under either fill mode it is filled from the one to the other, even where
+// they cross (a bow tie).
+void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, Pixel fill, Pixel outline) {
+    const int top = std::min(corners[0].y, corners[2].y);
+    const int bottom = std::max(corners[0].y, corners[2].y);
+    Pixel* row = image.RowsToDraw(top, bottom + 1);
+    const Run first = Horizontal(corners[0], corners[1]);
+    const Run third = Horizontal(corners[2], corners[3]);
+    if (top == bottom) { // no length: four horizontal edges
+        Run runs[4] = {first, Horizontal(corners[1], corners[2]), third,
+                       Horizontal(corners[3], corners[0])};
+        PaintRow(row, {0, 0}, runs, fill, outline);
         return;
     }
-    Side right(corners[1], corners[2]);
-    Side left(corners[3], corners[0]);
-    const int first = std::min(corners[0].y, corners[2].y);
-    const int last = std::max(corners[0].y, corners[2].y);
-    Pixel* row = image.Row(first);
-    for (int y = first; y < last; ++y, row += image.Width()) {
-        const int a = left.Crossing();
-        const int b = right.Crossing();
-        std::fill(row + std::min(a, b), row + std::max(a, b), colour);
-        left.Step();
-        right.Step();
+    SlantedEdge second(corners[1], corners[2]);
+    SlantedEdge fourth(corners[3], corners[0]);
+    const bool firstOnTop = corners[0].y == top;
+    for (int y = top; y <= bottom; ++y, row += image.Width()) {
+        const SlantedEdge::Row a = second.Next();
+        const SlantedEdge::Row b = fourth.Next();
+        const Run span =
+            y < bottom ? Run{std::min(a.crossing, b.crossing), std::max(a.crossing, b.crossing)}
+                       : Run{0, 0};
+        const Run across = y == top      ? (firstOnTop ? first : third)
+                           : y == bottom ? (firstOnTop ? third : first)
+                                         : Run{0, 0};
+        Run runs[3] = {a.outline, b.outline, across};
+        PaintRow(row, span, runs, fill, outline);
     }
 }
 
@@ -232,16 +289,9 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
         bounds.top >= band.bottom) {
         return;
     }
-    if (WhollyInside(image, band, bounds)) {
-        image.RowsToDraw(static_cast<int>(bounds.top), static_cast<int>(bounds.bottom) + 1);
-        if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
-            FillTrapezoidInside(image, points, fill);
-        } else {
-            FillClipped(image, band, bounds, points, count, mode, fill);
-        }
-        for (int i = 0; i < count; ++i) {
-            LineInside(image, points[i], points[i + 1 == count ? 0 : i + 1], outline);
-        }
+    if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y &&
+        WhollyInside(image, band, bounds)) {
+        DrawBranchInside(image, points, fill, outline);
         return;
     }
     FillClipped(image, band, bounds, points, count, mode, fill);
