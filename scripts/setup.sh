@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  googletest libgtest-dev libbenchmark-dev zlib1g-dev libdeflate-dev
+  googletest libgtest-dev libbenchmark-dev libdeflate-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 wine wine64
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
