@@ -29,14 +29,9 @@ PixelImage& PixelImage::operator=(const PixelImage& other) {
     return *this;
 }
 
-Pixel* PixelImage::RowsToDraw(int top, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        if (IsBlank(y)) {
-            std::fill_n(Stored(y), width_, ground_);
-            drawn_[static_cast<std::size_t>(y)] = 1;
-        }
-    }
-    return Stored(top);
+void PixelImage::Clear(int y) {
+    std::fill_n(Stored(y), width_, ground_);
+    drawn_[static_cast<std::size_t>(y)] = 1;
 }
 
 void PixelImage::FillRow(int y, int left, int right, Pixel colour) {

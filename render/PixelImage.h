@@ -40,10 +40,13 @@ public:
     Pixel Ground() const { return ground_; }
     bool IsBlank(int y) const { return drawn_[static_cast<std::size_t>(y)] == 0; }
 
-    // Rows [top, bottom) to draw on, Width() pixels apart from `top` on; blank ones are given
-    // the ground colour first.
-    Pixel* RowsToDraw(int top, int bottom);
-    Pixel* Row(int y) { return RowsToDraw(y, y + 1); }
+    // A row to draw on: a blank one is given the ground colour first.
+    Pixel* Row(int y) {
+        if (IsBlank(y)) {
+            Clear(y);
+        }
+        return Stored(y);
+    }
     // A blank row reads as the ground colour.
     const Pixel* Row(int y) const { return IsBlank(y) ? groundRow_.data() : Stored(y); }
     Pixel At(int x, int y) const { return Row(y)[x]; }
@@ -54,6 +57,7 @@ public:
     friend bool operator==(const PixelImage& a, const PixelImage& b);
 
 private:
+    void Clear(int y);
     Pixel* Stored(int y) const {
         return pixels_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
     }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
+#include <cstring>
 #include <vector>
 
 #include "tree/PixelRules.h"
@@ -116,10 +116,9 @@ void LineClipped(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoin
 }
 
 // ---- The common case: a branch (corners 1 and 2 on one row, 3 and 4 on another) wholly
-// inside, its numbers all within 32 bits. Each row it covers is written once: the outline's
-// runs, and the fill wherever no outline lies.
+// inside, its numbers all within 32 bits, written a row at a time, each pixel once.
 
-// The pixels [from, to) of one row; empty when to <= from.
+// The pixels [from, to) of one row.
 struct Run {
     int from;
     int to;
@@ -131,137 +130,174 @@ void Put(Pixel* row, int from, int to, Pixel colour) {
     }
 }
 
-// Writes the outline's runs and the fill's span minus those runs, each pixel once.
-template <int kRuns>
-void PaintRow(Pixel* row, Run fill, Run (&outline)[kRuns], Pixel fillColour, Pixel outlineColour) {
-    for (int i = 1; i < kRuns; ++i) {
-        for (int j = i; j > 0 && outline[j - 1].from > outline[j].from; --j) {
-            std::swap(outline[j - 1], outline[j]);
-        }
-    }
-    int painted = std::numeric_limits<int>::min(); // every pixel left of it is done
-    for (const Run& run : outline) {
-        if (run.from < run.to) {
-            Put(row, std::max(fill.from, painted), std::min(fill.to, run.from), fillColour);
-            Put(row, std::max(painted, run.from), run.to, outlineColour);
-            painted = std::max(painted, run.to);
-        }
-    }
-    Put(row, std::max(fill.from, painted), fill.to, fillColour);
-}
-
-// A horizontal edge's pixels, its end left out.
-Run Horizontal(SurfacePoint from, SurfacePoint to) {
-    return to.x >= from.x ? Run{from.x, to.x} : Run{to.x + 1, from.x + 1};
-}
-
-// A slanted edge walked down one row at a time, from its upper end to its lower one. Its exact
-// x is kept at every half row, as whole + remainder / (2 dy) with 0 <= remainder < 2 dy: at a
-// row it gives the fill's crossing and, stepping along the rows, the outline's pixel; half a row
-// either side it bounds the outline's run where the edge steps along the columns.
-class SlantedEdge {
-public:
-    // The row's crossing (the first pixel at or right of the edge) and outline pixels.
-    struct Row {
-        int crossing;
-        Run outline;
-    };
+// A slanted edge walked a row at a time from its upper end, keeping one exact x a row as
+// whole + remainder / (2 dy) with 0 <= remainder < 2 dy. Stepping along the rows, its outline's
+// pixel on a row is the x on that row rounded to nearest, a half toward the left. Stepping along
+// the columns, its run on a row lies between where it crosses half a row above and half a row
+// below: the x is kept half a row below, and the run reaches back to where the last one ended.
+// An edge's end is drawn too: the next edge starts there.
+struct SlantedEdge {
+    bool alongColumns;
+    int whole;
+    int remainder;
+    int stepWhole;
+    int stepRemainder;
+    int threshold; // the remainder above which the x rounds up to the next pixel
+    int previous;  // along the columns: the last run's end, first the upper end
+    int lowerEnd;  // where the last row's pixels end, at the lower end
 
     SlantedEdge(SurfacePoint a, SurfacePoint b) {
         const SurfacePoint top = a.y < b.y ? a : b;
         const SurfacePoint bottom = a.y < b.y ? b : a;
         const int dx = bottom.x - top.x;
-        dy_ = bottom.y - top.y;
-        twiceDy_ = 2 * dy_;
-        halfWhole_ = dx / twiceDy_;
-        halfRemainder_ = dx % twiceDy_;
-        if (halfRemainder_ < 0) {
-            --halfWhole_;
-            halfRemainder_ += twiceDy_;
+        const int dy = bottom.y - top.y;
+        alongColumns = (dx < 0 ? -dx : dx) >= dy;
+        // A row's step, dx / dy, rounded down; a steep edge's needs no division.
+        stepWhole = dx < 0 ? -1 : 0;
+        if (alongColumns) {
+            stepWhole = dx / dy - (dx % dy < 0 ? 1 : 0);
         }
-        whole_ = top.x;
-        alongColumns_ = (dx < 0 ? -dx : dx) >= dy_;
-        // Along the columns a run lies between the edge half a row above and half a row
-        // below, the first pixel right of it (rightward) or at or right of it (leftward), and
-        // within the edge's columns. Its end is drawn too: the next edge starts there.
-        ceilingBias_ = dx > 0 ? -1 : 0;
-        previous_ = dx > 0 ? top.x : top.x + 1;
-        left_ = std::min(top.x, bottom.x);
-        right_ = std::max(top.x, bottom.x) + 1;
-    }
-
-    // The current row, then steps to the next.
-    Row Next() {
-        Row row{whole_ + (remainder_ > 0 ? 1 : 0), {}};
-        int halfWhole = whole_ + halfWhole_;
-        int halfRemainder = remainder_ + halfRemainder_;
-        if (halfRemainder >= twiceDy_) {
-            halfRemainder -= twiceDy_;
-            ++halfWhole;
-        }
-        if (alongColumns_) {
-            // Half a row below: where the edge rounds to the next row.
-            const int next = halfWhole + (halfRemainder > ceilingBias_ ? 1 : 0);
-            row.outline = {std::max(std::min(previous_, next), left_),
-                           std::min(std::max(previous_, next), right_)};
-            previous_ = next;
+        const int remainderOfStep = dx - stepWhole * dy;
+        stepRemainder = 2 * remainderOfStep;
+        if (alongColumns) {
+            // Half a row below: the first pixel right of the edge going right, at or right
+            // of it going left (a half rounds up to the row above).
+            whole = top.x + (stepWhole >> 1);
+            remainder = (stepWhole & 1) * dy + remainderOfStep;
+            threshold = dx > 0 ? -1 : 0;
+            previous = dx > 0 ? top.x : top.x + 1;
+            lowerEnd = dx > 0 ? bottom.x + 1 : bottom.x;
         } else {
-            // Rounded to nearest, a half toward the left.
-            const int x = whole_ + (remainder_ > dy_ ? 1 : 0);
-            row.outline = {x, x + 1};
+            whole = top.x;
+            remainder = 0;
+            threshold = dy;
+            previous = 0;
+            lowerEnd = bottom.x;
         }
-        whole_ = halfWhole + halfWhole_;
-        remainder_ = halfRemainder + halfRemainder_;
-        if (remainder_ >= twiceDy_) {
-            remainder_ -= twiceDy_;
-            ++whole_;
-        }
-        return row;
     }
 
-private:
-    int dy_;
-    int twiceDy_;
-    int halfWhole_;
-    int halfRemainder_;
-    int whole_;
-    int remainder_ = 0;
-    bool alongColumns_;
-    int ceilingBias_;
-    int previous_;
-    int left_;
-    int right_;
+    // The x of the current row, then steps to the next.
+    int Step(int twiceDy) {
+        const int x = whole + (remainder > threshold ? 1 : 0);
+        whole += stepWhole;
+        remainder += stepRemainder;
+        if (remainder >= twiceDy) {
+            remainder -= twiceDy;
+            ++whole;
+        }
+        return x;
+    }
+
+    // The pixels on the current row, the last excepted, then steps to the next.
+    template <bool kAlongColumns> Run Next(int twiceDy) {
+        const int x = Step(twiceDy);
+        if constexpr (kAlongColumns) {
+            const Run run{std::min(previous, x), std::max(previous, x)};
+            previous = x;
+            return run;
+        } else {
+            return {x, x + 1};
+        }
+    }
+
+    // The pixels on the last row, which end at the lower end.
+    template <bool kAlongColumns> Run Last() const {
+        if constexpr (kAlongColumns) {
+            return {std::min(previous, lowerEnd), std::max(previous, lowerEnd)};
+        } else {
+            return {lowerEnd, lowerEnd + 1};
+        }
+    }
 };
 
-// Every row between the branch's two horizontal edges holds exactly the crossings of its two
-// slanted ones, so under either fill mode it is filled from the one to the other, even where
-// they cross (a bow tie).
-void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, Pixel fill, Pixel outline) {
-    const int top = std::min(corners[0].y, corners[2].y);
-    const int bottom = std::max(corners[0].y, corners[2].y);
-    Pixel* row = image.RowsToDraw(top, bottom + 1);
-    const Run first = Horizontal(corners[0], corners[1]);
-    const Run third = Horizontal(corners[2], corners[3]);
-    if (top == bottom) { // no length: four horizontal edges
-        Run runs[4] = {first, Horizontal(corners[1], corners[2]), third,
-                       Horizontal(corners[3], corners[0])};
-        PaintRow(row, {0, 0}, runs, fill, outline);
+// The outline of the first and the last row is one run: the horizontal edge joins the two
+// slanted edges' runs, and the fill lies under it.
+void PutHull(Pixel* row, Run a, Run b, Pixel outline) {
+    Put(row, std::min(a.from, b.from), std::max(a.to, b.to), outline);
+}
+
+// An edge of a branch at most two rows high: on the first row its pixels run from its upper
+// end to where it crosses the half row between (a half rounds up), on the second from there to
+// its lower end. Minima and maxima, as the pixels go left or right, and no branch on which.
+struct TwoRowEdge {
+    Run first;
+    Run second;
+
+    TwoRowEdge(SurfacePoint top, SurfacePoint bottom) {
+        const int half = (bottom.x - top.x) / 2; // toward zero: a half rounds toward the top
+        first = {top.x + std::min(half, 0), top.x + std::max(half, 0) + 1};
+        second = {std::min(bottom.x, top.x + half + 1), std::max(bottom.x + 1, top.x + half)};
+    }
+};
+
+// A branch three or more rows high, from its two slanted edges.
+template <bool kSecondAlongColumns, bool kFourthAlongColumns>
+void DrawRows(PixelImage& image, int top, int bottom, SlantedEdge second, SlantedEdge fourth,
+              Pixel fill, Pixel outline) {
+    const int twiceDy = 2 * (bottom - top);
+    PutHull(image.Row(top), second.Next<kSecondAlongColumns>(twiceDy),
+            fourth.Next<kFourthAlongColumns>(twiceDy), outline);
+    for (int y = top + 1; y < bottom; ++y) {
+        Pixel* row = image.Row(y);
+        Run a = second.Next<kSecondAlongColumns>(twiceDy);
+        Run b = fourth.Next<kFourthAlongColumns>(twiceDy);
+        if constexpr (!kSecondAlongColumns && !kFourthAlongColumns) {
+            // A pixel each (the same one where the edges meet), the fill between.
+            const int left = std::min(a.from, b.from);
+            const int right = std::max(a.from, b.from);
+            row[left] = outline;
+            Put(row, left + 1, right, fill);
+            row[right] = outline;
+        } else {
+            if (b.from < a.from) {
+                std::swap(a, b);
+            }
+            // Without a gap the fill's run is empty and the second outline run goes on from
+            // the first.
+            Put(row, a.from, a.to, outline);
+            Put(row, a.to, b.from, fill);
+            Put(row, std::max(a.to, b.from), std::max(a.to, b.to), outline);
+        }
+    }
+    PutHull(image.Row(bottom), second.Last<kSecondAlongColumns>(),
+            fourth.Last<kFourthAlongColumns>(), outline);
+}
+
+// Between the first and last rows, each slanted edge crosses a row (where the fill starts or
+// ends, under either fill mode) within its run or at its end. So where the two runs leave a
+// gap the fill covers exactly the gap, and where they meet there is no fill to see; that holds
+// where the edges cross (a bow tie) too.
+void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, int left, int right, int top,
+                      int bottom, Pixel fill, Pixel outline) {
+    if (top == bottom) { // no length: one row joining the corners, or nothing where they coincide
+        Put(image.Row(top), left, left == right ? left : right + 1, outline);
         return;
     }
-    SlantedEdge second(corners[1], corners[2]);
-    SlantedEdge fourth(corners[3], corners[0]);
-    const bool firstOnTop = corners[0].y == top;
-    for (int y = top; y <= bottom; ++y, row += image.Width()) {
-        const SlantedEdge::Row a = second.Next();
-        const SlantedEdge::Row b = fourth.Next();
-        const Run span =
-            y < bottom ? Run{std::min(a.crossing, b.crossing), std::max(a.crossing, b.crossing)}
-                       : Run{0, 0};
-        const Run across = y == top      ? (firstOnTop ? first : third)
-                           : y == bottom ? (firstOnTop ? third : first)
-                                         : Run{0, 0};
-        Run runs[3] = {a.outline, b.outline, across};
-        PaintRow(row, span, runs, fill, outline);
+    if (bottom == top + 1) {
+        // Corners 1 and 2 on the top row, or 3 and 4: each slanted edge goes down from one.
+        const int down = corners[0].y == top ? 0 : 1;
+        const TwoRowEdge second(corners[1 + down], corners[2 - down]);
+        const TwoRowEdge fourth(corners[3 * down], corners[3 - 3 * down]);
+        PutHull(image.Row(top), second.first, fourth.first, outline);
+        PutHull(image.Row(bottom), second.second, fourth.second, outline);
+        return;
+    }
+    const SlantedEdge second(corners[1], corners[2]);
+    const SlantedEdge fourth(corners[3], corners[0]);
+    // Whether each edge steps along the rows or the columns is settled once for the branch.
+    switch ((second.alongColumns ? 2 : 0) + (fourth.alongColumns ? 1 : 0)) {
+    case 0:
+        DrawRows<false, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 1:
+        DrawRows<false, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 2:
+        DrawRows<true, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    default:
+        DrawRows<true, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
     }
 }
 
@@ -269,18 +305,9 @@ void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, Pixel fill
 // within 32 bits.
 constexpr std::int64_t kInsideLimit = 1 << 29;
 
-bool WhollyInside(const PixelImage& image, RowBand band, const Bounds& bounds) {
-    return bounds.left >= 0 && bounds.right < image.Width() && bounds.top >= band.top &&
-           bounds.bottom < band.bottom && bounds.right < kInsideLimit &&
-           bounds.bottom < kInsideLimit;
-}
-
-} // namespace
-
-void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                 PolyFillMode mode, Pixel fill, Pixel outline) {
-    band.top = std::max(band.top, 0);
-    band.bottom = std::min(band.bottom, image.Height());
+// Kept apart from the branches' path, whose calls then need no frame for its arrays.
+[[gnu::noinline]] void DrawClipped(PixelImage& image, RowBand band, const SurfacePoint* points,
+                                   int count, PolyFillMode mode, Pixel fill, Pixel outline) {
     if (count < 2 || band.top >= band.bottom) {
         return;
     }
@@ -289,15 +316,33 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
         bounds.top >= band.bottom) {
         return;
     }
-    if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y &&
-        WhollyInside(image, band, bounds)) {
-        DrawBranchInside(image, points, fill, outline);
-        return;
-    }
     FillClipped(image, band, bounds, points, count, mode, fill);
     for (int i = 0; i < count; ++i) {
         LineClipped(image, band, points[i], points[i + 1 == count ? 0 : i + 1], outline);
     }
+}
+
+} // namespace
+
+void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                 PolyFillMode mode, Pixel fill, Pixel outline) {
+    band.top = std::max(band.top, 0);
+    band.bottom = std::min(band.bottom, image.Height());
+    if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
+        // Minima and maxima of pairs, with no branch on the corners' order.
+        const int left =
+            std::min(std::min(points[0].x, points[1].x), std::min(points[2].x, points[3].x));
+        const int right =
+            std::max(std::max(points[0].x, points[1].x), std::max(points[2].x, points[3].x));
+        const int top = std::min(points[0].y, points[2].y);
+        const int bottom = std::max(points[0].y, points[2].y);
+        if (left >= 0 && right < image.Width() && top >= band.top && bottom < band.bottom &&
+            right < kInsideLimit && bottom < kInsideLimit) {
+            DrawBranchInside(image, points, left, right, top, bottom, fill, outline);
+            return;
+        }
+    }
+    DrawClipped(image, band, points, count, mode, fill, outline);
 }
 
 } // namespace arbolith

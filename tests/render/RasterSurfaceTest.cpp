@@ -175,7 +175,8 @@ TEST(RasterSurfaceTest, DrawsEveryRowOfABranchAsThePlainRules) {
         {"a bow tie of shallow edges", {{2, 5}, {35, 5}, {2, 12}, {35, 12}}},
         {"a bow tie of steep edges", {{3, 2}, {9, 2}, {9, 27}, {3, 27}}},
         {"no length, overlapping edges", {{3, 7}, {30, 7}, {10, 7}, {20, 7}}},
-        {"one row high", {{3, 7}, {30, 7}, {33, 8}, {1, 8}}},
+        {"two rows", {{3, 7}, {30, 7}, {33, 8}, {1, 8}}},
+        {"two rows, an upright and a diagonal edge", {{5, 3}, {9, 3}, {10, 4}, {5, 4}}},
         {"touching every border", {{0, 0}, {39, 0}, {39, 29}, {0, 29}}},
     };
     for (const auto& [name, corners] : branches) {
