@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,12 @@ public:
     // A blank row reads as the ground colour.
     const Pixel* Row(int y) const { return IsBlank(y) ? groundRow_.data() : Stored(y); }
     Pixel At(int x, int y) const { return Row(y)[x]; }
+    // Whether the pixels [left, right) of row y all have the ground colour.
+    bool IsGround(int y, int left, int right) const {
+        return IsBlank(y) ||
+               std::memcmp(Stored(y) + left, groundRow_.data(),
+                           static_cast<std::size_t>(right - left) * sizeof(Pixel)) == 0;
+    }
 
     // Sets the pixels [left, right) of row y, which must lie in the picture.
     void FillRow(int y, int left, int right, Pixel colour);

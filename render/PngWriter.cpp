@@ -42,6 +42,18 @@ bool PutChunk(const ByteSink& sink, const char (&type)[5], const std::uint8_t* d
            sink(tail.data(), tail.size());
 }
 
+// A tree covers little of a row: the pixels are looked at in blocks, and a block all of the
+// ground colour is told at once.
+constexpr int kBlock = 64;
+
+// Hands each block of row y to visit(left, right, ground) in order.
+template <typename Visit> void ForEachBlock(const PixelImage& image, int y, Visit visit) {
+    for (int left = 0; left < image.Width(); left += kBlock) {
+        const int right = std::min(left + kBlock, image.Width());
+        visit(left, right, image.IsGround(y, left, right));
+    }
+}
+
 // The picture's colours in order of appearance, or nothing if there are more than 256.
 std::optional<std::vector<Pixel>> PaletteOf(const PixelImage& image) {
     std::vector<Pixel> palette;
@@ -49,25 +61,24 @@ std::optional<std::vector<Pixel>> PaletteOf(const PixelImage& image) {
     bool any = false;
     const auto add = [&](Pixel pixel) {
         if (any && pixel == last) {
-            return true;
+            return;
         }
         any = true;
         last = pixel;
-        if (std::find(palette.begin(), palette.end(), pixel) != palette.end()) {
-            return true;
+        if (std::find(palette.begin(), palette.end(), pixel) == palette.end()) {
+            palette.push_back(pixel);
         }
-        palette.push_back(pixel);
-        return palette.size() <= 256;
     };
-    for (int y = 0; y < image.Height(); ++y) {
-        // A blank row is the ground colour throughout.
-        const int width = image.IsBlank(y) ? 1 : image.Width();
+    for (int y = 0; y < image.Height() && palette.size() <= 256; ++y) {
         const Pixel* row = image.Row(y);
-        for (int x = 0; x < width; ++x) {
-            if (!add(row[x])) {
-                return std::nullopt;
+        ForEachBlock(image, y, [&](int left, int right, bool ground) {
+            for (int x = left; x < (ground ? left + 1 : right); ++x) {
+                add(row[x]);
             }
-        }
+        });
+    }
+    if (palette.size() > 256) {
+        return std::nullopt;
     }
     return palette;
 }
@@ -84,8 +95,8 @@ int IndexBits(std::size_t colours) {
 std::vector<std::uint8_t> FilteredRows(const PixelImage& image,
                                        const std::optional<std::vector<Pixel>>& palette, int bits) {
     const auto width = static_cast<std::size_t>(image.Width());
-    const std::size_t rowBytes =
-        1 + (palette ? (width * static_cast<std::size_t>(bits) + 7) / 8 : 3 * width);
+    const auto sampleBits = static_cast<std::size_t>(bits);
+    const std::size_t rowBytes = 1 + (palette ? (width * sampleBits + 7) / 8 : 3 * width);
     std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(image.Height()));
     Pixel lastColour = palette && !palette->empty() ? palette->front() : 0;
     unsigned lastIndex = 0;
@@ -97,6 +108,11 @@ std::vector<std::uint8_t> FilteredRows(const PixelImage& image,
         }
         return lastIndex;
     };
+    // The ground's index in every sample of a byte.
+    std::uint8_t groundByte = 0;
+    for (int shift = 0; palette && shift < 8; shift += bits) {
+        groundByte = static_cast<std::uint8_t>(groundByte | indexOf(image.Ground()) << shift);
+    }
     std::uint8_t* samples = rows.data() + 1;
     for (int y = 0; y < image.Height(); ++y, samples += rowBytes) {
         const Pixel* pixels = image.Row(y);
@@ -107,19 +123,22 @@ std::vector<std::uint8_t> FilteredRows(const PixelImage& image,
                 samples[3 * x + 1] = rgb.green;
                 samples[3 * x + 2] = rgb.blue;
             }
-        } else if (image.IsBlank(y)) {
-            unsigned repeated = 0;
-            for (int shift = 0; shift < 8; shift += bits) {
-                repeated |= indexOf(image.Ground()) << shift;
-            }
-            std::fill(samples, samples + rowBytes - 1, static_cast<std::uint8_t>(repeated));
-        } else {
-            for (std::size_t x = 0, bit = 0; x < width;
-                 ++x, bit += static_cast<std::size_t>(bits)) {
-                samples[bit / 8] |=
-                    static_cast<std::uint8_t>(indexOf(pixels[x]) << (8 - bits - bit % 8));
-            }
+            continue;
         }
+        // A block starts on a whole byte, and its last byte is its own.
+        ForEachBlock(image, y, [&](int left, int right, bool ground) {
+            const auto from = static_cast<std::size_t>(left);
+            const auto to = static_cast<std::size_t>(right);
+            if (ground) {
+                std::fill(samples + from * sampleBits / 8, samples + (to * sampleBits + 7) / 8,
+                          groundByte);
+                return;
+            }
+            for (std::size_t x = from, bit = from * sampleBits; x < to; ++x, bit += sampleBits) {
+                samples[bit / 8] |=
+                    static_cast<std::uint8_t>(indexOf(pixels[x]) << (8 - sampleBits - bit % 8));
+            }
+        });
     }
     return rows;
 }
