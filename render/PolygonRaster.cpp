@@ -152,28 +152,17 @@ struct SlantedEdge {
         const int dx = bottom.x - top.x;
         const int dy = bottom.y - top.y;
         alongColumns = (dx < 0 ? -dx : dx) >= dy;
-        // A row's step, dx / dy, rounded down; a steep edge's needs no division.
-        stepWhole = dx < 0 ? -1 : 0;
-        if (alongColumns) {
-            stepWhole = dx / dy - (dx % dy < 0 ? 1 : 0);
-        }
+        // A row's step, dx / dy, rounded down.
+        stepWhole = dx / dy - (dx % dy < 0 ? 1 : 0);
         const int remainderOfStep = dx - stepWhole * dy;
         stepRemainder = 2 * remainderOfStep;
-        if (alongColumns) {
-            // Half a row below: the first pixel right of the edge going right, at or right
-            // of it going left (a half rounds up to the row above).
-            whole = top.x + (stepWhole >> 1);
-            remainder = (stepWhole & 1) * dy + remainderOfStep;
-            threshold = dx > 0 ? -1 : 0;
-            previous = dx > 0 ? top.x : top.x + 1;
-            lowerEnd = dx > 0 ? bottom.x + 1 : bottom.x;
-        } else {
-            whole = top.x;
-            remainder = 0;
-            threshold = dy;
-            previous = 0;
-            lowerEnd = bottom.x;
-        }
+        // Along the columns, half a row below: the first pixel right of the edge going right,
+        // at or right of it going left (a half rounds up to the row above).
+        whole = alongColumns ? top.x + (stepWhole >> 1) : top.x;
+        remainder = alongColumns ? (stepWhole & 1) * dy + remainderOfStep : 0;
+        threshold = alongColumns ? (dx > 0 ? -1 : 0) : dy;
+        previous = dx > 0 ? top.x : top.x + 1;
+        lowerEnd = alongColumns && dx > 0 ? bottom.x + 1 : bottom.x;
     }
 
     // The x of the current row, then steps to the next.
