@@ -46,7 +46,7 @@ awk -F, '
   --benchmark_min_time=0.3 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
   --benchmark_format=csv 2>/dev/null | awk -F, '
   /^"BM_/ && $1 !~ /_(mean|median|stddev|cv)"$/ {
-    gsub(/"/, "", $1); split($1, part, "/"); key = part[1] SUBSEP part[2]
+    gsub(/"/, "", $1); split($1, name, "/"); key = name[1] SUBSEP name[2]
     if (!(key in cpu) || $4 < cpu[key]) cpu[key] = $4 }
   END {
     printf "\n%-34s %14.2f %14.2f\n", "rasterizer / same pixels written",

@@ -24,9 +24,9 @@ constexpr Rgb RgbOf(Pixel pixel) {
 
 inline constexpr Pixel kWhitePixel = PixelOf({255, 255, 255});
 
-// A picture in memory, row by row from the top, without padding. A tree covers a small part of
-// its picture, so a row costs nothing until it is drawn on: until then it is blank, every pixel
-// the ground colour, and its memory is neither written nor touched.
+// A picture in memory, row by row from the top, without padding. A tree covers little of its
+// picture, so a row costs nothing until it is drawn on: until then it is blank, every pixel the
+// ground colour, and its memory is neither written nor touched.
 class PixelImage {
 public:
     PixelImage() = default;

@@ -242,6 +242,24 @@ TEST(RasterSurfaceTest, WhitensOnlyTheGivenRectangleAndOnlyItsBand) {
     }
 }
 
+// Whitening a white picture whole only marks its rows blank again: it reads white, a copy
+// taken before keeps its pixels, and drawing again gives them again.
+TEST(RasterSurfaceTest, DrawsAgainOnAPictureWhitenedWhole) {
+    const std::vector<SurfacePoint> branch{{3, 8}, {6, 8}, {5, 2}, {4, 2}};
+    PixelImage image = DrawStyled(12, 10, branch, PolyFillMode::Winding);
+    const PixelImage drawn = image;
+    RasterSurface surface(image);
+    surface.FillRectWhite({0, 0, 1000, 1000});
+    EXPECT_EQ(image, PixelImage(12, 10));
+    for (int y = 0; y < image.Height(); ++y) {
+        EXPECT_TRUE(image.IsBlank(y)) << y;
+    }
+    EXPECT_EQ(Art(drawn)[5], "...XBX......");
+    surface.SelectObject(surface.CreateSolidBrush(kBranchFill));
+    surface.Polygon(branch.data(), static_cast<int>(branch.size()));
+    EXPECT_EQ(image, drawn);
+}
+
 TEST(TreeImageTest, WhitensAPictureLargerThanTheRunsRectangle) {
     const FixedClock clock(1000000000);
     const TreeParameters parameters{40, 20, 30, 0.7, 2, {600, 1150, 0}, {0, -300, 0}, 2};
