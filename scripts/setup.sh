@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 what=${1:-test}
 run_packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev libdeflate-dev qt6-base-dev qt6-svg-dev libgl-dev librsvg2-bin fonts-dejavu-core
+  libdeflate-dev qt6-base-dev qt6-svg-dev libgl-dev librsvg2-bin fonts-dejavu-core
   # The dev preset configures the tests and benchmarks too.
   googletest libgtest-dev libbenchmark-dev
 )

@@ -57,14 +57,18 @@ std::string ViewOf(ViewAngles view) {
 // Hands the picture to the page as RGBA, which is what a canvas takes.
 void ShowPicture(const PixelImage& image, std::uint64_t drawn) {
     static std::vector<std::uint8_t> rgba;
-    rgba.resize(image.Pixels().size() * 4);
+    rgba.resize(static_cast<std::size_t>(image.Width()) * static_cast<std::size_t>(image.Height()) *
+                4);
     std::size_t at = 0;
-    for (const Pixel pixel : image.Pixels()) {
-        const Rgb colour = RgbOf(pixel);
-        rgba[at++] = colour.red;
-        rgba[at++] = colour.green;
-        rgba[at++] = colour.blue;
-        rgba[at++] = 255;
+    for (int y = 0; y < image.Height(); ++y) {
+        const Pixel* row = image.Row(y);
+        for (int x = 0; x < image.Width(); ++x) {
+            const Rgb colour = RgbOf(row[x]);
+            rgba[at++] = colour.red;
+            rgba[at++] = colour.green;
+            rgba[at++] = colour.blue;
+            rgba[at++] = 255;
+        }
     }
     web_picture(rgba.data(), image.Width(), image.Height(), static_cast<double>(drawn));
 }
