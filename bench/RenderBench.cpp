@@ -14,6 +14,7 @@
 #include <QPen>
 
 #include "bench/CountingSurface.h"
+#include "render/PipelineSurface.h"
 #include "render/PngWriter.h"
 #include "render/PolygonRaster.h"
 #include "render/RasterSurface.h"
@@ -185,6 +186,17 @@ void BM_WholeRun(benchmark::State& state) {
     Count(state, Branches(state.range(0)));
 }
 
+// The same on both cores: growth on this thread, the rasterizer on another (wall time).
+void BM_WholeRunBothCores(benchmark::State& state) {
+    const TreeOrder tree = TreeNumbered(state.range(0));
+    PixelImage image(560, 670);
+    for (auto _ : state) {
+        RasterSurface surface(image);
+        DrawTreeOnBothCores(surface, tree);
+    }
+    Count(state, Branches(state.range(0)));
+}
+
 // Growth alone, into a surface that only counts.
 void BM_GrowthOnly(benchmark::State& state) {
     const TreeOrder tree = TreeNumbered(state.range(0));
@@ -262,6 +274,7 @@ BENCHMARK(BM_QPainterOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RasterizerOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SpanFloor)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeRun)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeRunBothCores)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GrowthOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngPalette)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WritePng)->Unit(benchmark::kMillisecond)->UseRealTime();
