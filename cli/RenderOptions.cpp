@@ -27,7 +27,13 @@ std::optional<std::string> Store(const std::optional<Value>& value, Field& field
 
 // The formats as --format's value name shows them: png|svg|pdf|glb|obj.
 std::string_view FormatChoices() {
-    static const std::string choices = FormatNameList("|");
+    static const std::string choices = [] {
+        std::string list;
+        for (const FormatInfo& info : Formats()) {
+            list += (list.empty() ? "" : "|") + std::string(info.name);
+        }
+        return list;
+    }();
     return choices;
 }
 
@@ -130,7 +136,7 @@ const std::array kOwnOptions{
                    return std::nullopt;
                },
                nullptr},
-    OptionSpec{"--version", "", "", "show the version and exit",
+    OptionSpec{"--version", "-V", "", "show the version and exit",
                [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
                    o.version = true;
                    return std::nullopt;
@@ -186,20 +192,87 @@ const std::vector<Option>& Options() {
     return options;
 }
 
-const Option* FindOption(std::string_view name) {
-    const auto& options = Options();
-    const auto found = std::find_if(options.begin(), options.end(), [&](const Option& o) {
-        return o.name == name || (!o.Alias().empty() && o.Alias() == name);
-    });
-    return found == options.end() ? nullptr : &*found;
-}
-
 std::string Quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
+// The long option `name` (without "=VALUE") names: itself, or the one option it begins, as
+// getopt_long reads it. Gives what is wrong when it names none or several.
+std::variant<const Option*, std::string> FindLongOption(std::string_view name) {
+    std::vector<const Option*> begun;
+    for (const Option& option : Options()) {
+        if (option.name == name) {
+            return &option;
+        }
+        if (option.name.starts_with(name)) {
+            begun.push_back(&option);
+        }
+    }
+    if (begun.size() == 1) {
+        return begun.front();
+    }
+    if (begun.empty()) {
+        return "unknown option " + Quoted(name) + "; see --help";
+    }
+    std::string names;
+    for (const Option* option : begun) {
+        names += (names.empty() ? "" : ", ") + option->name;
+    }
+    return "ambiguous option " + Quoted(name) + ": it could be any of " + names;
+}
+
+const Option* FindShortOption(char letter) {
+    const auto& options = Options();
+    const auto found = std::find_if(options.begin(), options.end(), [&](const Option& o) {
+        return o.Alias().size() == 2 && o.Alias()[1] == letter;
+    });
+    return found == options.end() ? nullptr : &*found;
+}
+
+// One option as an argument gave it: the option, the name it is reported by, and the value
+// written into the same argument (--name=VALUE, -oVALUE), if any.
+struct GivenOption {
+    const Option* option;
+    std::string name;
+    std::optional<std::string_view> attached;
+};
+
+// The options of one argument that begins with '-': a long one, or letters that each name a
+// short one until one takes a value, which is then the rest of the argument, as getopt reads
+// them.
+std::variant<std::vector<GivenOption>, std::string> ReadOptionArgument(std::string_view arg) {
+    if (arg.starts_with("--")) {
+        const std::size_t equals = arg.find('=');
+        const auto found = FindLongOption(arg.substr(0, equals));
+        if (const auto* problem = std::get_if<std::string>(&found)) {
+            return *problem;
+        }
+        const Option* option = std::get<const Option*>(found);
+        std::optional<std::string_view> attached;
+        if (equals != std::string_view::npos) {
+            attached = arg.substr(equals + 1);
+        }
+        return std::vector{GivenOption{option, option->name, attached}};
+    }
+    std::vector<GivenOption> given;
+    for (std::size_t at = 1; at < arg.size(); ++at) {
+        const Option* option = FindShortOption(arg[at]);
+        if (option == nullptr) {
+            return "unknown option " + Quoted(std::string("-") + arg[at]) + "; see --help";
+        }
+        given.push_back({option, std::string(option->Alias()), std::nullopt});
+        if (!option->ValueName().empty()) {
+            if (at + 1 < arg.size()) {
+                given.back().attached = arg.substr(at + 1);
+            }
+            break;
+        }
+    }
+    return given;
+}
+
 // The checks that concern several options at once.
-std::optional<std::string> CheckTogether(RenderOptions& options) {
+std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOutputIsTerminal) {
     if (options.output.empty()) {
         return "missing -o FILE: where to write the picture (- for standard output)";
     }
@@ -211,6 +284,13 @@ std::optional<std::string> CheckTogether(RenderOptions& options) {
                    ": expected a name ending in " + ExtensionList() + ", or --format " +
                    std::string(FormatChoices());
         }
+    }
+    if (toStdout && standardOutputIsTerminal && InfoOf(*options.format).binary) {
+        std::string name(InfoOf(*options.format).name);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        return "refusing to write binary " + name +
+               " to a terminal; redirect standard output or give -o FILE";
     }
     if (InfoOf(*options.format).model && !options.tree.view.IsFront()) {
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +
@@ -258,50 +338,52 @@ std::string Wrapped(const std::string& text, const std::string& indent, std::siz
 
 } // namespace
 
-std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std::string>& args) {
+std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std::string>& args,
+                                                           bool standardOutputIsTerminal) {
     RenderOptions options;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        std::optional<std::string_view> inlineValue;
-        if (arg.starts_with("--")) {
-            if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
-                inlineValue = arg.substr(equals + 1);
-                arg = arg.substr(0, equals);
-            }
+        const std::string_view arg = args[i];
+        if (arg == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
         }
-        const Option* option = FindOption(arg);
-        if (option == nullptr) {
-            if (arg.size() > 1 && arg.front() == '-') {
-                return UsageError{"unknown option " + Quoted(arg) + "; see --help"};
-            }
+        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
             return UsageError{"unexpected argument " + Quoted(arg) +
                               ": expected options only, the output file after -o"};
         }
-        std::string_view value;
-        if (option->ValueName().empty()) {
-            if (inlineValue) {
-                return UsageError{option->name + " takes no value, but was given " +
-                                  Quoted(*inlineValue)};
+        const auto read = ReadOptionArgument(arg);
+        if (const auto* problem = std::get_if<std::string>(&read)) {
+            return UsageError{*problem};
+        }
+        for (const GivenOption& given : std::get<std::vector<GivenOption>>(read)) {
+            const Option& option = *given.option;
+            std::string_view value;
+            if (option.ValueName().empty()) {
+                if (given.attached) {
+                    return UsageError{given.name + " takes no value, but was given " +
+                                      Quoted(*given.attached)};
+                }
+            } else if (given.attached) {
+                value = *given.attached;
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                // No option accepts an empty value, so this only asks what it expects.
+                const auto expected = option.Apply("", options);
+                return UsageError{"missing value for " + given.name + ": expected " +
+                                  expected.value_or("a value")};
             }
-        } else if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            // No option accepts an empty value, so this only asks what it expects.
-            const auto expected = option->Apply("", options);
-            return UsageError{"missing value for " + std::string(arg) + ": expected " +
-                              expected.value_or("a value")};
-        }
-        if (const auto expected = option->Apply(value, options)) {
-            return UsageError{"invalid value " + Quoted(value) + " for " + std::string(arg) +
-                              ": expected " + *expected};
-        }
-        if (options.help || options.version) {
-            return options;
+            if (const auto expected = option.Apply(value, options)) {
+                return UsageError{"invalid value " + Quoted(value) + " for " + given.name +
+                                  ": expected " + *expected};
+            }
+            if (options.help || options.version) {
+                return options;
+            }
         }
     }
-    if (auto problem = CheckTogether(options)) {
+    if (auto problem = CheckTogether(options, standardOutputIsTerminal)) {
         return UsageError{std::move(*problem)};
     }
     return options;

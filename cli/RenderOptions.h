@@ -38,9 +38,13 @@ struct UsageError {
     std::string message;
 };
 
-// Reads the arguments (without the program name). Values are checked one by one and then
-// together; the first fault found is the one reported.
-std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std::string>& args);
+// Reads the arguments (without the program name) as getopt_long does: -oFILE as -o FILE,
+// --output=FILE as --output FILE, short options that take no value grouped (-hV), a long option
+// shortened to any prefix that names it alone, and -- ending the options. Values are checked
+// one by one and then together; the first fault found is the one reported. A binary format is
+// not written to standard output when that is a terminal.
+std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std::string>& args,
+                                                           bool standardOutputIsTerminal);
 
 // The text of --help, generated from the same table the parser reads.
 std::string HelpText();
@@ -50,7 +54,9 @@ inline constexpr std::string_view kUsage = "[OPTION]... -o FILE";
 inline constexpr std::string_view kAbout =
     "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file, or\n"
     "writes it in 3-D as glTF (.glb) or OBJ.\n"
-    "The same values and the same second always draw the same tree.";
+    "The same values and the same second always draw the same tree.\n"
+    "A long option may be shortened to any prefix that names it alone, such as --lev for "
+    "--levels.";
 
 struct ExitStatusHelp {
     int status;

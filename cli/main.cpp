@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "cli/Interrupt.h"
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // A closed pipe is a failed write like any other: reported, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    const auto parsed = ParseRenderOptions(args);
+    const auto parsed = ParseRenderOptions(args, isatty(STDOUT_FILENO) != 0);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         Complain(error->message);
         return kExitUsage;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <charconv>
+
+#include "numbers/DecimalText.h"
 
 namespace arbolith {
 
@@ -17,9 +18,7 @@ constexpr std::uint32_t kBinChunk = 0x004E4942;  // "BIN"
 
 // A float as the exact double it is, so that reading it back gives the same float.
 std::string Number(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
+    return ShortestText(value);
 }
 
 std::string Triple(const MeshPoint& v) {

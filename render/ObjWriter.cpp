@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "numbers/DecimalText.h"
 #include "render/ByteSink.h"
 
 namespace arbolith {
@@ -18,10 +19,10 @@ public:
     void Piece(std::span<const MeshVertex> newVertices,
                std::span<const MeshTriangle> triangles) override {
         for (const MeshVertex& v : newVertices) {
-            Line("v ", v.position);
+            Line("v", v.position);
         }
         for (const MeshVertex& v : newVertices) {
-            Line("vn ", v.normal);
+            Line("vn", v.normal);
         }
         for (const MeshTriangle& t : triangles) {
             Face(t);
@@ -30,24 +31,23 @@ public:
     bool Failed() const override { return out_.Failed(); }
 
 private:
-    static constexpr std::size_t kLongestLine = 160;
+    static constexpr std::size_t kLongestFace = 3 * (1 + 2 * 20 + 2) + 2;
     static constexpr std::size_t kLongestIndex = 20;
 
     // A float as the shortest text that reads back as the same float.
     template <std::size_t N> void Line(const char (&kind)[N], const MeshPoint& values) {
-        std::array<char, kLongestLine> text;
-        char* at = std::copy(kind, kind + N - 1, text.data());
+        out_.Put(kind);
         for (const float value : values) {
-            at = std::to_chars(at, text.data() + text.size(), value).ptr;
-            *at++ = ' ';
+            const std::string text = ShortestText(value);
+            out_.Put(' ');
+            out_.Put(text.data(), text.size());
         }
-        at[-1] = '\n';
-        out_.Put(text.data(), static_cast<std::size_t>(at - text.data()));
+        out_.Put('\n');
     }
 
     // Each vertex has its own normal, of the same number; OBJ counts both from 1.
     void Face(const MeshTriangle& t) {
-        std::array<char, kLongestLine> text;
+        std::array<char, kLongestFace> text;
         char* at = text.data();
         *at++ = 'f';
         for (const std::uint64_t index : {t.a + 1, t.b + 1, t.c + 1}) {
@@ -67,12 +67,6 @@ private:
 
 void PutText(ChunkedSink& out, const std::string& text) {
     out.Put(text.data(), text.size());
-}
-
-std::string Number(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
 }
 
 } // namespace
@@ -105,8 +99,8 @@ bool WriteMaterialLibrary(const ByteSink& sink) {
     const std::string text =
         "# The brown of Arbolith's pictures (sRGB " + std::to_string(kBranchFill.red) + ", " +
         std::to_string(kBranchFill.green) + ", " + std::to_string(kBranchFill.blue) +
-        ") in linear RGB\nnewmtl bark\nKa 0 0 0\nKd " + Number(colour[0]) + ' ' +
-        Number(colour[1]) + ' ' + Number(colour[2]) + "\nKs 0 0 0\nd 1\nillum 1\n";
+        ") in linear RGB\nnewmtl bark\nKa 0 0 0\nKd " + ShortestText(colour[0]) + ' ' +
+        ShortestText(colour[1]) + ' ' + ShortestText(colour[2]) + "\nKs 0 0 0\nd 1\nillum 1\n";
     return sink(text.data(), text.size());
 }
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh test
 
 echo "== format check"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
@@ -46,3 +46,11 @@ bash tests/packaging/check-zip.sh "build/mingw64/arbolith-$(version mingw64)-win
   "$(version mingw64)"
 echo "== mingw64: test (under Wine)"
 ctest --preset mingw64
+
+# The browser edition: compiled with emscripten, its page driven in Chromium against the dev
+# build's arbolith-render.
+echo "== web: build"
+cmake --preset web >/dev/null
+cmake --build --preset web
+echo "== web: test (in Chromium)"
+ctest --preset web

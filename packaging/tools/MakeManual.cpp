@@ -82,7 +82,7 @@ std::string Manual() {
                        " \"Arbolith " ARBOLITH_VERSION "\" \"User Commands\"\n"
                        ".SH NAME\n"
                        "arbolith-render \\- draw random three-dimensional trees to PNG, SVG or "
-                       "PDF files\n"
+                       "PDF files,\nor write them in 3\\-D as glTF or OBJ\n"
                        ".SH SYNOPSIS\n"
                        ".B arbolith-render\n" +
                        Lines(Roff(kUsage)) + ".SH DESCRIPTION\n" + Lines(Roff(kAbout)) +

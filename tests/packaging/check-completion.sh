@@ -8,8 +8,12 @@ completion=$(readlink -f "$1")
 bin=$(readlink -f "$2")
 work=$(mktemp -d)
 server=arbolith-completion-$$
+shell=""
+# The shell writes nothing into its folder (no history), and the folder goes only once the shell
+# has ended.
 cleanup() {
   tmux -L "$server" kill-server 2>/dev/null || true
+  [[ -z "$shell" ]] || timeout 30 tail --pid="$shell" -s 0.1 -f /dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +27,8 @@ fail() {
 
 cat >"$work/bashrc" <<EOF
 PS1='ready\$ '
+unset HISTFILE
+set +o history
 source /usr/share/bash-completion/bash_completion
 source '$completion'
 PATH='$bin':\$PATH
@@ -32,7 +38,8 @@ mkdir "$work/files"
 touch "$work/files/tree.png"
 
 tmux -L "$server" -f /dev/null new-session -d -s check -x 160 -y 40 \
-  "env -i HOME='$work' TERM=xterm bash --noprofile --rcfile '$work/bashrc' -i"
+  "env -i HOME='$work' HISTFILE=/dev/null TERM=xterm bash --noprofile --rcfile '$work/bashrc' -i"
+shell=$(tmux -L "$server" display-message -p -t check '#{pane_pid}')
 
 # Waits until the terminal's last lines match the extended regular expression $1.
 shows() {

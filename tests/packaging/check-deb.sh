@@ -34,14 +34,33 @@ ok "version $version; depends on $depends"
 
 root=$work/root
 dpkg-deb --extract "$deb" "$root"
+# The metainfo's id names the desktop entry and the icons; the id is its home page's address in
+# reverse, the package's Homepage.
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+[[ -f "${metainfo[0]}" ]] || fail "the package lacks its metainfo"
+id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "${metainfo[0]}")
+homepage=$(dpkg-deb --field "$deb" Homepage)
+[[ $id == io.github.* && ${metainfo[0]} == */$id.metainfo.xml ]] ||
+  fail "the metainfo's id '$id' is not the project's own"
+IFS=. read -r _ _ owner name <<<"$id"
+[[ ${homepage,,} == "https://github.com/${owner,,}/${name,,}" ]] ||
+  fail "the package's Homepage '$homepage' is not the address the id '$id' stands for"
+grep -q "<url type=\"homepage\">$homepage</url>" "${metainfo[0]}" ||
+  fail "the metainfo does not name the home page $homepage"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "${metainfo[0]}" ||
+  fail "the metainfo does not launch $id.desktop"
+! grep -rlI '\.example\b' "$root/usr/share" >/dev/null ||
+  fail "the package still names a placeholder address: $(grep -rlI '\.example\b' "$root/usr/share")"
+[[ $(dpkg-deb --field "$deb" Maintainer) == *@* ]] || fail "the package has no maintainer's address"
+desktop=$root/usr/share/applications/$id.desktop
 expected=(
   usr/bin/arbolith
   usr/bin/arbolith-render
-  usr/share/applications/arbolith.desktop
-  usr/share/icons/hicolor/scalable/apps/arbolith.svg
-  usr/share/icons/hicolor/16x16/apps/arbolith.png
-  usr/share/icons/hicolor/48x48/apps/arbolith.png
-  usr/share/icons/hicolor/256x256/apps/arbolith.png
+  "usr/share/applications/$id.desktop"
+  "usr/share/icons/hicolor/scalable/apps/$id.svg"
+  "usr/share/icons/hicolor/16x16/apps/$id.png"
+  "usr/share/icons/hicolor/48x48/apps/$id.png"
+  "usr/share/icons/hicolor/256x256/apps/$id.png"
   usr/share/man/man1/arbolith.1.gz
   usr/share/man/man1/arbolith-render.1.gz
   usr/share/bash-completion/completions/arbolith-render
@@ -52,12 +71,10 @@ expected=(
 for file in "${expected[@]}"; do
   [[ -f "$root/$file" ]] || fail "the package lacks /$file"
 done
-metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
-[[ -f "${metainfo[0]}" ]] || fail "the package lacks its metainfo"
-ok "the package holds its ${#expected[@]} expected files and the metainfo"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+ok "the package holds its ${#expected[@]} expected files and the metainfo, all named $id"
 
-desktop-file-validate "$root/usr/share/applications/arbolith.desktop" ||
-  fail "desktop-file-validate"
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli validate"
 appstreamcli validate-tree --no-net "$root" >/dev/null ||
   fail "appstreamcli validate-tree: the metainfo, desktop entry and icons do not fit together"
@@ -71,7 +88,7 @@ for page in arbolith arbolith-render; do
   zcat "$file" | head -1 | grep -q "\"Arbolith $version\"" || fail "$page(1) does not show version $version"
 done
 # The manual page lists exactly the options that --help lists.
-options_in() { grep -oE -- '(^|[ ,])-(-[a-z-]+|[a-z])' | tr -d ' ,' | sort -u; }
+options_in() { grep -oE -- '(^|[ ,])-(-[a-z-]+|[a-zA-Z])' | tr -d ' ,' | sort -u; }
 from_help=$("$root/usr/bin/arbolith-render" --help | grep -E '^  -' | options_in)
 # In the manual's source, each option's head is the line after .TP in OPTIONS.
 from_manual=$(zcat "$root/usr/share/man/man1/arbolith-render.1.gz" |
@@ -92,9 +109,17 @@ ok "arbolith-render $version draws a tree"
 
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-[[ $(QT_QPA_PLATFORM=offscreen "$root/usr/bin/arbolith" --version) == "arbolith $version" ]] ||
-  fail "arbolith --version on the offscreen platform"
-ok "arbolith $version starts on the offscreen platform"
+# With no display at all: --version answers, and the program alone says in one line that it has
+# none.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[[ $("${no_display[@]}" "$root/usr/bin/arbolith" --version) == "arbolith $version" ]] ||
+  fail "arbolith --version with no display"
+status=0
+"${no_display[@]}" "$root/usr/bin/arbolith" 2>"$work/no-display.log" || status=$?
+((status == 1)) && [[ $(wc -l <"$work/no-display.log") == 1 ]] &&
+  grep -q "^arbolith: .*no display" "$work/no-display.log" ||
+  fail "arbolith with no display ended with status $status: $(cat "$work/no-display.log")"
+ok "arbolith $version answers --version with no display, and says in one line that it has none"
 
 # The desktop program on a display of its own: its dialog appears, and Ctrl+Q ends it with 0.
 fifo=$work/display

@@ -6,7 +6,7 @@
 #include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 #include "ui/qt/PixelImages.h"
 #include "ui/qt/TreeCanvas.h"
 
@@ -42,25 +42,18 @@ QImage CanvasPixels(const TreeDialog& dialog) {
     QImage image(canvas->size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     canvas->render(&image);
-    return image.copy(TreeCanvas::kBorder, TreeCanvas::kBorder,
-                      canvas->width() - 2 * TreeCanvas::kBorder,
-                      canvas->height() - 2 * TreeCanvas::kBorder);
+    return image.copy(TreeCanvas::kBorder, TreeCanvas::kBorder, kCanvasWidth, kCanvasHeight);
 }
 
 QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second) {
-    const QImage full =
-        ToQImage(*RenderTreeImage({parameters, second}, kCanvasWidth, kCanvasHeight));
-    return full.copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
-                     kCanvasHeight - 2 * TreeCanvas::kBorder);
+    return ToQImage(*RenderTreeImage({parameters, second}, kCanvasWidth, kCanvasHeight));
 }
 
 QImage PartialReferencePixels(const TreeParameters& parameters, std::uint32_t second,
                               std::uint64_t polygons) {
     TreeOrder order{parameters, second};
     order.branchLimit = polygons;
-    return ToQImage(*RenderTreeImage(order, kCanvasWidth, kCanvasHeight))
-        .copy(0, 0, kCanvasWidth - 2 * TreeCanvas::kBorder,
-              kCanvasHeight - 2 * TreeCanvas::kBorder);
+    return ToQImage(*RenderTreeImage(order, kCanvasWidth, kCanvasHeight));
 }
 
 TreeParameters SmallTree() {

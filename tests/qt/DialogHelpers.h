@@ -35,7 +35,7 @@ void TypeParameters(const TreeDialog& dialog, const TreeParameters& parameters);
 bool WaitForRunEnd(const TreeDialog& dialog);
 // The canvas as it appears on the screen, border excluded, at one device pixel per pixel.
 QImage CanvasPixels(const TreeDialog& dialog);
-// The renderer's image of the tree of this second, cut to the canvas's inside.
+// The renderer's image of the tree of this second, the canvas's size.
 QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second);
 // The same for the first `polygons` polygons of that tree only.
 QImage PartialReferencePixels(const TreeParameters& parameters, std::uint32_t second,

@@ -85,7 +85,10 @@ TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
         }
         }
     }
-    EXPECT_EQ(dialog.Canvas()->geometry(), QRect(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight));
+    // The picture at the template's place, its border outside it.
+    const int border = TreeCanvas::kBorder;
+    EXPECT_EQ(dialog.Canvas()->geometry().adjusted(border, border, -border, -border),
+              QRect(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight));
     EXPECT_EQ(dialog.Canvas()->parentWidget(), &dialog);
 }
 
@@ -122,10 +125,13 @@ TEST(TreeDialog, CanvasShowsTheWindowColourInsideItsBorderBeforeTheFirstRun) {
     const QColor window = dialog.Canvas()->palette().color(QPalette::Base);
     const QColor border = dialog.Canvas()->palette().color(QPalette::WindowText);
     ASSERT_NE(window, border);
+    // Every pixel of the picture's place is the picture's, the last row and column too.
+    const int b = TreeCanvas::kBorder;
     EXPECT_EQ(whole.pixelColor(0, 0), border);
-    EXPECT_EQ(whole.pixelColor(kCanvasWidth - 1, kCanvasHeight / 2), border);
-    EXPECT_EQ(whole.pixelColor(1, 1), window);
-    EXPECT_EQ(whole.pixelColor(kCanvasWidth - 2, kCanvasHeight - 2), window);
+    EXPECT_EQ(whole.pixelColor(b + kCanvasWidth, kCanvasHeight / 2), border);
+    EXPECT_EQ(whole.pixelColor(kCanvasWidth / 2, b + kCanvasHeight), border);
+    EXPECT_EQ(whole.pixelColor(b, b), window);
+    EXPECT_EQ(whole.pixelColor(b + kCanvasWidth - 1, b + kCanvasHeight - 1), window);
 }
 
 TEST(TreeDialog, PressDrawsTheTreeOfTheSecondItShows) {
@@ -344,8 +350,7 @@ TEST(TreeDialog, DrawsWhileSavingAndEscStopsBothLeavingNoFile) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
     EXPECT_FALSE(QFile::exists(folder.filePath("large.svg")));
     EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "no temporary file left behind";
-    EXPECT_TRUE(StatusText(dialog).startsWith(QStringLiteral("Saving stopped")))
-        << StatusText(dialog);
+    EXPECT_TRUE(WaitForRunEnd(dialog));
 }
 
 TEST(TreeDialog, CtrlCCopiesThePictureUnlessAFieldHasASelection) {
@@ -376,12 +381,13 @@ TEST(TreeCanvas, StaysCrispAtTwiceTheDevicePixels) {
     doubled.setDevicePixelRatio(2);
     dialog.Canvas()->render(&doubled);
     int mismatches = 0;
-    for (int y = 0; y < kCanvasHeight - 2; ++y) {
-        for (int x = 0; x < kCanvasWidth - 2; ++x) {
+    const int b = TreeCanvas::kBorder;
+    for (int y = 0; y < kCanvasHeight; ++y) {
+        for (int x = 0; x < kCanvasWidth; ++x) {
             const QRgb expected = picture.pixel(x, y);
             for (int dy = 0; dy < 2; ++dy) {
                 for (int dx = 0; dx < 2; ++dx) {
-                    mismatches += doubled.pixel(2 * (x + 1) + dx, 2 * (y + 1) + dy) != expected;
+                    mismatches += doubled.pixel(2 * (x + b) + dx, 2 * (y + b) + dy) != expected;
                 }
             }
         }

@@ -16,8 +16,7 @@
 
 #include "DialogHelpers.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
-#include "ui/qt/TreeCanvas.h"
+#include "ui/FieldTexts.h"
 
 namespace arbolith {
 namespace {
@@ -168,7 +167,7 @@ protected:
         TypeIntoFocus(texts.at(kFieldLevels));
     }
 
-    // The inside of the canvas as the screen shows it.
+    // The canvas's picture as the screen shows it.
     QImage Canvas() {
         const QString path = folder_.filePath(QStringLiteral("screen.png"));
         RunTool(QStringLiteral("import"),
@@ -176,12 +175,9 @@ protected:
                  QStringLiteral("root"), path},
                 environment_);
         const QImage screen(path);
-        QImage canvas = screen
-                            .copy(origin_.x() + kCanvasX + TreeCanvas::kBorder,
-                                  origin_.y() + kCanvasY + TreeCanvas::kBorder,
-                                  kCanvasWidth - 2 * TreeCanvas::kBorder,
-                                  kCanvasHeight - 2 * TreeCanvas::kBorder)
-                            .convertToFormat(QImage::Format_RGB32);
+        QImage canvas =
+            screen.copy(origin_.x() + kCanvasX, origin_.y() + kCanvasY, kCanvasWidth, kCanvasHeight)
+                .convertToFormat(QImage::Format_RGB32);
         // The screenshot's file names a colour space; its pixels are the screen's as they are.
         canvas.setColorSpace(QColorSpace());
         return canvas;

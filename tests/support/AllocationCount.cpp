@@ -45,6 +45,20 @@ void operator delete(void* pointer, std::size_t) noexcept {
     operator delete(pointer);
 }
 
+// Arrays too: a runtime that replaces the allocation functions itself (the address sanitizer's)
+// would otherwise take them past the count.
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void operator delete[](void* pointer) noexcept {
+    operator delete(pointer);
+}
+
+void operator delete[](void* pointer, std::size_t) noexcept {
+    operator delete(pointer);
+}
+
 namespace arbolith::testing {
 
 std::size_t LiveBytes() {

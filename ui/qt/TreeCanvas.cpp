@@ -13,7 +13,9 @@ namespace arbolith {
 
 TreeCanvas::TreeCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName(QString::fromLatin1(kCanvasCaption));
-    setGeometry(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
+    // The frame lies outside the picture, which keeps the template's place and its every pixel.
+    setGeometry(kCanvasX - kBorder, kCanvasY - kBorder, kCanvasWidth + 2 * kBorder,
+                kCanvasHeight + 2 * kBorder);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::ArrowCursor);
     // A click gives the canvas the keyboard, so that Home reaches it; Tab passes it by.

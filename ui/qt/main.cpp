@@ -1,23 +1,21 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIcon>
 
+#include "ui/qt/CommandLine.h"
+#include "ui/qt/DisplayApplication.h"
 #include "ui/qt/TreeDialog.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("arbolith"));
     QApplication::setApplicationVersion(QStringLiteral(ARBOLITH_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("arbolith"));
+    arbolith::CommandLine commandLine;
+    commandLine.AnswerWithoutDisplay(argc, argv);
+    const auto application = arbolith::ApplicationOnDisplay(argc, argv);
+    if (const int refused = commandLine.Check(*application); refused != 0) {
+        return refused;
+    }
+    QApplication::setDesktopFileName(QStringLiteral(ARBOLITH_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/arbolith/arbolith.svg")));
-
-    // --help and --version print and end the program; an unknown argument ends it with status 1.
-    QCommandLineParser arguments;
-    arguments.setApplicationDescription(
-        QStringLiteral("Grows and draws random three-dimensional branching trees."));
-    arguments.addHelpOption();
-    arguments.addVersionOption();
-    arguments.process(application);
 
     arbolith::TreeDialog dialog;
     dialog.show();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace arbolith {
+
+// The desktop program's exit status for a command line it cannot obey, as arbolith-render's.
+inline constexpr int kExitUsage = 2;
+
+// The desktop program's command line: -h/--help, --help-all, -v/--version and nothing else.
+class CommandLine {
+public:
+    CommandLine();
+
+    // Before the application object, which needs a display: answers --help and --version and
+    // ends the program. An argument not known here may be the toolkit's own (such as
+    // -platform NAME, which that object takes out), so it is left for Check.
+    void AnswerWithoutDisplay(int& argc, char** argv);
+
+    // After it: refuses an unknown option or a stray argument in one line on standard error
+    // and gives kExitUsage; answers --help, --help-all and --version and ends the program;
+    // gives 0 when the program is to open its window.
+    int Check(const QCoreApplication& application);
+
+private:
+    QCommandLineParser parser_;
+};
+
+} // namespace arbolith
