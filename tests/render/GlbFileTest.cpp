@@ -26,17 +26,9 @@
 namespace arbolith {
 namespace {
 
+using testing::kSecond;
+using testing::kSmallTree;
 using testing::Written;
-
-const TreeParameters kTree{.maxAngleXY = 50,
-                           .maxAngleYZ = 35,
-                           .maxAngleXZ = 25,
-                           .scaleFactor = 0.7,
-                           .limbsDegree = 3,
-                           .referencePoint = {250, 600, -40},
-                           .firstVector = {10, -160, 5},
-                           .levels = 4};
-constexpr std::uint32_t kSecond = 1796000077;
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -51,18 +43,18 @@ struct GlbCase {
 
 TEST(GlbFileTest, OneGrowthIntoAFileWritesTheBytesOfThree) {
     const auto with = [](const std::function<void(TreeParameters&)>& change) {
-        TreeParameters tree = kTree;
+        TreeParameters tree = kSmallTree;
         change(tree);
         return tree;
     };
     const std::vector<GlbCase> cases{
-        {"a small tree", kTree, kNoBranchLimit},
+        {"a small tree", kSmallTree, kNoBranchLimit},
         {"indices longer than a chunk", with([](TreeParameters& p) {
              p.limbsDegree = 2;
              p.levels = 10;
          }),
          kNoBranchLimit},
-        {"no branch at all", kTree, 0},
+        {"no branch at all", kSmallTree, 0},
         {"every branch but the trunk beyond a float's range",
          with([](TreeParameters& p) { p.scaleFactor = 1e300; }), kNoBranchLimit},
     };
@@ -85,7 +77,7 @@ TEST(GlbFileTest, OneGrowthIntoAFileWritesTheBytesOfThree) {
 // sink it is refused before a byte is written; into a file, as soon as it passes the size,
 // long before its last branch.
 TEST(GlbFileTest, ATreeBeyondFourGibibytesIsRefused) {
-    TreeParameters huge = kTree;
+    TreeParameters huge = kSmallTree;
     huge.limbsDegree = 2;
     huge.levels = 21;
     const TreeOrder tree{huge, kSecond};

@@ -17,6 +17,8 @@ namespace arbolith {
 namespace {
 
 using testing::ExpectClosedAndOutward;
+using testing::kSecond;
+using testing::kSmallTree;
 using testing::ReadGlb;
 using testing::ReadMesh;
 using testing::ReadObj;
@@ -41,16 +43,6 @@ double Dot(const ModelPoint& a, const ModelPoint& b) {
 ModelPoint PointOf(const MeshPoint& v) {
     return {v[0], v[1], v[2]};
 }
-
-const TreeParameters kSmallTree{.maxAngleXY = 50,
-                                .maxAngleYZ = 35,
-                                .maxAngleXZ = 25,
-                                .scaleFactor = 0.7,
-                                .limbsDegree = 3,
-                                .referencePoint = {250, 600, -40},
-                                .firstVector = {10, -160, 5},
-                                .levels = 4};
-constexpr std::uint32_t kSecond = 1796000077;
 
 ReadMesh GlbOf(const TreeOrder& tree) {
     return ReadGlb(Written([&](const ByteSink& sink) { return WriteGlb(tree, sink); }));

@@ -25,6 +25,18 @@ namespace arbolith::testing {
 
 using Triangle = std::array<std::uint32_t, 3>;
 
+// A small tree that turns in every plane, of 364 branches on the literal path, and a second to
+// grow it in.
+inline const TreeParameters kSmallTree{.maxAngleXY = 50,
+                                       .maxAngleYZ = 35,
+                                       .maxAngleXZ = 25,
+                                       .scaleFactor = 0.7,
+                                       .limbsDegree = 3,
+                                       .referencePoint = {250, 600, -40},
+                                       .firstVector = {10, -160, 5},
+                                       .levels = 4};
+inline constexpr std::uint32_t kSecond = 1796000077;
+
 struct ReadMesh {
     std::vector<MeshVertex> vertices;
     std::vector<Triangle> triangles;
