@@ -7,17 +7,33 @@
 #include <sstream>
 #include <string_view>
 
+#include "render/ParameterFile.h"
 #include "render/TreeKeys.h"
 #include "render/ValueText.h"
+#include "tree/Presets.h"
 
 namespace arbolith::cli {
 
 namespace {
 
+// Why a value was refused: what was expected instead, or, for a file the value names, a complaint
+// that stands on its own.
+struct Refusal {
+    Refusal(std::string expected_) : expected(std::move(expected_)) {}
+    Refusal(const char* expected_) : expected(expected_) {}
+    static Refusal Complaint(std::string text) {
+        Refusal refusal("");
+        refusal.complaint = std::move(text);
+        return refusal;
+    }
+    std::string expected;
+    std::string complaint;
+};
+
 // Stores `value` into `field`, or says what was expected.
 template <typename Field, typename Value>
-std::optional<std::string> Store(const std::optional<Value>& value, Field& field,
-                                 std::string_view expected) {
+std::optional<Refusal> Store(const std::optional<Value>& value, Field& field,
+                             std::string_view expected) {
     if (!value) {
         return std::string(expected);
     }
@@ -25,16 +41,40 @@ std::optional<std::string> Store(const std::optional<Value>& value, Field& field
     return std::nullopt;
 }
 
+// Joins names with `separator`.
+template <typename Rows, typename Name>
+std::string Joined(const Rows& rows, Name name, std::string_view separator) {
+    std::string list;
+    for (const auto& row : rows) {
+        list += (list.empty() ? "" : std::string(separator)) + std::string(name(row));
+    }
+    return list;
+}
+
 // The formats as --format's value name shows them: png|svg|pdf|glb|obj.
 std::string_view FormatChoices() {
-    static const std::string choices = [] {
-        std::string list;
-        for (const FormatInfo& info : Formats()) {
-            list += (list.empty() ? "" : "|") + std::string(info.name);
-        }
-        return list;
-    }();
+    static const std::string choices = Joined(
+        Formats(), [](const FormatInfo& info) { return info.name; }, "|");
     return choices;
+}
+
+// The presets as --preset's value name shows them: example|bush|...
+std::string_view PresetChoices() {
+    static const std::string choices = Joined(
+        kPresets, [](const Preset& preset) { return preset.name; }, "|");
+    return choices;
+}
+
+// The clock second and the view are the set's only where it names them.
+void Take(const ParameterSet& set, RenderOptions& options) {
+    options.tree.parameters = set.parameters;
+    if (set.second) {
+        options.tree.second = *set.second;
+        options.time = set.second;
+    }
+    if (set.view) {
+        options.tree.view = *set.view;
+    }
 }
 
 // The extensions a sentence lists: .png, .svg, .pdf, .glb or .obj.
@@ -56,7 +96,7 @@ struct OptionSpec {
     std::string_view valueName; // empty for an option that takes no value
     std::string_view help;
     // Stores the value; gives what was expected when the value is not acceptable.
-    std::optional<std::string> (*apply)(std::string_view value, RenderOptions& options);
+    std::optional<Refusal> (*apply)(std::string_view value, RenderOptions& options);
     // The value as it stands, for the help's defaults; null when there is none to show.
     std::string (*show)(const RenderOptions& options);
 };
@@ -65,7 +105,7 @@ const std::array kOwnOptions{
     OptionSpec{"--output", "-o", "FILE",
                "where to write the picture; - for standard output. With --count, the name "
                "holds {n} (the tree's number, 1 to N) or {time} (its second)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
                    if (v.empty()) {
                        return "a file name, or - for standard output";
                    }
@@ -78,7 +118,7 @@ const std::array kOwnOptions{
                "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
                "naming no material); by default the output name's extension tells it, and "
                "standard output gets png",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
                    o.format = FormatNamed(v);
                    if (!o.format) {
                        return FormatNameList();
@@ -86,8 +126,40 @@ const std::array kOwnOptions{
                    return std::nullopt;
                },
                nullptr},
+    OptionSpec{"--params", "", "FILE",
+               "take the tree's values from a parameter file: KEY = VALUE lines under the names "
+               "of the options below, # for comments; every value but time and view must be "
+               "given. - reads standard input",
+               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                   if (v.empty()) {
+                       return "a parameter file's name, or - for standard input";
+                   }
+                   const std::string path(v);
+                   const ParameterReading read = ReadParameterFile(path);
+                   if (const auto* fault = std::get_if<ParameterFault>(&read)) {
+                       return Refusal::Complaint(
+                           DescribeFault(path == "-" ? "standard input" : path, *fault));
+                   }
+                   Take(std::get<ParameterSet>(read), o);
+                   return std::nullopt;
+               },
+               nullptr},
+    OptionSpec{"--preset", "", PresetChoices(),
+               "take the values and the second of a named tree; --list-presets shows them",
+               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                   const Preset* preset = FindPreset(v);
+                   if (preset == nullptr) {
+                       return "one of " +
+                              Joined(
+                                  kPresets, [](const Preset& p) { return p.name; }, ", ") +
+                              " (see --list-presets)";
+                   }
+                   Take({preset->parameters, preset->second, std::nullopt}, o);
+                   return std::nullopt;
+               },
+               nullptr},
     OptionSpec{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
                    const auto size = ReadSize(v, kMaxSide);
                    if (!size) {
                        return "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxSide) +
@@ -123,19 +195,25 @@ const std::array kOwnOptions{
                "draw every polygon in its order, even the limbs that coincide exactly with an "
                "earlier sibling (limbs 2 to n of each fork below the last generation); the "
                "picture is the same, only slower. By default each such group is drawn once",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
                    o.tree.path = GrowthPath::Literal;
                    return std::nullopt;
                },
                nullptr},
+    OptionSpec{"--list-presets", "", "", "list the presets, a line each, and exit",
+               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                   o.listPresets = true;
+                   return std::nullopt;
+               },
+               nullptr},
     OptionSpec{"--help", "-h", "", "show this help and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
                    o.help = true;
                    return std::nullopt;
                },
                nullptr},
     OptionSpec{"--version", "-V", "", "show the version and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
+               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
                    o.version = true;
                    return std::nullopt;
                },
@@ -152,7 +230,7 @@ struct Option {
     std::string_view ValueName() const { return own != nullptr ? own->valueName : key->valueName; }
     std::string_view Help() const { return own != nullptr ? own->help : key->help; }
     // Stores the value; gives what was expected when it is not acceptable.
-    std::optional<std::string> Apply(std::string_view value, RenderOptions& options) const {
+    std::optional<Refusal> Apply(std::string_view value, RenderOptions& options) const {
         if (own != nullptr) {
             return own->apply(value, options);
         }
@@ -173,13 +251,14 @@ struct Option {
     }
 };
 
-// The options in the order help lists them: where to write and how, the tree's values, the rest.
+// The options in the order help lists them: where to write and how, the tree's values (a file or a
+// preset of them, then each value), the rest.
 const std::vector<Option>& Options() {
     static const std::vector<Option> options = [] {
         std::vector<Option> list;
         for (const OptionSpec& own : kOwnOptions) {
             list.push_back({std::string(own.name), &own, nullptr});
-            if (own.name == "--format") {
+            if (own.name == "--preset") {
                 for (const TreeKey& key : TreeKeys()) {
                     list.push_back({"--" + std::string(key.name), nullptr, &key});
                 }
@@ -368,15 +447,18 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
                 value = args[++i];
             } else {
                 // No option accepts an empty value, so this only asks what it expects.
-                const auto expected = option.Apply("", options);
+                const auto refused = option.Apply("", options);
                 return UsageError{"missing value for " + given.name + ": expected " +
-                                  expected.value_or("a value")};
+                                  (refused ? refused->expected : "a value")};
             }
-            if (const auto expected = option.Apply(value, options)) {
+            if (const auto refused = option.Apply(value, options)) {
+                if (!refused->complaint.empty()) {
+                    return UsageError{refused->complaint};
+                }
                 return UsageError{"invalid value " + Quoted(value) + " for " + given.name +
-                                  ": expected " + *expected};
+                                  ": expected " + refused->expected};
             }
-            if (options.help || options.version) {
+            if (options.help || options.version || options.listPresets) {
                 return options;
             }
         }
@@ -421,6 +503,19 @@ std::string HelpText() {
                     std::string(code.meaning);
     }
     return text + '\n' + Wrapped("Exit status: " + statuses + '.', "", 79);
+}
+
+std::string PresetList() {
+    std::size_t width = 0;
+    for (const Preset& preset : kPresets) {
+        width = std::max(width, preset.name.size());
+    }
+    std::string list;
+    for (const Preset& preset : kPresets) {
+        list += std::string(preset.name) + std::string(width + 2 - preset.name.size(), ' ') +
+                std::string(preset.description) + '\n';
+    }
+    return list;
 }
 
 } // namespace arbolith::cli
