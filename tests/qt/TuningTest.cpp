@@ -1,0 +1,131 @@
+// The second's field, live tuning, and parameter files opened and saved by the dialog.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "DialogHelpers.h"
+#include "ui/DialogLayout.h"
+#include "ui/qt/TemplatePanel.h"
+
+namespace arbolith {
+namespace {
+
+using namespace arbolith::testing;
+
+QString StatusText(const TreeDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
+}
+
+// Waits until the canvas shows the whole tree of these values, drawn without a press.
+bool WaitForTree(const TreeDialog& dialog, const TreeParameters& parameters) {
+    return QTest::qWaitFor(
+        [&] {
+            return !dialog.RunGoing() && dialog.ShownTree() &&
+                   dialog.ShownTree()->parameters == parameters;
+        },
+        60000);
+}
+
+// Whether a run starts once the events of the edits are done.
+bool Drawing(const TreeDialog& dialog) {
+    QCoreApplication::processEvents();
+    return dialog.RunGoing();
+}
+
+// With a second held, every edit draws that second's tree at once, a large one too, stopping the
+// run that goes; without one, an edit draws nothing until the press; a field that holds no second
+// draws nothing and says what it should hold.
+TEST(Tuning, AHeldSecondRedrawsAtEveryEditAndAnEmptyOneWaitsForThePress) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, SmallTree());
+    ASSERT_FALSE(Drawing(dialog)) << "no second held: typing draws nothing";
+    ASSERT_FALSE(dialog.ShownTree().has_value());
+
+    Type(dialog.SecondField(), QStringLiteral("1234567890"));
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree())) << "typing the second draws its tree";
+    EXPECT_EQ(dialog.ShownTree()->second, 1234567890u);
+    EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(SmallTree(), 1234567890));
+
+    struct Edit {
+        int field;
+        QString text;
+        TreeParameters drawn;
+    };
+    TreeParameters fewer = SmallTree();
+    fewer.levels = 3;
+    TreeParameters wider = fewer;
+    wider.maxAngleXY = 80;
+    // An endless tree starts a run that the next edit stops.
+    TreeParameters endless = EndlessTree();
+    for (const Edit& edit : {Edit{kFieldLevels, QStringLiteral("3"), fewer},
+                             Edit{kFieldMaxAngleXY, QStringLiteral("80"), wider}}) {
+        Type(Field(dialog, edit.field), edit.text);
+        ASSERT_TRUE(WaitForTree(dialog, edit.drawn));
+        EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(edit.drawn, 1234567890));
+    }
+    TypeParameters(dialog, endless);
+    ASSERT_TRUE(Drawing(dialog));
+    Type(Field(dialog, kFieldLevels), QStringLiteral("3"));
+    endless.levels = 3;
+    ASSERT_TRUE(WaitForTree(dialog, endless));
+    EXPECT_EQ(dialog.ShownTree()->branchLimit, kNoBranchLimit);
+
+    Type(dialog.SecondField(), QStringLiteral("12x"));
+    EXPECT_FALSE(Drawing(dialog));
+    EXPECT_TRUE(StatusText(dialog).contains(QStringLiteral("4294967295"))) << StatusText(dialog);
+    dialog.Generate();
+    EXPECT_FALSE(dialog.RunGoing()) << "a press does not draw a second that is not one";
+
+    Type(dialog.SecondField(), QString());
+    Type(Field(dialog, kFieldLevels), QStringLiteral("2"));
+    EXPECT_FALSE(Drawing(dialog)) << "an empty second waits for the press";
+    dialog.Generate();
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    EXPECT_EQ(dialog.ShownTree()->parameters.levels, 2);
+    EXPECT_NE(dialog.ShownTree()->second, 1234567890u) << "empty means now";
+}
+
+// A parameter set saved from the dialog opens as the same tree; a faulty file is refused naming
+// its line, and the dialog keeps what it had.
+TEST(Tuning, ParameterFilesOpenAsTheTreeTheyWereSavedFrom) {
+    TreeDialog dialog;
+    dialog.show();
+    TypeParameters(dialog, SmallTree());
+    dialog.Generate();
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    const TreeOrder drawn = *dialog.ShownTree();
+    dialog.SetView({20, -5});
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tree.txt"));
+    ASSERT_EQ(dialog.SaveParameters(path), QString());
+    // The second of the tree drawn from the same values, as no second is held.
+    EXPECT_EQ(dialog.CurrentParameters(),
+              (ParameterSet{SmallTree(), drawn.second, ViewAngles{20, -5}}));
+
+    TypeParameters(dialog, EndlessTree());
+    dialog.SetView({});
+    ASSERT_EQ(dialog.OpenParameters(path), QString());
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree()));
+    EXPECT_EQ(dialog.Template()->Parameters(), SmallTree());
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(drawn.second));
+    EXPECT_EQ(dialog.View(), (ViewAngles{20, -5}));
+    EXPECT_EQ(dialog.ShownTree()->second, drawn.second);
+
+    QFile bad(folder.filePath(QStringLiteral("bad.txt")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("levels = 3\nlevels = 4\n");
+    bad.close();
+    EXPECT_EQ(dialog.OpenParameters(bad.fileName()),
+              bad.fileName() + QStringLiteral(", line 2: levels given again (first on line 1)"));
+    EXPECT_EQ(dialog.Template()->Parameters(), SmallTree());
+    EXPECT_FALSE(dialog.SaveParameters(folder.path()).isEmpty()) << "a folder is no file";
+}
+
+} // namespace
+} // namespace arbolith
