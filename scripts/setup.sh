@@ -3,8 +3,8 @@
 # yet. Idempotent, non-interactive, quiet unless something fails.
 #   setup.sh run    what building (the dev preset) and running the programs need
 #   setup.sh test   that, and what the tests need: the Windows cross compilers and Wine, the
-#                   package and file checkers, a private X server, and the glTF validator from
-#                   the npm registry at the version the lock file pins
+#                   package and file checkers, a private X server with a window manager, and
+#                   the glTF validator from the npm registry at the version the lock file pins
 #   setup.sh        the same as "setup.sh test"
 set -euo pipefail
 cd "$(dirname "$0")/.."
