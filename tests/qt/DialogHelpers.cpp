@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPainter>
 #include <QTest>
 
@@ -38,6 +39,21 @@ void TypeParameters(const TreeDialog& dialog, const TreeParameters& parameters) 
 
 bool WaitForRunEnd(const TreeDialog& dialog) {
     return QTest::qWaitFor([&] { return !dialog.RunGoing(); }, 60000);
+}
+
+bool WaitForTree(const TreeDialog& dialog, const TreeParameters& parameters,
+                 std::optional<std::uint32_t> second) {
+    return QTest::qWaitFor(
+        [&] {
+            const auto shown = dialog.ShownTree();
+            return !dialog.RunGoing() && shown && shown->parameters == parameters &&
+                   (!second || shown->second == *second);
+        },
+        60000);
+}
+
+QString StatusText(const TreeDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
 }
 
 QImage CanvasPixels(const TreeDialog& dialog) {

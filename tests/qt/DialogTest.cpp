@@ -26,10 +26,6 @@ namespace {
 
 using namespace arbolith::testing;
 
-QString StatusText(const TreeDialog& dialog) {
-    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
-}
-
 // Presses "Generate new tree" with the mouse and waits for the tree.
 TreeOrder Draw(TreeDialog& dialog) {
     QTest::mouseClick(Button(dialog, kButtonGenerate), Qt::LeftButton);

@@ -74,16 +74,6 @@ void ReadMessage(QString& text) {
     });
 }
 
-bool WaitForTree(const TreeDialog& dialog, const TreeOrder& tree) {
-    return QTest::qWaitFor(
-        [&] {
-            return !dialog.RunGoing() && dialog.ShownTree() &&
-                   dialog.ShownTree()->parameters == tree.parameters &&
-                   dialog.ShownTree()->second == tree.second;
-        },
-        60000);
-}
-
 TEST(Menus, EveryEntryStandsInItsMenuWithItsKey) {
     const TreeDialog dialog;
     QStringList titles;
@@ -118,7 +108,7 @@ TEST(Menus, EachEntryDoesItsJob) {
         SCOPED_TRACE(preset.name);
         Entry(dialog, QStringLiteral("preset-") + QString::fromLatin1(preset.name.data()))
             ->trigger();
-        ASSERT_TRUE(WaitForTree(dialog, {preset.parameters, preset.second}));
+        ASSERT_TRUE(WaitForTree(dialog, preset.parameters, preset.second));
         EXPECT_EQ(dialog.SecondField()->text(), QString::number(preset.second));
         EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(preset.parameters, preset.second));
     }
@@ -147,10 +137,10 @@ TEST(Menus, EachEntryDoesItsJob) {
 
     // Ctrl+O, pressed in a field, opens the file saved above.
     Entry(dialog, QStringLiteral("preset-oak"))->trigger();
-    ASSERT_TRUE(WaitForTree(dialog, {FindPreset("oak")->parameters, FindPreset("oak")->second}));
+    ASSERT_TRUE(WaitForTree(dialog, FindPreset("oak")->parameters, FindPreset("oak")->second));
     ChooseFile(saved);
     QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(WaitForTree(dialog, fan));
+    EXPECT_TRUE(WaitForTree(dialog, fan.parameters, fan.second));
 
     QString keys;
     ReadMessage(keys);

@@ -15,20 +15,6 @@ namespace {
 
 using namespace arbolith::testing;
 
-QString StatusText(const TreeDialog& dialog) {
-    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
-}
-
-// Waits until the canvas shows the whole tree of these values, drawn without a press.
-bool WaitForTree(const TreeDialog& dialog, const TreeParameters& parameters) {
-    return QTest::qWaitFor(
-        [&] {
-            return !dialog.RunGoing() && dialog.ShownTree() &&
-                   dialog.ShownTree()->parameters == parameters;
-        },
-        60000);
-}
-
 // Whether a run starts once the events of the edits are done.
 bool Drawing(const TreeDialog& dialog) {
     QCoreApplication::processEvents();
