@@ -11,11 +11,9 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -26,6 +24,7 @@
 #include "tree/Presets.h"
 #include "ui/DialogLayout.h"
 #include "ui/ViewDrag.h"
+#include "ui/qt/StatusLine.h"
 #include "ui/qt/StatusText.h"
 #include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
@@ -39,7 +38,6 @@ namespace {
 
 // How long Exit waits for a stopped run's thread before ending the process regardless.
 constexpr int kQuitWaitMilliseconds = 3000;
-constexpr int kProgressSteps = 1000;
 // Room for a title bar and borders, which the window system tells only once the window is shown.
 constexpr QMargins kFrameAllowance(4, 24, 4, 4);
 const QString kParameterFilter = QStringLiteral("Arbolith parameters (*.txt);;All files (*)");
@@ -60,7 +58,8 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     // Created in this order, which is Tab's: the template's controls, then the second.
     template_ = new TemplatePanel(units_, this);
     canvas_ = new TreeCanvas(this);
-    QWidget* statusLine = CreateStatusLine();
+    status_ = new StatusLine(units_.x, this);
+    status_->setFixedHeight(kStatusHeight);
     menuBar_ = CreateMenuBar(*this);
 
     auto* column = new QVBoxLayout;
@@ -68,7 +67,7 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     column->setContentsMargins(0, kCanvasY - TreeCanvas::kBorder, 0, 0);
     column->setSpacing(0);
     column->addWidget(canvas_, 1);
-    column->addWidget(statusLine);
+    column->addWidget(status_);
     auto* body = new QHBoxLayout(this);
     body->setMenuBar(menuBar_);
     body->setContentsMargins(0, 0, kCanvasY - TreeCanvas::kBorder, 0);
@@ -95,10 +94,10 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     retune_.setInterval(0);
     connect(&retune_, &QTimer::timeout, this, &TreeDialog::Generate);
     connect(template_, &TemplatePanel::Edited, this, &TreeDialog::Retune);
-    connect(second_, &QLineEdit::textEdited, this, &TreeDialog::Retune);
+    connect(status_, &StatusLine::SecondEdited, this, &TreeDialog::Retune);
 
     saving_ = new TreeSaving(this);
-    connect(saving_, &TreeSaving::Said, this, &TreeDialog::Say);
+    connect(saving_, &TreeSaving::Said, status_, &StatusLine::Say);
     connect(saving_, &TreeSaving::Failed, this,
             [this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); });
     connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
@@ -110,42 +109,6 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
 }
 
 TreeDialog::~TreeDialog() = default;
-
-QWidget* TreeDialog::CreateStatusLine() {
-    auto* line = new QWidget(this);
-    line->setObjectName(QStringLiteral("statusLine"));
-    line->setFixedHeight(kStatusHeight);
-    auto* layout = new QHBoxLayout(line);
-    layout->setContentsMargins(0, 2, 0, 2);
-    auto* label = new QLabel(tr("&Second:"), line);
-    second_ = new QLineEdit(line);
-    second_->setObjectName(QStringLiteral("second"));
-    second_->setPlaceholderText(tr("now"));
-    second_->setToolTip(tr("Empty draws the tree of the moment of the press. A clock second here "
-                           "draws that second's tree, and again at every change of a field."));
-    second_->setFixedWidth(second_->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) +
-                           units_.x * 3);
-    label->setBuddy(second_);
-    layout->addWidget(label);
-    layout->addWidget(second_);
-    layout->addSpacing(units_.x);
-    status_ = new QLabel(line);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setTextFormat(Qt::PlainText);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A long line is cut rather than widening the window.
-    status_->setMinimumWidth(1);
-    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(status_, 1);
-    progress_ = new QProgressBar(line);
-    progress_->setObjectName(QStringLiteral("progress"));
-    progress_->setRange(0, kProgressSteps);
-    progress_->setFixedWidth(kCanvasWidth / 4);
-    progress_->setTextVisible(false);
-    progress_->hide();
-    layout->addWidget(progress_);
-    return line;
-}
 
 void TreeDialog::FitToScreen() {
     const QScreen* shown = screen();
@@ -166,7 +129,7 @@ void TreeDialog::FitToScreen() {
 
 void TreeDialog::Generate() {
     std::optional<std::uint32_t> second;
-    if (!ReadSecond(second)) {
+    if (!status_->ReadSecond(second)) {
         return;
     }
     // The clock is read once, so the whole tree is the one of this second and can be drawn
@@ -174,26 +137,8 @@ void TreeDialog::Generate() {
     drawing_->Draw(template_->Parameters(), second.value_or(SystemClockSeconds()));
 }
 
-bool TreeDialog::ReadSecond(std::optional<std::uint32_t>& second) {
-    const std::string text = second_->text().trimmed().toStdString();
-    second.reset();
-    if (text.empty()) {
-        return true;
-    }
-    const TreeKey& key = *FindTreeKey(kTimeKey);
-    TreeOrder order;
-    if (!key.read(text, order)) {
-        Say(tr("The second should be %1, or empty for now.")
-                .arg(QString::fromLatin1(key.expected.data(),
-                                         static_cast<int>(key.expected.size()))));
-        return false;
-    }
-    second = order.second;
-    return true;
-}
-
 void TreeDialog::Retune() {
-    if (!second_->text().trimmed().isEmpty()) {
+    if (status_->HoldsSecond()) {
         retune_.start();
     }
 }
@@ -218,6 +163,10 @@ std::uint64_t TreeDialog::RunProgress() const {
     return drawing_->Drawn();
 }
 
+QLineEdit* TreeDialog::SecondField() const {
+    return status_->SecondField();
+}
+
 std::optional<TreeOrder> TreeDialog::ShownTree() const {
     return drawing_->Shown();
 }
@@ -234,21 +183,18 @@ void TreeDialog::Quit() {
 }
 
 void TreeDialog::Say(const QString& text) {
-    status_->setText(text);
-    // The line may be cut where the window is narrow; the whole of it shows when pointed at.
-    status_->setToolTip(text);
+    status_->Say(text);
 }
 
 void TreeDialog::ShowProgress() {
     Say(DrawingStatus(*drawing_));
     if (!drawing_->Going()) {
-        progress_->hide();
+        status_->ShowProgress(std::nullopt);
         return;
     }
     const std::uint64_t total = std::max<std::uint64_t>(drawing_->Total().branches, 1);
     const std::uint64_t drawn = std::min(drawing_->Drawn(), total);
-    progress_->setValue(static_cast<int>(static_cast<long double>(drawn) / total * kProgressSteps));
-    progress_->show();
+    status_->ShowProgress(static_cast<double>(static_cast<long double>(drawn) / total));
 }
 
 void TreeDialog::reject() {
@@ -324,20 +270,18 @@ void TreeDialog::CopyCommand() {
 
 ParameterSet TreeDialog::CurrentParameters() const {
     ParameterSet set{template_->Parameters(), std::nullopt, View()};
-    const TreeKey& key = *FindTreeKey(kTimeKey);
-    TreeOrder order;
-    if (key.read(second_->text().trimmed().toStdString(), order)) {
-        set.second = order.second;
-    } else if (const TreeOrder* latest = drawing_->Latest();
-               latest != nullptr && latest->parameters == set.parameters) {
-        set.second = latest->second;
+    if (!status_->ReadSecond(set.second) || !set.second) {
+        const TreeOrder* latest = drawing_->Latest();
+        if (latest != nullptr && latest->parameters == set.parameters) {
+            set.second = latest->second;
+        }
     }
     return set;
 }
 
 void TreeDialog::ShowParameters(const ParameterSet& set) {
     template_->SetParameters(set.parameters);
-    second_->setText(set.second ? QString::number(*set.second) : QString());
+    status_->SetSecond(set.second);
     if (set.view) {
         // The tree is drawn below, seen this way.
         drawing_->SetView(*set.view);

@@ -10,14 +10,13 @@
 #include "tree/TreeOrder.h"
 #include "ui/qt/DialogUnits.h"
 
-class QLabel;
 class QLineEdit;
 class QMenuBar;
-class QProgressBar;
 
 namespace arbolith {
 
 struct Preset;
+class StatusLine;
 class TemplatePanel;
 class TreeCanvas;
 class TreeDrawing;
@@ -79,7 +78,7 @@ public:
     std::optional<TreeOrder> ShownTree() const;
     TemplatePanel* Template() const { return template_; }
     TreeCanvas* Canvas() const { return canvas_; }
-    QLineEdit* SecondField() const { return second_; }
+    QLineEdit* SecondField() const;
     QMenuBar* MenuBar() const { return menuBar_; }
     DialogBaseUnits BaseUnits() const { return units_; }
     // The height of the line below the canvas.
@@ -95,22 +94,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* CreateStatusLine();
     void FitToScreen();
     void Retune();
     void ShowProgress();
-    // The second the field holds: none when it is empty, which means now. False, with a word on
-    // the status line, when the field holds something else.
-    bool ReadSecond(std::optional<std::uint32_t>& second);
     void Say(const QString& text);
 
     DialogBaseUnits units_;
     QMenuBar* menuBar_ = nullptr;
     TemplatePanel* template_ = nullptr;
     TreeCanvas* canvas_ = nullptr;
-    QLineEdit* second_ = nullptr;
-    QLabel* status_ = nullptr;
-    QProgressBar* progress_ = nullptr;
+    StatusLine* status_ = nullptr;
     TreeDrawing* drawing_ = nullptr;
     TreeSaving* saving_ = nullptr;
     // Edits with a second held draw once the event that made them is done, so that a burst of
