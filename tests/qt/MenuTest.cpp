@@ -120,11 +120,16 @@ TEST(Menus, EachEntryDoesItsJob) {
     Entry(dialog, QStringLiteral("copyCommand"))->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromStdString(RenderCommand(fan)));
 
+    // With no second held, the file takes that of the tree drawn from the same values.
+    dialog.SetView({20, -5});
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    Type(dialog.SecondField(), QString());
     QTemporaryDir folder;
     const QString saved = folder.filePath(QStringLiteral("fan.txt"));
     ChooseFile(saved);
     Entry(dialog, QStringLiteral("saveParameters"))->trigger();
-    EXPECT_EQ(ReadParameterFile(saved.toStdString()), ParameterReading(dialog.CurrentParameters()));
+    EXPECT_EQ(ReadParameterFile(saved.toStdString()),
+              ParameterReading(ParameterSet{fan.parameters, fan.second, ViewAngles{20, -5}}));
 
     const QString picture = folder.filePath(QStringLiteral("fan.svg"));
     ChooseFile(picture);
@@ -135,12 +140,23 @@ TEST(Menus, EachEntryDoesItsJob) {
     EXPECT_EQ(static_cast<std::uint64_t>(svg.readAll().count("<polygon")),
               CountBranches(fan.parameters, fan.path, fan.second).branches);
 
-    // Ctrl+O, pressed in a field, opens the file saved above.
+    // Ctrl+O, pressed in a field, opens the file saved above: values, second and view.
     Entry(dialog, QStringLiteral("preset-oak"))->trigger();
+    dialog.SetView({});
     ASSERT_TRUE(WaitForTree(dialog, FindPreset("oak")->parameters, FindPreset("oak")->second));
     ChooseFile(saved);
     QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(WaitForTree(dialog, fan.parameters, fan.second));
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(fan.second));
+    EXPECT_EQ(dialog.View(), (ViewAngles{20, -5}));
+    // A faulty file is refused naming its line, and the fields keep their values.
+    QFile bad(folder.filePath(QStringLiteral("bad.txt")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("levels = 3\nlevels = 4\n");
+    bad.close();
+    EXPECT_EQ(dialog.OpenParameters(bad.fileName()),
+              bad.fileName() + QStringLiteral(", line 2: levels given again (first on line 1)"));
+    EXPECT_EQ(dialog.Template()->Parameters(), fan.parameters);
 
     QString keys;
     ReadMessage(keys);

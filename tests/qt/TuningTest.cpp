@@ -1,9 +1,6 @@
-// The second's field, live tuning, and parameter files opened and saved by the dialog.
+// The second's field and live tuning.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "DialogHelpers.h"
@@ -73,44 +70,6 @@ TEST(Tuning, AHeldSecondRedrawsAtEveryEditAndAnEmptyOneWaitsForThePress) {
     ASSERT_TRUE(WaitForRunEnd(dialog));
     EXPECT_EQ(dialog.ShownTree()->parameters.levels, 2);
     EXPECT_NE(dialog.ShownTree()->second, 1234567890u) << "empty means now";
-}
-
-// A parameter set saved from the dialog opens as the same tree; a faulty file is refused naming
-// its line, and the dialog keeps what it had.
-TEST(Tuning, ParameterFilesOpenAsTheTreeTheyWereSavedFrom) {
-    TreeDialog dialog;
-    dialog.show();
-    TypeParameters(dialog, SmallTree());
-    dialog.Generate();
-    ASSERT_TRUE(WaitForRunEnd(dialog));
-    const TreeOrder drawn = *dialog.ShownTree();
-    dialog.SetView({20, -5});
-    ASSERT_TRUE(WaitForRunEnd(dialog));
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("tree.txt"));
-    ASSERT_EQ(dialog.SaveParameters(path), QString());
-    // The second of the tree drawn from the same values, as no second is held.
-    EXPECT_EQ(dialog.CurrentParameters(),
-              (ParameterSet{SmallTree(), drawn.second, ViewAngles{20, -5}}));
-
-    TypeParameters(dialog, EndlessTree());
-    dialog.SetView({});
-    ASSERT_EQ(dialog.OpenParameters(path), QString());
-    ASSERT_TRUE(WaitForTree(dialog, SmallTree()));
-    EXPECT_EQ(dialog.Template()->Parameters(), SmallTree());
-    EXPECT_EQ(dialog.SecondField()->text(), QString::number(drawn.second));
-    EXPECT_EQ(dialog.View(), (ViewAngles{20, -5}));
-    EXPECT_EQ(dialog.ShownTree()->second, drawn.second);
-
-    QFile bad(folder.filePath(QStringLiteral("bad.txt")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("levels = 3\nlevels = 4\n");
-    bad.close();
-    EXPECT_EQ(dialog.OpenParameters(bad.fileName()),
-              bad.fileName() + QStringLiteral(", line 2: levels given again (first on line 1)"));
-    EXPECT_EQ(dialog.Template()->Parameters(), SmallTree());
-    EXPECT_FALSE(dialog.SaveParameters(folder.path()).isEmpty()) << "a folder is no file";
 }
 
 } // namespace
