@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 [[ -d "$build" ]] || { cmake --preset dev >/dev/null; build=build/dev; }
 cmake --build "$build" --target arbolith_generation_bench arbolith_render_bench \
-  arbolith_export_bench >/dev/null
+  arbolith_export_bench arbolith-render >/dev/null
 
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
@@ -22,7 +22,7 @@ awk -F, '
             unit = $5 }
   END {
     printf "\n%-34s %14s %14s\n", "CPU time, " unit, "3 limbs 12 lv", "2 limbs 18 lv"
-    n = split("BM_QPainterOnly BM_RasterizerOnly BM_WholeRun BM_GrowthOnly", names, " ")
+    n = split("BM_QPainterOnly BM_RasterizerOnly BM_SpanFloor BM_WholeRun BM_GrowthOnly", names, " ")
     for (i = 1; i <= n; i++) {
       printf "%-34s %14.1f %14.1f\n", names[i], cpu[names[i], 0], cpu[names[i], 1]
     }
@@ -39,3 +39,39 @@ awk -F, '
       printf "%-34s %14.1f %14.2f\n", formats[i], wall[formats[i]], wall[formats[i]] / wall["BM_WritePng"]
     }
   }' "$csv"
+
+# The rasterizer against the same pixels written once: repetitions in random turns and the least
+# time of each, so that the machine's drift touches both alike.
+"$build/bench/arbolith_render_bench" --benchmark_filter='RasterizerOnly|SpanFloor' \
+  --benchmark_min_time=0.3 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+  --benchmark_format=csv 2>/dev/null | awk -F, '
+  /^"BM_/ && $1 !~ /_(mean|median|stddev|cv)"$/ {
+    gsub(/"/, "", $1); split($1, name, "/"); key = name[1] SUBSEP name[2]
+    if (!(key in cpu) || $4 < cpu[key]) cpu[key] = $4 }
+  END {
+    printf "\n%-34s %14.2f %14.2f\n", "rasterizer / same pixels written",
+      cpu["BM_RasterizerOnly", 0] / cpu["BM_SpanFloor", 0],
+      cpu["BM_RasterizerOnly", 1] / cpu["BM_SpanFloor", 1]
+  }'
+
+# The whole process: a tree of three branches to PNG against the process starting and printing
+# its version, CPU time (user and system) from the shell's count of its children, in turns of 50
+# runs each so that a drift in the machine's speed touches both; the median of 9 turns.
+render="$build/cli/arbolith-render"
+out=$(mktemp -d)
+trap 'rm -f "$csv"; rm -rf "$out"' EXIT
+children_cpu() { # runs the command 50 times; prints the children's CPU seconds
+  (for ((i = 0; i < 50; i++)); do "$@" >/dev/null 2>&1; done; times) |
+    awk 'NR == 2 { gsub(/[ms]/, " "); print $1 * 60 + $2 + $3 * 60 + $4 }'
+}
+small=(--levels 0 --limbs 2 --time 1000000006)
+ratios=$(for ((turn = 0; turn < 9; turn++)); do
+  start=$(children_cpu "$render" --version)
+  stdout=$(children_cpu "$render" "${small[@]}" -o -)
+  file=$(children_cpu "$render" "${small[@]}" -o "$out/tree.png")
+  awk -v a="$stdout" -v b="$file" -v s="$start" 'BEGIN { printf "%.3f %.3f\n", a / s, b / s }'
+done)
+median() { sort -n | sed -n 5p; }
+printf "\n%-34s %14s %14s\n" "whole process, 3 branches to PNG" "to stdout" "to a file"
+printf "%-34s %14s %14s\n" "  CPU / arbolith-render --version" \
+  "$(cut -d' ' -f1 <<<"$ratios" | median)" "$(cut -d' ' -f2 <<<"$ratios" | median)"

@@ -8,31 +8,25 @@
 #include <thread>
 #include <vector>
 
-#include <zlib.h>
-
-#include "render/ByteSink.h"
+struct libdeflate_compressor;
 
 namespace arbolith {
 
-// Compresses what it is given into the zlib format and hands the compressed bytes on as they
-// come, in pieces of at most 64 KiB. Once something fails, it stays failed.
-class DeflateStream {
+// Compresses whole buffers, each into a zlib stream of its own (a header, the deflate data and a
+// checksum).
+class ZlibCompressor {
 public:
-    DeflateStream(int level, int strategy, ByteSink out);
-    ~DeflateStream();
-    DeflateStream(const DeflateStream&) = delete;
-    DeflateStream& operator=(const DeflateStream&) = delete;
+    // Levels run from 1, the fastest, to 12, the smallest.
+    explicit ZlibCompressor(int level);
+    ~ZlibCompressor();
+    ZlibCompressor(const ZlibCompressor&) = delete;
+    ZlibCompressor& operator=(const ZlibCompressor&) = delete;
 
-    bool Add(const void* data, std::size_t size) { return Deflate(data, size, Z_NO_FLUSH); }
-    bool Finish() { return Deflate(nullptr, 0, Z_FINISH); }
+    // Puts the stream of `size` bytes into `out`; false if it could not be made.
+    bool Compress(const void* data, std::size_t size, std::vector<char>& out);
 
 private:
-    bool Deflate(const void* data, std::size_t size, int flush);
-
-    ByteSink out_;
-    z_stream stream_{};
-    std::vector<unsigned char> buffer_;
-    bool ok_ = false;
+    libdeflate_compressor* compressor_;
 };
 
 // Compresses pieces of a long stream, each into a zlib stream of its own, on a thread of its

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "numbers/DecimalText.h"
 #include "render/ByteSink.h"
 
 namespace arbolith {
@@ -73,9 +73,7 @@ private:
 
 // A float bound as the exact double it is, so that reading it back gives the same float.
 std::string Number(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
+    return ShortestText(value);
 }
 
 std::string Triple(const MeshVertex& v) {

@@ -1,9 +1,9 @@
 #include "render/ObjWriter.h"
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 
+#include "numbers/DecimalText.h"
 #include "render/ByteSink.h"
 
 namespace arbolith {
@@ -28,16 +28,22 @@ public:
 
 private:
     // A float as the shortest text that reads back as the same float.
-    template <typename Number> void Line(char kind, const std::array<Number, 3>& values) {
-        std::array<char, 128> text{};
-        char* at = text.data();
-        *at++ = kind;
-        for (const Number value : values) {
-            *at++ = ' ';
-            at = std::to_chars(at, text.data() + text.size(), value).ptr;
+    void Line(char kind, const MeshVertex& v) {
+        out_.Put(kind);
+        for (const float value : v) {
+            const std::string text = ShortestText(value);
+            out_.Put(' ');
+            out_.Put(text.data(), text.size());
         }
-        *at++ = '\n';
-        out_.Put(text.data(), static_cast<std::size_t>(at - text.data()));
+        out_.Put('\n');
+    }
+    void Line(char kind, const std::array<std::uint64_t, 3>& values) {
+        out_.Put(kind);
+        for (const std::uint64_t value : values) {
+            out_.Put(' ');
+            out_.PutNumber(static_cast<std::int64_t>(value));
+        }
+        out_.Put('\n');
     }
 
     ChunkedSink& out_;
@@ -45,12 +51,6 @@ private:
 
 void PutText(ChunkedSink& out, const std::string& text) {
     out.Put(text.data(), text.size());
-}
-
-std::string Number(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
 }
 
 } // namespace
@@ -81,8 +81,8 @@ bool WriteMaterialLibrary(const ByteSink& sink) {
     const std::string text =
         "# The brown of Arbolith's pictures (sRGB " + std::to_string(kBranchFill.red) + ", " +
         std::to_string(kBranchFill.green) + ", " + std::to_string(kBranchFill.blue) +
-        ") in linear RGB\nnewmtl bark\nKa 0 0 0\nKd " + Number(colour[0]) + ' ' +
-        Number(colour[1]) + ' ' + Number(colour[2]) + "\nKs 0 0 0\nd 1\nillum 1\n";
+        ") in linear RGB\nnewmtl bark\nKa 0 0 0\nKd " + ShortestText(colour[0]) + ' ' +
+        ShortestText(colour[1]) + ' ' + ShortestText(colour[2]) + "\nKs 0 0 0\nd 1\nillum 1\n";
     return sink(text.data(), text.size());
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "render/OutputFile.h"
 #include "render/TreeKeys.h"
 
 namespace arbolith {
@@ -166,13 +165,6 @@ std::string ParameterText(const ParameterSet& set) {
         text += std::string(name) + " = " + value + '\n';
     }
     return text;
-}
-
-WriteResult WriteParameterFile(const std::string& path, const ParameterSet& set) {
-    const std::string text = ParameterText(set);
-    return WriteWhole(path, [&text](const ByteSink& sink) {
-        return sink(text.data(), text.size()) ? WriteResult{} : WriteResult{WriteOutcome::Failed};
-    });
 }
 
 } // namespace arbolith

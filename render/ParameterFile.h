@@ -7,7 +7,6 @@
 #include <string_view>
 #include <variant>
 
-#include "render/WriteResult.h"
 #include "tree/TreeParameters.h"
 #include "tree/ViewAngles.h"
 
@@ -47,10 +46,7 @@ ParameterReading ReadParameterFile(const std::string& path);
 std::string DescribeFault(std::string_view file, const ParameterFault& fault);
 
 // The set as a parameter text that reads back as exactly the same set: a comment naming it,
-// then a line for every value it holds.
+// then a line for every value it holds. render/TreeFile.h writes it to a file.
 std::string ParameterText(const ParameterSet& set);
-
-// Writes that text to `path`, whole or not at all.
-WriteResult WriteParameterFile(const std::string& path, const ParameterSet& set);
 
 } // namespace arbolith

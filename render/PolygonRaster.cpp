@@ -114,97 +114,188 @@ void LineClipped(PixelImage& image, RowBand band, SurfacePoint from, SurfacePoin
         [&](std::int64_t x, std::int64_t y) { image.Row(static_cast<int>(y))[x] = colour; });
 }
 
-// ---- The common case: a polygon wholly inside, whose numbers all fit 32 bits. The same
-// rules, with no clipping and no division but one per slanted edge.
+// ---- The common case: a branch (corners 1 and 2 on one row, 3 and 4 on another) wholly
+// inside, its numbers all within 32 bits, written a row at a time, each pixel once.
 
-// A line from its start, its end left out; every pixel lies inside.
-void LineInside(PixelImage& image, SurfacePoint from, SurfacePoint to, Pixel colour) {
-    const int dx = to.x - from.x;
-    const int dy = to.y - from.y;
-    const int adx = dx < 0 ? -dx : dx;
-    const int ady = dy < 0 ? -dy : dy;
-    const int rowStep = image.Width();
-    Pixel* pixel = image.Row(from.y) + from.x;
-    if (adx >= ady) {
-        const int step = dx < 0 ? -1 : 1;
-        const int minorStep = dy < 0 ? -rowStep : rowStep;
-        int residual = 0;
-        for (int i = 0; i < adx; ++i, pixel += step) {
-            *pixel = colour;
-            residual += 2 * ady;
-            // A half (residual equal to adx) rounds toward the smaller coordinate.
-            if (dy >= 0 ? residual > adx : residual >= adx) {
-                pixel += minorStep;
-                residual -= 2 * adx;
-            }
+// The pixels [from, to) of one row.
+struct Run {
+    int from;
+    int to;
+};
+
+// Two pixels a step; where the run's length is odd, the last pair overlaps the one before.
+void Put(Pixel* row, int from, int to, Pixel colour) {
+    if (to - from < 2) {
+        if (from < to) {
+            row[from] = colour;
         }
-    } else {
-        const int step = dy < 0 ? -rowStep : rowStep;
-        const int minorStep = dx < 0 ? -1 : 1;
-        int residual = 0;
-        for (int i = 0; i < ady; ++i, pixel += step) {
-            *pixel = colour;
-            residual += 2 * adx;
-            if (dx >= 0 ? residual > ady : residual >= ady) {
-                pixel += minorStep;
-                residual -= 2 * ady;
-            }
-        }
+        return;
     }
+    for (int x = from; x < to - 2; x += 2) {
+        row[x] = colour;
+        row[x + 1] = colour;
+    }
+    row[to - 2] = colour;
+    row[to - 1] = colour;
 }
 
-// A slanted edge of a trapezoid, walked down from its top row.
-struct Side {
+// A slanted edge walked a row at a time from its upper end, keeping one exact x a row as
+// whole + remainder / (2 dy) with 0 <= remainder < 2 dy. Stepping along the rows, its outline's
+// pixel on a row is the x on that row rounded to nearest, a half toward the left. Stepping along
+// the columns, its run on a row lies between where it crosses half a row above and half a row
+// below: the x is kept half a row below, and the run reaches back to where the last one ended.
+// An edge's end is drawn too: the next edge starts there.
+struct SlantedEdge {
+    bool alongColumns;
     int whole;
     int remainder;
-    int dy;
     int stepWhole;
     int stepRemainder;
+    int threshold; // the remainder above which the x rounds up to the next pixel
+    int previous;  // along the columns: the last run's end, first the upper end
+    int lowerEnd;  // where the last row's pixels end, at the lower end
 
-    Side(SurfacePoint a, SurfacePoint b) {
-        if (a.y > b.y) {
-            std::swap(a, b);
-        }
-        const int dx = b.x - a.x;
-        dy = b.y - a.y;
-        whole = a.x;
-        remainder = 0;
-        stepWhole = dx / dy;
-        stepRemainder = dx % dy;
-        if (stepRemainder < 0) {
-            --stepWhole;
-            stepRemainder += dy;
-        }
+    SlantedEdge(SurfacePoint a, SurfacePoint b) {
+        const SurfacePoint top = a.y < b.y ? a : b;
+        const SurfacePoint bottom = a.y < b.y ? b : a;
+        const int dx = bottom.x - top.x;
+        const int dy = bottom.y - top.y;
+        alongColumns = (dx < 0 ? -dx : dx) >= dy;
+        // A row's step, dx / dy, rounded down.
+        stepWhole = dx / dy - (dx % dy < 0 ? 1 : 0);
+        const int remainderOfStep = dx - stepWhole * dy;
+        stepRemainder = 2 * remainderOfStep;
+        // Along the columns, half a row below: the first pixel right of the edge going right,
+        // at or right of it going left (a half rounds up to the row above).
+        whole = alongColumns ? top.x + (stepWhole >> 1) : top.x;
+        remainder = alongColumns ? (stepWhole & 1) * dy + remainderOfStep : 0;
+        threshold = alongColumns ? (dx > 0 ? -1 : 0) : dy;
+        previous = dx > 0 ? top.x : top.x + 1;
+        lowerEnd = alongColumns && dx > 0 ? bottom.x + 1 : bottom.x;
     }
-    int Crossing() const { return whole + (remainder > 0 ? 1 : 0); }
-    void Step() {
+
+    // The x of the current row, then steps to the next.
+    int Step(int twiceDy) {
+        const int x = whole + (remainder > threshold ? 1 : 0);
         whole += stepWhole;
         remainder += stepRemainder;
-        if (remainder >= dy) {
-            remainder -= dy;
+        if (remainder >= twiceDy) {
+            remainder -= twiceDy;
             ++whole;
+        }
+        return x;
+    }
+
+    // The pixels on the current row, the last excepted, then steps to the next.
+    template <bool kAlongColumns> Run Next(int twiceDy) {
+        const int x = Step(twiceDy);
+        if constexpr (kAlongColumns) {
+            const Run run{std::min(previous, x), std::max(previous, x)};
+            previous = x;
+            return run;
+        } else {
+            return {x, x + 1};
+        }
+    }
+
+    // The pixels on the last row, which end at the lower end.
+    template <bool kAlongColumns> Run Last() const {
+        if constexpr (kAlongColumns) {
+            return {std::min(previous, lowerEnd), std::max(previous, lowerEnd)};
+        } else {
+            return {lowerEnd, lowerEnd + 1};
         }
     }
 };
 
-// A branch: corners 1 and 2 on one row, 3 and 4 on another. Every row between holds exactly
-// the crossings of the two slanted edges, so under either fill rule the row is filled from the
-// one crossing to the other, even where the edges cross (a bow tie).
-void FillTrapezoidInside(PixelImage& image, const SurfacePoint* corners, Pixel colour) {
-    if (corners[0].y == corners[2].y) {
+// The outline of the first and the last row is one run: the horizontal edge joins the two
+// slanted edges' runs, and the fill lies under it.
+void PutHull(Pixel* row, Run a, Run b, Pixel outline) {
+    Put(row, std::min(a.from, b.from), std::max(a.to, b.to), outline);
+}
+
+// An edge of a branch at most two rows high: on the first row its pixels run from its upper
+// end to where it crosses the half row between (a half rounds up), on the second from there to
+// its lower end. Minima and maxima, as the pixels go left or right, and no branch on which.
+struct TwoRowEdge {
+    Run first;
+    Run second;
+
+    TwoRowEdge(SurfacePoint top, SurfacePoint bottom) {
+        const int half = (bottom.x - top.x) / 2; // toward zero: a half rounds toward the top
+        first = {top.x + std::min(half, 0), top.x + std::max(half, 0) + 1};
+        second = {std::min(bottom.x, top.x + half + 1), std::max(bottom.x + 1, top.x + half)};
+    }
+};
+
+// A branch three or more rows high, from its two slanted edges.
+template <bool kSecondAlongColumns, bool kFourthAlongColumns>
+void DrawRows(PixelImage& image, int top, int bottom, SlantedEdge second, SlantedEdge fourth,
+              Pixel fill, Pixel outline) {
+    const int twiceDy = 2 * (bottom - top);
+    PutHull(image.Row(top), second.Next<kSecondAlongColumns>(twiceDy),
+            fourth.Next<kFourthAlongColumns>(twiceDy), outline);
+    for (int y = top + 1; y < bottom; ++y) {
+        Pixel* row = image.Row(y);
+        Run a = second.Next<kSecondAlongColumns>(twiceDy);
+        Run b = fourth.Next<kFourthAlongColumns>(twiceDy);
+        if constexpr (!kSecondAlongColumns && !kFourthAlongColumns) {
+            // A pixel each (the same one where the edges meet), the fill between.
+            const int left = std::min(a.from, b.from);
+            const int right = std::max(a.from, b.from);
+            row[left] = outline;
+            Put(row, left + 1, right, fill);
+            row[right] = outline;
+        } else {
+            if (b.from < a.from) {
+                std::swap(a, b);
+            }
+            // Without a gap the fill's run is empty and the second outline run goes on from
+            // the first.
+            Put(row, a.from, a.to, outline);
+            Put(row, a.to, b.from, fill);
+            Put(row, std::max(a.to, b.from), std::max(a.to, b.to), outline);
+        }
+    }
+    PutHull(image.Row(bottom), second.Last<kSecondAlongColumns>(),
+            fourth.Last<kFourthAlongColumns>(), outline);
+}
+
+// Between the first and last rows, each slanted edge crosses a row (where the fill starts or
+// ends, under either fill mode) within its run or at its end. So where the two runs leave a
+// gap the fill covers exactly the gap, and where they meet there is no fill to see; that holds
+// where the edges cross (a bow tie) too.
+void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, int left, int right, int top,
+                      int bottom, Pixel fill, Pixel outline) {
+    if (top == bottom) { // no length: one row joining the corners, or nothing where they coincide
+        Put(image.Row(top), left, left == right ? left : right + 1, outline);
         return;
     }
-    Side right(corners[1], corners[2]);
-    Side left(corners[3], corners[0]);
-    const int first = std::min(corners[0].y, corners[2].y);
-    const int last = std::max(corners[0].y, corners[2].y);
-    Pixel* row = image.Row(first);
-    for (int y = first; y < last; ++y, row += image.Width()) {
-        const int a = left.Crossing();
-        const int b = right.Crossing();
-        std::fill(row + std::min(a, b), row + std::max(a, b), colour);
-        left.Step();
-        right.Step();
+    if (bottom == top + 1) {
+        // Corners 1 and 2 on the top row, or 3 and 4: each slanted edge goes down from one.
+        const int down = corners[0].y == top ? 0 : 1;
+        const TwoRowEdge second(corners[1 + down], corners[2 - down]);
+        const TwoRowEdge fourth(corners[3 * down], corners[3 - 3 * down]);
+        PutHull(image.Row(top), second.first, fourth.first, outline);
+        PutHull(image.Row(bottom), second.second, fourth.second, outline);
+        return;
+    }
+    const SlantedEdge second(corners[1], corners[2]);
+    const SlantedEdge fourth(corners[3], corners[0]);
+    // Whether each edge steps along the rows or the columns is settled once for the branch.
+    switch ((second.alongColumns ? 2 : 0) + (fourth.alongColumns ? 1 : 0)) {
+    case 0:
+        DrawRows<false, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 1:
+        DrawRows<false, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 2:
+        DrawRows<true, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    default:
+        DrawRows<true, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
     }
 }
 
@@ -212,18 +303,9 @@ void FillTrapezoidInside(PixelImage& image, const SurfacePoint* corners, Pixel c
 // within 32 bits.
 constexpr std::int64_t kInsideLimit = 1 << 29;
 
-bool WhollyInside(const PixelImage& image, RowBand band, const Bounds& bounds) {
-    return bounds.left >= 0 && bounds.right < image.Width() && bounds.top >= band.top &&
-           bounds.bottom < band.bottom && bounds.right < kInsideLimit &&
-           bounds.bottom < kInsideLimit;
-}
-
-} // namespace
-
-void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                 PolyFillMode mode, Pixel fill, Pixel outline) {
-    band.top = std::max(band.top, 0);
-    band.bottom = std::min(band.bottom, image.Height());
+// Kept out of line: the branches' path then carries none of its arrays and registers.
+[[gnu::noinline]] void DrawClipped(PixelImage& image, RowBand band, const SurfacePoint* points,
+                                   int count, PolyFillMode mode, Pixel fill, Pixel outline) {
     if (count < 2 || band.top >= band.bottom) {
         return;
     }
@@ -232,21 +314,33 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
         bounds.top >= band.bottom) {
         return;
     }
-    if (WhollyInside(image, band, bounds)) {
-        if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
-            FillTrapezoidInside(image, points, fill);
-        } else {
-            FillClipped(image, band, bounds, points, count, mode, fill);
-        }
-        for (int i = 0; i < count; ++i) {
-            LineInside(image, points[i], points[i + 1 == count ? 0 : i + 1], outline);
-        }
-        return;
-    }
     FillClipped(image, band, bounds, points, count, mode, fill);
     for (int i = 0; i < count; ++i) {
         LineClipped(image, band, points[i], points[i + 1 == count ? 0 : i + 1], outline);
     }
+}
+
+} // namespace
+
+void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                 PolyFillMode mode, Pixel fill, Pixel outline) {
+    band.top = std::max(band.top, 0);
+    band.bottom = std::min(band.bottom, image.Height());
+    if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
+        // Minima and maxima of pairs, with no branch on the corners' order.
+        const int left =
+            std::min(std::min(points[0].x, points[1].x), std::min(points[2].x, points[3].x));
+        const int right =
+            std::max(std::max(points[0].x, points[1].x), std::max(points[2].x, points[3].x));
+        const int top = std::min(points[0].y, points[2].y);
+        const int bottom = std::max(points[0].y, points[2].y);
+        if (left >= 0 && right < image.Width() && top >= band.top && bottom < band.bottom &&
+            right < kInsideLimit && bottom < kInsideLimit) {
+            DrawBranchInside(image, points, left, right, top, bottom, fill, outline);
+            return;
+        }
+    }
+    DrawClipped(image, band, points, count, mode, fill, outline);
 }
 
 } // namespace arbolith

@@ -1,7 +1,6 @@
 #include "render/RasterSurface.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace arbolith {
 
@@ -11,7 +10,7 @@ void RasterSurface::FillRectWhite(const SurfaceRect& rect) {
     const int top = std::max(rect.top, band_.top);
     const int bottom = std::min(rect.bottom, band_.bottom);
     for (int y = top; y < bottom && left < right; ++y) {
-        std::fill(image_.Row(y) + left, image_.Row(y) + right, kWhitePixel);
+        image_.FillRow(y, left, right, kWhitePixel);
     }
 }
 

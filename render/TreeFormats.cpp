@@ -6,9 +6,11 @@
 
 #include "render/GltfWriter.h"
 #include "render/ObjWriter.h"
+#if ARBOLITH_COMPRESSED_FORMATS
 #include "render/PdfSurface.h"
-#include "render/PipelineSurface.h"
 #include "render/PngWriter.h"
+#endif
+#include "render/PipelineSurface.h"
 #include "render/SvgSurface.h"
 #include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
@@ -24,13 +26,6 @@ WriteResult Ended(bool complete) {
     return complete ? WriteResult{} : WriteResult{WriteOutcome::Failed};
 }
 
-WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
-                         const WriteSettings& settings) {
-    const std::optional<PixelImage> image =
-        RenderTreeImage(order, settings.width, settings.height, settings.monitor);
-    return image ? Ended(WritePng(*image, sink)) : kStopped;
-}
-
 WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     SvgSurface surface(sink, settings.width, settings.height);
@@ -38,6 +33,14 @@ WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
         return kStopped;
     }
     return Ended(surface.Finish());
+}
+
+#if ARBOLITH_COMPRESSED_FORMATS
+WriteResult WritePngTree(const TreeOrder& order, const ByteSink& sink,
+                         const WriteSettings& settings) {
+    const std::optional<PixelImage> image =
+        RenderTreeImage(order, settings.width, settings.height, settings.monitor);
+    return image ? Ended(WritePng(*image, sink)) : kStopped;
 }
 
 WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
@@ -51,6 +54,14 @@ WriteResult WritePdfTree(const TreeOrder& order, const ByteSink& sink,
     return Ended(surface.Finish());
 }
 
+constexpr auto kPngWriter = &WritePngTree;
+constexpr auto kPdfWriter = &WritePdfTree;
+#else
+// Built without a deflate library (the browser's build): its front end encodes PNG itself.
+constexpr TreeWriter kPngWriter = nullptr;
+constexpr TreeWriter kPdfWriter = nullptr;
+#endif
+
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     return WriteGlb(order, sink, settings.monitor);
@@ -62,10 +73,10 @@ WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
 }
 
 constexpr std::array kFormats{
-    FormatInfo{Format::Png, "png", ".png", "PNG image", false, true, &WritePngTree},
+    FormatInfo{Format::Png, "png", ".png", "PNG image", false, true, kPngWriter},
     FormatInfo{Format::Svg, "svg", ".svg", "SVG drawing, one polygon per branch", false, false,
                &WriteSvgTree},
-    FormatInfo{Format::Pdf, "pdf", ".pdf", "PDF document, one page", false, true, &WritePdfTree},
+    FormatInfo{Format::Pdf, "pdf", ".pdf", "PDF document, one page", false, true, kPdfWriter},
     FormatInfo{Format::Glb, "glb", ".glb", "glTF binary, the tree in 3-D", true, true,
                &WriteGlbTree},
     FormatInfo{Format::Obj, "obj", ".obj", "Wavefront OBJ with its .mtl, the tree in 3-D", true,
@@ -121,7 +132,11 @@ std::string FormatNameList(std::string_view lastJoint) {
 
 WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,
                       const WriteSettings& settings) {
-    WriteResult result = InfoOf(format).write(order, sink, settings);
+    const FormatInfo& info = InfoOf(format);
+    if (info.write == nullptr) {
+        return {WriteOutcome::Failed, std::string(info.name) + " is not written by this build"};
+    }
+    WriteResult result = info.write(order, sink, settings);
     if (result.outcome == WriteOutcome::Written && settings.monitor != nullptr &&
         !settings.monitor->MayFinish()) {
         result.outcome = WriteOutcome::Stopped;

@@ -31,6 +31,9 @@ struct WriteSettings {
     std::string materialLibrary;
 };
 
+using TreeWriter = WriteResult (*)(const TreeOrder& order, const ByteSink& sink,
+                                   const WriteSettings& settings);
+
 // One row of the table every front end reads: the CLI's --format, its help, manual page and
 // completion, the desktop's Save dialog and the browser edition.
 struct FormatInfo {
@@ -40,8 +43,8 @@ struct FormatInfo {
     std::string_view description; // for a list of file types
     bool model;                   // the tree in 3-D; a picture otherwise
     bool binary;                  // not text
-    WriteResult (*write)(const TreeOrder& order, const ByteSink& sink,
-                         const WriteSettings& settings);
+    // None where the build has no encoder for the format (PNG and PDF in the browser's).
+    TreeWriter write;
 };
 
 // Every format, in the order lists show them.

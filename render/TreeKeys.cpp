@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <limits>
 
+#include "numbers/DecimalText.h"
 #include "render/ValueText.h"
 #include "tree/ExampleTree.h"
 
@@ -27,13 +27,6 @@ bool Store(const std::optional<Value>& value, Field& field) {
 
 std::string TripleText(const IntTriple& t) {
     return std::to_string(t.x) + ',' + std::to_string(t.y) + ',' + std::to_string(t.z);
-}
-
-// The shortest text that reads back as the same double.
-std::string ScaleText(double scale) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), scale).ptr;
-    return std::string(text.data(), end);
 }
 
 // YAW,PITCH in whole degrees, each within its range.
@@ -96,7 +89,7 @@ constexpr std::array kKeys{
                 return Store(ReadFiniteDouble(text), order.parameters.scaleFactor);
             },
             [](const TreeOrder& order) {
-                return ScaleText(order.parameters.scaleFactor);
+                return ShortestText(order.parameters.scaleFactor);
             }},
     WholeNumber<&TreeParameters::limbsDegree>(
         "limbs", "N", "limbs per fork; 0 draws a random count from 0 to 19 at every fork",

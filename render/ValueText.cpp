@@ -1,7 +1,8 @@
 #include "render/ValueText.h"
 
 #include <charconv>
-#include <cmath>
+
+#include "numbers/DecimalText.h"
 
 namespace arbolith {
 
@@ -49,15 +50,11 @@ std::optional<std::uint64_t> ReadUnsigned(std::string_view text, std::uint64_t m
 
 std::optional<double> ReadFiniteDouble(std::string_view text) {
     text = WithoutPlus(text);
-    // Only plain decimal notation: from_chars would also take "inf", "nan" and hex digits.
-    if (text.empty() || !(IsDigit(text.front()) || text.front() == '-' || text.front() == '.')) {
+    const DecimalReading reading = ReadDecimal(text);
+    if (text.empty() || reading.length != text.size() || reading.outOfRange) {
         return std::nullopt;
     }
-    const auto value = ReadWhole<double>(text);
-    if (!value || !std::isfinite(*value)) {
-        return std::nullopt;
-    }
-    return value;
+    return reading.value;
 }
 
 std::optional<IntTriple> ReadTriple(std::string_view text) {

@@ -3,8 +3,10 @@
 # yet. Idempotent, non-interactive, quiet unless something fails.
 #   setup.sh run    what building (the dev preset) and running the programs need
 #   setup.sh test   that, and what the tests need: the Windows cross compilers and Wine, the
-#                   package and file checkers, a private X server with a window manager, and
-#                   the glTF validator from the npm registry at the version the lock file pins
+#                   package and file checkers, a private X server with a window manager,
+#                   emscripten and Chromium for the browser edition, and from the npm registry,
+#                   at the versions the lock files pin, the glTF validator and the driver of the
+#                   browser
 #   setup.sh        the same as "setup.sh test"
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +14,7 @@ cd "$(dirname "$0")/.."
 what=${1:-test}
 run_packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev libdeflate-dev qt6-base-dev qt6-svg-dev libgl-dev librsvg2-bin fonts-dejavu-core
+  libdeflate-dev qt6-base-dev qt6-svg-dev libgl-dev librsvg2-bin fonts-dejavu-core
   # The dev preset configures the tests and benchmarks too.
   googletest libgtest-dev libbenchmark-dev
 )
@@ -23,6 +25,7 @@ test_packages=(
   qpdf poppler-utils assimp-utils
   dpkg-dev file lintian desktop-file-utils appstream mandoc bash-completion tmux
   python3-pefile
+  emscripten chromium
 )
 case $what in
   run) packages=("${run_packages[@]}") ;;
@@ -78,13 +81,19 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 
 [[ $what == test ]] || exit 0
-validator=tests/cli/gltf
-version() { node -p "require('./$validator/$1').$2" 2>/dev/null || true; }
-if [[ "$(version node_modules/gltf-validator/package.json version)" != \
-      "$(version package-lock.json "packages['node_modules/gltf-validator'].version")" ]]; then
-  if ! npm ci --prefix "$validator" --no-audit --no-fund >"$log" 2>&1; then
-    cat "$log" >&2
-    echo "setup: could not install the glTF validator with npm" >&2
-    exit 1
+# What the tests run with Node.js, each at the version its lock file pins: the glTF validator, and
+# what drives the browser edition in the system's Chromium.
+npm_install() {
+  local folder=$1 package=$2
+  version() { node -p "require('./$folder/$1').$2" 2>/dev/null || true; }
+  if [[ "$(version "node_modules/$package/package.json" version)" != \
+        "$(version package-lock.json "packages['node_modules/$package'].version")" ]]; then
+    if ! npm ci --prefix "$folder" --no-audit --no-fund >"$log" 2>&1; then
+      cat "$log" >&2
+      echo "setup: could not install $package with npm" >&2
+      exit 1
+    fi
   fi
-fi
+}
+npm_install tests/cli/gltf gltf-validator
+npm_install tests/web playwright-core

@@ -46,3 +46,11 @@ bash tests/packaging/check-zip.sh "build/mingw64/arbolith-$(version mingw64)-win
   "$(version mingw64)"
 echo "== mingw64: test (under Wine)"
 ctest --preset mingw64
+
+# The browser edition: compiled with emscripten, its page driven in Chromium against the dev
+# build's arbolith-render.
+echo "== web: build"
+cmake --preset web >/dev/null
+cmake --build --preset web
+echo "== web: test (in Chromium)"
+ctest --preset web

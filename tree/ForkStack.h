@@ -30,7 +30,7 @@ public:
 private:
     static constexpr std::size_t kBlock = 1024;
 
-    void AddBlock() { blocks_.push_back(std::make_unique_for_overwrite<Record[]>(kBlock)); }
+    void AddBlock() { blocks_.push_back(std::unique_ptr<Record[]>(new Record[kBlock])); }
 
     std::vector<std::unique_ptr<Record[]>> blocks_;
     std::size_t size_ = 0;

@@ -73,10 +73,10 @@ CTreePainter::CTreePainter(DrawingSurface& surface_, std::int32_t maxAngleXY_,
       brush(surface_.CreateSolidBrush(kBranchFill)), previousPen(0), previousBrush(0),
       maxAngleXY(maxAngleXY_), maxAngleXZ(maxAngleXZ_), maxAngleYZ(maxAngleYZ_),
       scaleFactor(scaleFactor_), limbsDegree(limbsDegree_), levels(levels_),
-      blocks_(surface_.TakesBlocks()), turnXY_(maxAngleXY_), turnXZ_(maxAngleXZ_),
-      turnYZ_(maxAngleYZ_),
-      turns_(std::max({TurnTable::Entries(maxAngleXY_), TurnTable::Entries(maxAngleXZ_),
-                       TurnTable::Entries(maxAngleYZ_)})) {
+      blocks_(surface_.TakesBlocks()), turnXY_(maxAngleXY), turnXZ_(maxAngleXZ),
+      turnYZ_(maxAngleYZ),
+      turns_(std::max({TurnTable::Entries(maxAngleXY), TurnTable::Entries(maxAngleXZ),
+                       TurnTable::Entries(maxAngleYZ)})) {
     surface.SetPolyFillMode(PolyFillMode::Winding);
     previousPen = surface.SelectObject(pen);
     previousBrush = surface.SelectObject(brush);

@@ -1,10 +1,8 @@
 #include "ui/FieldText.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
 #include <string>
 
+#include "numbers/DecimalText.h"
 #include "ui/DialogLayout.h"
 
 namespace arbolith {
@@ -53,64 +51,31 @@ double ParseScaleField(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    // Gather the number in the plain form that from_chars takes: digits, '.', 'e', exponent.
+    // Gather the number in plain decimal notation: digits, '.', 'e', exponent.
     std::string number;
-    std::size_t integerDigits = 0;
-    std::size_t fractionDigits = 0;
-    // The decimal exponent of the first significant digit, to tell overflow from underflow.
-    long long magnitude = 0;
-    bool seenSignificant = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++integerDigits) {
+    std::size_t digits = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
         number += text[i];
-        if (seenSignificant || text[i] != '0') {
-            seenSignificant = true;
-            ++magnitude;
-        }
     }
     if (i < text.size() && text[i] == '.') {
-        ++i;
-        number += '.';
-        for (; i < text.size() && IsDigit(text[i]); ++i, ++fractionDigits) {
+        number += text[i++];
+        for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
             number += text[i];
-            if (!seenSignificant) {
-                if (text[i] != '0') {
-                    seenSignificant = true;
-                } else {
-                    --magnitude;
-                }
-            }
         }
     }
-    if (integerDigits + fractionDigits == 0) {
+    if (digits == 0) {
         return 0.0;
     }
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            exponent += text[j];
-            ++j;
-        }
-        long long exponentValue = 0;
-        const std::size_t exponentStart = j;
-        for (; j < text.size() && IsDigit(text[j]); ++j) {
-            exponent += text[j];
-            if (exponentValue < 1'000'000'000) {
-                exponentValue = exponentValue * 10 + (text[j] - '0');
-            }
-        }
-        // An exponent letter without digits is not part of the number.
-        if (j > exponentStart) {
-            number += exponent;
-            magnitude += exponent[1] == '-' ? -exponentValue : exponentValue;
+        // An exponent letter without digits is not part of the number, and is left for the
+        // reader to leave out.
+        number += 'e';
+        for (++i; i < text.size() && (IsDigit(text[i]) || text[i] == '+' || text[i] == '-'); ++i) {
+            number += text[i];
         }
     }
-    double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Beyond the range of a double: an overflow reads as infinity, an underflow as zero.
-        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    }
+    // Beyond the range of a double, an overflow reads as infinity and an underflow as zero.
+    const double value = ReadDecimal(number).value;
     return negative ? -value : value;
 }
 

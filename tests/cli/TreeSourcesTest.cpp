@@ -10,6 +10,7 @@
 #include "RenderFixture.h"
 #include "RenderProcess.h"
 #include "render/ParameterFile.h"
+#include "render/TreeFile.h"
 #include "render/TreeFormats.h"
 #include "render/TreeImage.h"
 #include "tree/Presets.h"

@@ -9,7 +9,7 @@
 #include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 #include "ui/qt/PixelImages.h"
 #include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"

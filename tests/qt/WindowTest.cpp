@@ -18,7 +18,7 @@
 #include "DialogHelpers.h"
 #include "tree/ExampleTree.h"
 #include "ui/DialogLayout.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 #include "ui/qt/TreeCanvas.h"
 
 namespace arbolith {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "render/ParameterFile.h"
+#include "render/TreeFile.h"
 #include "tree/ExampleTree.h"
 
 namespace arbolith {

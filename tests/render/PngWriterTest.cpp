@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -43,8 +44,29 @@ TEST(PngWriterTest, WritesATreeAsAPaletteImageOfTheSamePixels) {
     const std::string png = Encode(picture);
     EXPECT_EQ(png.substr(1, 3), "PNG");
     EXPECT_EQ(ColourType(png), 3);
-    EXPECT_EQ(static_cast<unsigned char>(png.at(24)), 8) << "8 bits a pixel";
+    EXPECT_EQ(static_cast<unsigned char>(png.at(24)), 2) << "three colours, two bits a pixel";
     EXPECT_EQ(Decode(png), picture);
+}
+
+// 2, 4, 16 and 256 colours take 1, 2, 4 and 8 bits a pixel. An odd width leaves a row's last
+// bits unused; the rows never drawn on, and the start of a row drawn on only from its middle,
+// have the ground colour, here not the palette's first.
+TEST(PngWriterTest, PacksEachPaletteSizeIntoTheSamePixels) {
+    const std::pair<int, int> cases[] = {{2, 1}, {3, 2}, {4, 2}, {16, 4}, {17, 8}, {256, 8}};
+    for (const auto& [colours, bits] : cases) {
+        PixelImage picture(131, 6, PixelOf({9, 9, 9}));
+        int drawn = 0;
+        for (const int y : {0, 2, 3}) {
+            for (int x = y == 3 ? 70 : 0; x < picture.Width(); ++x, ++drawn) {
+                const auto c = static_cast<std::uint8_t>(drawn % (colours - 1));
+                picture.Row(y)[x] = PixelOf({c, static_cast<std::uint8_t>(255 - c), 7});
+            }
+        }
+        const std::string png = Encode(picture);
+        EXPECT_EQ(ColourType(png), 3) << colours;
+        EXPECT_EQ(static_cast<unsigned char>(png.at(24)), bits) << colours;
+        EXPECT_EQ(Decode(png), picture) << colours;
+    }
 }
 
 TEST(PngWriterTest, WritesRgbWhenThereAreMoreThan256Colours) {

@@ -2,6 +2,7 @@
 
 #include "render/RasterSurface.h"
 #include "tests/render/GdiGrid.h"
+#include "tests/render/ImageDigest.h"
 
 namespace arbolith::testing {
 namespace {
@@ -10,11 +11,7 @@ std::uint64_t RasterDigestOf(const GridCase& gridCase) {
     PixelImage image(gridCase.width, gridCase.height, PixelOf(kGridGround));
     RasterSurface surface(image);
     DrawGridCase(surface, gridCase);
-    PictureDigest digest;
-    for (const Pixel pixel : image.Pixels()) {
-        digest.Add(RgbOf(pixel));
-    }
-    return digest.Value();
+    return DigestOf(image);
 }
 
 // Every picture of the grid, pixel for pixel as the Windows drawing system drew it under Wine

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/RasterSurface.h"
@@ -155,6 +157,47 @@ TEST(RasterSurfaceTest, AgreesWithThePlainRulesEverywhere) {
     EXPECT_EQ(compared, 6000);
 }
 
+// Branches wholly inside the picture, drawn row by row, against the rules written out pixel by
+// pixel: each in both fill modes, mirrored both ways and with its corners in reverse order, so
+// that every edge is walked both ways and every half rounds toward the smaller coordinate.
+TEST(RasterSurfaceTest, DrawsEveryRowOfABranchAsThePlainRules) {
+    const std::vector<std::pair<const char*, std::vector<SurfacePoint>>> branches{
+        {"shallow edges, outline rows sharing the fill's", {{2, 5}, {30, 5}, {37, 9}, {1, 9}}},
+        {"steep edges rounding halves", {{10, 20}, {13, 20}, {14, 2}, {12, 2}}},
+        {"shallow edges rounding halves", {{5, 10}, {8, 10}, {17, 16}, {11, 16}}},
+        {"diagonal edges", {{5, 5}, {6, 5}, {16, 15}, {15, 15}}},
+        {"a spike", {{10, 25}, {14, 25}, {12, 3}, {12, 3}}},
+        {"one pixel wide", {{10, 25}, {11, 25}, {20, 3}, {21, 3}}},
+        {"no width, steep", {{10, 25}, {10, 25}, {20, 3}, {20, 3}}},
+        {"no width, shallow", {{2, 20}, {2, 20}, {37, 12}, {37, 12}}},
+        {"left and right outline on the same pixels", {{2, 20}, {4, 20}, {37, 14}, {39, 14}}},
+        {"a bow tie of shallow edges", {{2, 5}, {35, 5}, {2, 12}, {35, 12}}},
+        {"a bow tie of steep edges", {{3, 2}, {9, 2}, {9, 27}, {3, 27}}},
+        {"no length, overlapping edges", {{3, 7}, {30, 7}, {10, 7}, {20, 7}}},
+        {"two rows", {{3, 7}, {30, 7}, {33, 8}, {1, 8}}},
+        {"two rows, an upright and a diagonal edge", {{5, 3}, {9, 3}, {10, 4}, {5, 4}}},
+        {"touching every border", {{0, 0}, {39, 0}, {39, 29}, {0, 29}}},
+    };
+    for (const auto& [name, corners] : branches) {
+        for (int variant = 0; variant < 8; ++variant) {
+            std::vector<SurfacePoint> polygon = corners;
+            for (SurfacePoint& corner : polygon) {
+                corner.x = variant & 1 ? 39 - corner.x : corner.x;
+                corner.y = variant & 2 ? 29 - corner.y : corner.y;
+            }
+            if (variant & 4) {
+                std::reverse(polygon.begin(), polygon.end());
+            }
+            for (const PolyFillMode mode : {PolyFillMode::Winding, PolyFillMode::Alternate}) {
+                PixelImage expected(40, 30);
+                testing::ReferenceRaster::Polygon(expected, polygon, mode, kBrown, kBlack);
+                EXPECT_EQ(Art(DrawStyled(40, 30, polygon, mode)), Art(expected))
+                    << name << ", variant " << variant;
+            }
+        }
+    }
+}
+
 TEST(RasterSurfaceTest, HandsOutObjectsAsADeviceContextDoes) {
     PixelImage image(4, 4);
     RasterSurface surface(image);
@@ -196,6 +239,24 @@ TEST(RasterSurfaceTest, WhitensOnlyTheGivenRectangleAndOnlyItsBand) {
         EXPECT_EQ(banded.At(0, y), inBand ? kWhitePixel : kBlack) << y;
         EXPECT_EQ(banded.At(5, y), inBand ? kBrown : kBlack) << y;
     }
+}
+
+// Whitening a white picture whole only marks its rows blank again: it reads white, a copy
+// taken before keeps its pixels, and drawing again gives them again.
+TEST(RasterSurfaceTest, DrawsAgainOnAPictureWhitenedWhole) {
+    const std::vector<SurfacePoint> branch{{3, 8}, {6, 8}, {5, 2}, {4, 2}};
+    PixelImage image = DrawStyled(12, 10, branch, PolyFillMode::Winding);
+    const PixelImage drawn = image;
+    RasterSurface surface(image);
+    surface.FillRectWhite({0, 0, 1000, 1000});
+    EXPECT_EQ(image, PixelImage(12, 10));
+    for (int y = 0; y < image.Height(); ++y) {
+        EXPECT_TRUE(image.IsBlank(y)) << y;
+    }
+    EXPECT_EQ(Art(drawn)[5], "...XBX......");
+    surface.SelectObject(surface.CreateSolidBrush(kBranchFill));
+    surface.Polygon(branch.data(), static_cast<int>(branch.size()));
+    EXPECT_EQ(image, drawn);
 }
 
 TEST(TreeImageTest, WhitensAPictureLargerThanTheRunsRectangle) {

@@ -4,6 +4,7 @@
 
 #include "render/RasterSurface.h"
 #include "tests/render/GdiGrid.h"
+#include "tests/render/ImageDigest.h"
 #include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
 
@@ -24,11 +25,7 @@ TEST(TurnedViewTest, FrontViewDrawsEveryTreeOfTheGridPixelForPixelAsBefore) {
         PixelImage image(c.width, c.height, PixelOf(kGridGround));
         RasterSurface surface(image);
         DrawTree(surface, {c.tree, c.second});
-        PictureDigest digest;
-        for (const Pixel pixel : image.Pixels()) {
-            digest.Add(RgbOf(pixel));
-        }
-        EXPECT_EQ(digest.Value(), digests.at(i)) << c.name;
+        EXPECT_EQ(DigestOf(image), digests.at(i)) << c.name;
         ++trees;
     }
     EXPECT_GE(trees, 1100);

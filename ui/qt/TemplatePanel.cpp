@@ -8,7 +8,7 @@
 
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 
 namespace arbolith {
 

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "render/TreeFile.h"
 #include "render/TreeKeys.h"
 #include "tree/Clock.h"
 #include "tree/ExampleTree.h"

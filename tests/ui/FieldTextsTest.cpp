@@ -10,7 +10,7 @@
 #include "tree/ExampleTree.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 
 namespace arbolith {
 namespace {
@@ -86,8 +86,8 @@ TEST(FieldTexts, AScaleReadsBackExactlyWheneverSomeTextOfNineteenCharactersDoes)
     std::uniform_int_distribution<std::int64_t> mantissa(1'000'000'000'000, 9'999'999'999'999);
     std::uniform_int_distribution<int> exponent(-335, 295);
     for (int i = 0; i < 20000; ++i) {
-        const std::string decimal = (i % 2 == 0 ? "-" : "") + std::to_string(mantissa(random)) +
-                                    "e" + std::to_string(exponent(random));
+        std::string decimal = i % 2 == 0 ? "-" : "";
+        decimal += std::to_string(mantissa(random)) + "e" + std::to_string(exponent(random));
         const double value = std::strtod(decimal.c_str(), nullptr);
         const std::string written = ScaleTextOf(value);
         ASSERT_LE(written.size(), kFieldTextLimit) << decimal;

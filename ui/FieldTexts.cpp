@@ -1,11 +1,8 @@
-#include "ui/qt/FieldTexts.h"
+#include "ui/FieldTexts.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <optional>
-#include <string_view>
 
+#include "numbers/DecimalText.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
 
@@ -38,29 +35,15 @@ std::string ShortestLayout(const std::string& digits, int exponent) {
     return best;
 }
 
-// The value's text with `precision` significant digits (none: as many as it takes to read back
-// exactly), laid out as short as possible.
-std::string CompactText(double value, std::optional<int> precision) {
-    char text[64];
-    const auto result = precision ? std::to_chars(text, text + sizeof text, std::fabs(value),
-                                                  std::chars_format::scientific, *precision - 1)
-                                  : std::to_chars(text, text + sizeof text, std::fabs(value),
-                                                  std::chars_format::scientific);
-    const std::string_view scientific(text, static_cast<std::size_t>(result.ptr - text));
-    const std::size_t e = scientific.find('e');
-    std::string digits;
-    for (const char c : scientific.substr(0, e)) {
-        if (c != '.') {
-            digits += c;
-        }
-    }
-    int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str()) -
-                   static_cast<int>(digits.size() - 1);
+std::string CompactText(double value, const DecimalDigits& decimal) {
+    std::string digits = decimal.digits;
+    int exponent = decimal.exponent;
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
         ++exponent;
     }
-    return (std::signbit(value) ? "-" : "") + ShortestLayout(digits, exponent);
+    std::string text = std::signbit(value) ? "-" : "";
+    return text.append(ShortestLayout(digits, exponent));
 }
 
 std::string ScaleText(double value) {
@@ -72,15 +55,14 @@ std::string ScaleText(double value) {
         return value > 0 ? "1e999" : "-1e999";
     }
     // The shortest text that reads back as the same double, as it is usually written.
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    std::string usual(text, result.ptr);
+    std::string usual = ShortestText(value);
     if (usual.size() <= kFieldTextLimit) {
         return usual;
     }
-    std::string compact = CompactText(value, std::nullopt);
+    // As many significant digits as it takes to read back exactly, or as many as fit.
+    std::string compact = CompactText(value, ShortestDigits(value));
     for (int precision = 16; compact.size() > kFieldTextLimit; --precision) {
-        compact = CompactText(value, precision);
+        compact = CompactText(value, RoundedDigits(value, precision));
     }
     return compact;
 }

@@ -1,0 +1,56 @@
+// The system's Chromium, driven headless, and the site served on 127.0.0.1: what the page's
+// tests and its benchmark share.
+import { mkdtemp, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { chromium } from 'playwright-core';
+
+import { serve } from '../../web/serve.mjs';
+
+export const site = process.env.ARBOLITH_SITE ?? new URL('../../build/web/site', import.meta.url).pathname;
+
+// Chromium started on a closed network: no sandbox as root, no GPU, nothing fetched for itself.
+export async function openBrowser() {
+  const profile = await mkdtemp(join(tmpdir(), 'arbolith-chromium-'));
+  const server = await serve(site);
+  const browser = await chromium.launchPersistentContext(profile, {
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    acceptDownloads: true,
+    viewport: { width: 1000, height: 760 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const address = `http://127.0.0.1:${server.address().port}/`;
+  return {
+    context: browser,
+    address,
+    async close() {
+      await browser.close();
+      server.close();
+      await rm(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// A new page opened at the link, once it has drawn its tree.
+export async function openPage(browser, fragment = '') {
+  const page = await browser.context.newPage();
+  page.on('pageerror', (error) => { throw error; });
+  await page.goto(`${browser.address}${fragment ? `#${fragment}` : ''}`);
+  await waitForTree(page);
+  return page;
+}
+
+export async function waitForTree(page) {
+  await page.waitForFunction(() => document.body.dataset.run && document.body.dataset.run !== 'drawing');
+}
+
+// Opens the link in the page that is open, once its tree is drawn: the page draws anew when its
+// address's fragment changes.
+export async function followLink(page, fragment) {
+  const runs = await page.evaluate(() => performance.getEntriesByName('run').length);
+  await page.evaluate((link) => { location.hash = link; }, fragment);
+  await page.waitForFunction((before) => performance.getEntriesByName('run').length > before &&
+    document.body.dataset.run !== 'drawing', runs);
+}

@@ -1,0 +1,243 @@
+// The page in a real browser against arbolith-render: the same pixels and the same files for
+// the same values, second and view.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+
+import { followLink, openBrowser, openPage, waitForTree } from './browser.mjs';
+
+const renderer = process.env.ARBOLITH_RENDER ??
+  new URL('../../build/dev/cli/arbolith-render', import.meta.url).pathname;
+
+let browser;
+let folder;
+before(async () => {
+  browser = await openBrowser();
+  folder = await mkdtemp(join(tmpdir(), 'arbolith-web-'));
+});
+after(async () => {
+  await browser?.close();
+  await rm(folder, { recursive: true, force: true });
+});
+
+// arbolith-render's file for the arguments.
+let files = 0;
+async function render(args, extension = 'png') {
+  const path = join(folder, `render-${files++}.${extension}`);
+  const run = spawnSync(renderer, [...args, '-o', path], { encoding: 'utf8' });
+  assert.equal(run.status, 0, `${renderer} ${args.join(' ')}: ${run.stderr}`);
+  return readFile(path);
+}
+
+function argsOfLink(fragment) {
+  return fragment.split('&').flatMap((pair) => {
+    const [key, value] = pair.split('=');
+    return [`--${key}`, value];
+  });
+}
+
+// Pixels in which the canvas differs from the PNG, each decoded by the browser.
+function differingPixels(page, png) {
+  return page.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }),
+      { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const picture = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    picture.drawImage(bitmap, 0, 0);
+    const theirs = picture.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    const canvas = document.getElementById('canvas');
+    const ours = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    if (ours.length !== theirs.length) {
+      return -1;
+    }
+    let differing = 0;
+    for (let i = 0; i < ours.length; i += 4) {
+      differing += ours[i] !== theirs[i] || ours[i + 1] !== theirs[i + 1] ||
+        ours[i + 2] !== theirs[i + 2] ? 1 : 0;
+    }
+    return differing;
+  }, png.toString('base64'));
+}
+
+test('trees drawn from share links are arbolith-render\'s pixels', async () => {
+  const links = [
+    'time=1000000006',
+    'max-xy=33&max-yz=17&max-xz=58&scale=0.71&limbs=4&reference=300,600,25&vector=15,-140,-30&levels=6&time=1234567890',
+    'limbs=0&levels=5&time=1500000000',
+    'limbs=0&levels=4&scale=0.6&time=1500000001',
+    'time=1000000006&view=35,10',
+    'view=-120,-45&levels=6&limbs=2&time=42',
+    'view=180,90&time=3',
+    'levels=0&time=7',
+    'scale=0&time=99',
+    'vector=0,0,0&time=5',
+    'scale=1e300&levels=3&time=11',
+    'reference=-5000,99999,7&max-xy=-2147483648&levels=4&time=4294967295',
+  ];
+  const page = await openPage(browser);
+  for (const link of links) {
+    await followLink(page, link);
+    assert.equal(await differingPixels(page, await render(argsOfLink(link))), 0, link);
+  }
+  await page.close();
+});
+
+test('typing into the fields and pressing the button draws the tree of the second shown', async () => {
+  const page = await openPage(browser);
+  await page.getByLabel('Limbs degree:').fill('2');
+  await page.getByLabel('Levels:').fill('9');
+  await page.getByLabel('Scale factor:').fill('8d-1');
+  await page.getByLabel('First vector: Y:').fill('-170');
+  await page.getByLabel('Second:').fill('1111111111');
+  await page.getByRole('button', { name: 'Generate new tree' }).click();
+  await waitForTree(page);
+  assert.match(await page.locator('#status').textContent(),
+    /^Tree of second 1111111111, 2,047 branches\. arbolith-render --time 1111111111 .* draws it again\.$/);
+  assert.match(page.url(), /limbs=2&.*levels=9&.*time=1111111111/);
+  const png = await render(['--limbs', '2', '--levels', '9', '--scale', '0.8', '--vector',
+    '-40,-170,0', '--time', '1111111111']);
+  assert.equal(await differingPixels(page, png), 0);
+  // An empty second field is the current second at every press.
+  await page.getByLabel('Second:').fill('');
+  const before = Math.floor(Date.now() / 1000);
+  await page.getByRole('button', { name: 'Generate new tree' }).click();
+  await waitForTree(page);
+  const second = Number(/time=(\d+)/.exec(page.url())[1]);
+  assert.ok(second >= before && second <= Math.floor(Date.now() / 1000) + 1, page.url());
+  await page.close();
+});
+
+test('a drag turns the view as the desktop does, and the status line\'s command draws the canvas', async () => {
+  const page = await openPage(browser, 'time=1000000006&levels=6');
+  const box = await page.locator('#canvas').boundingBox();
+  const ratio = 560 / await page.locator('#canvas').evaluate((c) => c.clientWidth);
+  await page.mouse.move(box.x + 200, box.y + 300);
+  await page.mouse.down();
+  await page.mouse.move(box.x + 200 + 71 / ratio, box.y + 300 + 21 / ratio, { steps: 5 });
+  await page.mouse.up();
+  await page.waitForFunction(() => location.hash.includes('view=35,10'));
+  await waitForTree(page);
+  const command = await page.locator('#status code').textContent();
+  assert.match(command, /^arbolith-render --time 1000000006 --levels 6 --view 35,10$/);
+  assert.equal(await differingPixels(page, await render(command.split(' ').slice(1))), 0);
+  // Far down the pitch stops at straight above.
+  await page.mouse.move(box.x + 100, box.y + 100);
+  await page.mouse.down();
+  await page.mouse.move(box.x + 100, box.y + 100 + 400 / ratio, { steps: 4 });
+  await page.mouse.up();
+  await page.waitForFunction(() => location.hash.includes('view=35,90'));
+  await page.getByRole('button', { name: 'Front view' }).click();
+  await page.waitForFunction(() => location.hash.includes('view=0,0'));
+  await waitForTree(page);
+  await page.close();
+});
+
+test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () => {
+  const link = 'limbs=2&levels=8&time=1700000000&view=20,-15';
+  const page = await openPage(browser, link);
+  // The format table's rows this build writes, and PNG from the canvas: no PDF.
+  assert.deepEqual(await page.locator('#saving button').allTextContents(),
+    ['PNG', 'SVG', 'GLB', 'OBJ']);
+  const args = argsOfLink(link);
+  for (const format of ['svg', 'glb', 'obj']) {
+    const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']
+      : [`arbolith-1700000000.${format}`];
+    const downloads = [];
+    page.on('download', (download) => downloads.push(download));
+    await page.locator(`[data-format=${format}]`).click();
+    await page.waitForFunction((count) => document.body.dataset.saved?.split(',').length === count,
+      names.length);
+    while (downloads.length < names.length) {
+      await page.waitForEvent('download');
+    }
+    page.removeAllListeners('download');
+    const cliFolder = await mkdtemp(join(folder, 'cli-'));
+    // A 3-D file holds the tree itself, whatever the view.
+    const formatArgs = format === 'svg' ? args : argsOfLink(link.replace(/&view=[^&]*/, ''));
+    const run = spawnSync(renderer, [...formatArgs, '-o', join(cliFolder, names[0])],
+      { encoding: 'utf8' });
+    assert.equal(run.status, 0, run.stderr);
+    for (const download of downloads) {
+      const name = download.suggestedFilename();
+      assert.ok(names.includes(name), name);
+      const ours = await readFile(await download.path());
+      const theirs = await readFile(join(cliFolder, name));
+      assert.ok(ours.equals(theirs), `${name} differs from arbolith-render's`);
+    }
+    await page.evaluate(() => { delete document.body.dataset.saved; });
+  }
+  const [png] = await Promise.all([page.waitForEvent('download'),
+    page.locator('[data-format=png]').click()]);
+  assert.equal(png.suggestedFilename(), 'arbolith-1700000000.png');
+  // The canvas is the saved picture: compare the file with arbolith-render's through it.
+  const saved = await readFile(await png.path());
+  assert.equal(await differingPixels(page, saved), 0);
+  assert.equal(await differingPixels(page, await render(args)), 0);
+  await page.close();
+});
+
+test('a large tree grows in the background and Esc stops it; the page goes on', async () => {
+  const page = await openPage(browser, 'levels=0&time=5');
+  await page.evaluate(() => { location.hash = 'limbs=2&levels=30&time=5'; });
+  await page.waitForFunction(() => document.body.dataset.run === 'drawing' &&
+    /: [1-9][\d,]* of 4,294,967,295 branches/.test(document.getElementById('status').textContent));
+  // The page answers while the tree grows.
+  await page.getByLabel('Scale factor:').focus();
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.body.dataset.run === 'stopped');
+  assert.match(await page.locator('#status').textContent(),
+    /^Stopped: [\d,]+ branches of the tree of second 5\.$/);
+  await page.getByLabel('Levels:').fill('5');
+  await waitForTree(page);
+  assert.equal(await page.locator('#status').textContent(),
+    'Tree of second 5, 127 branches. arbolith-render --time 5 --limbs 2 --levels 5 draws it again.');
+  await page.close();
+});
+
+test('bad link values and field texts are named, and the rest applies', async () => {
+  const page = await openPage(browser, 'levels=abc&limbs=2&view=999,0&bogus=1&time=8');
+  const messages = () => page.locator('#messages li').allTextContents();
+  assert.deepEqual(await messages(), [
+    'Link: invalid value "abc" for levels: expected a whole number within 32 bits, such as 7',
+    'Link: invalid value "999,0" for view: expected two whole numbers of degrees YAW,PITCH, ' +
+      'yaw from -180 to 180 and pitch from -90 to 90, such as 30,-15',
+    'Link: unknown key "bogus": expected one of max-xy, max-yz, max-xz, scale, limbs, ' +
+      'reference, vector, levels, view, time',
+  ]);
+  assert.equal(await page.getByLabel('Limbs degree:').inputValue(), '2');
+  assert.equal(await page.getByLabel('Levels:').inputValue(), '7');
+  assert.match(await page.locator('#status').textContent(), /^Tree of second 8, 511 branches/);
+  // Field texts are read by the dialog's rules: 19 characters, the number at the front.
+  await page.getByLabel('Levels:').fill('3 levels');
+  await page.getByLabel('Maximal XZ angle:').fill('12345678901234567895');
+  await waitForTree(page);
+  assert.match(page.url(), /max-xz=2112454933&.*levels=3&/);
+  assert.ok((await messages()).includes('Levels: "3 levels" reads as 3'));
+  await page.getByLabel('Second:').fill('12x');
+  assert.ok((await messages()).includes(
+    'invalid value "12x" for the second: expected whole seconds from 0 to 4294967295'));
+  await page.close();
+});
+
+test('the canvas is the picture, each pixel a whole block of device pixels', async () => {
+  for (const [ratio, devicePixels] of [[1, 1], [2, 2], [1.5, 2], [3, 3]]) {
+    const page = await browser.context.newPage();
+    const session = await page.context().newCDPSession(page);
+    await session.send('Emulation.setDeviceMetricsOverride',
+      { width: 1400, height: 900, deviceScaleFactor: ratio, mobile: false });
+    await page.goto(`${browser.address}#time=1000000006`);
+    await waitForTree(page);
+    const shown = await page.locator('#canvas').evaluate((canvas) => ({
+      bitmap: [canvas.width, canvas.height],
+      devicePixels: (canvas.getBoundingClientRect().width - 2) * devicePixelRatio,
+    }));
+    assert.deepEqual(shown.bitmap, [560, 670]);
+    assert.ok(Math.abs(shown.devicePixels - 560 * devicePixels) < 0.5,
+      `${ratio}: ${shown.devicePixels}`);
+    await page.close();
+  }
+});
+

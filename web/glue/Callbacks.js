@@ -1,0 +1,13 @@
+// What the core calls back in the page or its worker: each hands its data to a function the
+// module was created with, copied out of the module's memory, which may move as it grows.
+mergeInto(LibraryManager.library, {
+  web_picture: function (rgba, width, height, drawn) {
+    Module['onPicture'](HEAPU8.slice(rgba, rgba + width * height * 4), width, height, drawn);
+  },
+  web_progress: function (done) {
+    Module['onProgress'](done);
+  },
+  web_bytes: function (data, size) {
+    Module['onBytes'](HEAPU8.slice(data, data + size));
+  },
+});

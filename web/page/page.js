@@ -1,0 +1,422 @@
+// The page: the dialog's fields, the canvas and the share link. The core reads every field and
+// every link value by the rules the desktop programs use; the trees are drawn in a worker, so
+// the page never waits for one.
+import Arbolith from './arbolith.js';
+
+const $ = (id) => document.getElementById(id);
+const canvas = $('canvas');
+const statusLine = $('status');
+const progress = $('progress');
+const messages = $('messages');
+const secondField = $('second');
+
+// The module is compiled once and instantiated here and in every worker.
+const compiled = fetch(new URL('arbolith.wasm', import.meta.url))
+  .then((response) => response.arrayBuffer())
+  .then((bytes) => WebAssembly.compile(bytes));
+
+function instantiate(handlers = {}) {
+  return compiled.then((module) =>
+    Arbolith({
+      ...handlers,
+      instantiateWasm(imports, done) {
+        WebAssembly.instantiate(module, imports).then((instance) => done(instance));
+        return {};
+      },
+    }));
+}
+
+let core;
+const call = (name, ...args) =>
+  core.ccall(name, 'string', args.map((a) => (typeof a === 'number' ? 'number' : 'string')), args);
+const callJson = (name, ...args) => JSON.parse(call(name, ...args));
+
+// What the page knows besides its fields.
+const state = {
+  fields: [],          // {id, heading, label, input}
+  second: null,        // the second of the latest tree, kept while the second field is empty
+  view: '0,0',
+  run: null,           // the run going: {id, lines, drawn}
+  shown: null,         // the tree the canvas shows once a run has ended: {lines, drawn, state}
+  worker: null,
+  saver: null,         // the worker writing a file, if any
+  nextId: 1,
+  linkNotes: [],
+  fieldNotes: [],
+};
+
+const kDrawing = 0;
+const kComplete = 1;
+const kStopped = 2;
+
+function oneLine(text) {
+  return text.replace(/[\r\n]/g, ' ');
+}
+
+function fieldName(field) {
+  return `${field.heading} ${field.label}`.replace(/:/g, '').trim();
+}
+
+// The lines the core reads an order from: the field texts, the second, the view, the limit.
+function orderLines(second, limit = '') {
+  return [...state.fields.map((f) => oneLine(f.input.value)), second, state.view, limit].join('\n');
+}
+
+function nowSecond() {
+  return String(Math.floor(Date.now() / 1000));
+}
+
+function showMessages() {
+  messages.replaceChildren(...[...state.linkNotes, ...state.fieldNotes].map((text) => {
+    const item = document.createElement('li');
+    item.textContent = text;
+    return item;
+  }));
+}
+
+function showStatus(lines, drawn, runState) {
+  const status = callJson('web_status', lines, drawn, runState);
+  statusLine.replaceChildren();
+  if (status.command) {
+    const [before, after] = status.text.split(status.command);
+    // Lines break between the command's words only, never inside an option.
+    const code = document.createElement('code');
+    status.command.split(' ').forEach((word, i) => {
+      const part = document.createElement('span');
+      part.textContent = word;
+      code.append(...(i > 0 ? [' ', part] : [part]));
+    });
+    statusLine.append(before, code, after);
+  } else {
+    statusLine.textContent = status.text;
+  }
+  progress.hidden = runState !== kDrawing;
+  progress.value = status.total > 0 ? Math.min(drawn / status.total, 1) : 0;
+  document.body.dataset.run = ['drawing', 'complete', 'stopped', 'stopped'][runState];
+}
+
+function paint(pixels, width, height) {
+  canvas.getContext('2d').putImageData(
+    new ImageData(new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, pixels.length),
+                  width, height), 0, 0);
+}
+
+function newWorker() {
+  const worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
+  compiled.then((module) => worker.postMessage({ module }));
+  worker.onmessage = ({ data }) => {
+    const run = state.run;
+    if (!run || data.id !== run.id) {
+      return;
+    }
+    if (data.kind === 'picture') {
+      paint(data.pixels, data.width, data.height);
+      run.drawn = data.drawn;
+      showStatus(run.lines, run.drawn, kDrawing);
+    } else if (data.kind === 'drawn') {
+      state.run = null;
+      state.shown = { lines: run.lines, drawn: run.drawn, state: data.state };
+      showStatus(run.lines, run.drawn, data.state);
+      $('stop').disabled = true;
+      // For the benchmark (bench/web-bench.mjs): each run's time, and the first tree's.
+      performance.measure('run', `run-${run.id}`);
+      if (performance.getEntriesByName('first-tree').length === 0) {
+        performance.mark('first-tree');
+      }
+    }
+  };
+  return worker;
+}
+
+// Ends the run going, if any: the canvas keeps its picture, which holds exactly the polygons
+// counted when it was taken, so the stopped tree is the tree with that branch limit.
+function stop() {
+  const run = state.run;
+  if (!run) {
+    return;
+  }
+  state.worker.terminate();
+  state.worker = null;
+  state.run = null;
+  if (run.drawn === 0) {
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, canvas.width, canvas.height);
+  }
+  const limited = run.lines.replace(/[^\n]*$/, String(run.drawn));
+  state.shown = { lines: limited, drawn: run.drawn, state: kStopped };
+  showStatus(limited, run.drawn, kStopped);
+  $('stop').disabled = true;
+}
+
+// Draws the fields' tree: of the second the second field shows, or else of a new second for a
+// press and of the same second for an edit. A limit keeps as many branches as a stopped tree.
+function draw({ fresh = false, limit = '' } = {}) {
+  const typed = secondField.value.trim();
+  const second = typed || (fresh || state.second === null ? nowSecond() : state.second);
+  const lines = orderLines(second, limit);
+  const order = callJson('web_order', lines);
+  state.fieldNotes = [];
+  if (order.error) {
+    state.fieldNotes.push(order.error);
+    showMessages();
+    return;
+  }
+  state.fields.forEach((field, i) => {
+    const text = field.input.value.trim();
+    if (text !== order.texts[i]) {
+      state.fieldNotes.push(`${fieldName(field)}: "${oneLine(field.input.value)}" reads as ` +
+                            `${order.texts[i]}`);
+    }
+  });
+  showMessages();
+  state.second = String(order.second);
+  history.replaceState(null, '', `#${order.link}`);
+  if (state.run) {
+    state.worker.terminate();
+    state.worker = null;
+  }
+  state.worker ??= newWorker();
+  state.run = { id: state.nextId++, lines, drawn: 0 };
+  performance.mark(`run-${state.run.id}`);
+  state.shown = null;
+  $('stop').disabled = false;
+  showStatus(lines, 0, kDrawing);
+  state.worker.postMessage({ kind: 'draw', id: state.run.id, lines });
+}
+
+// Draws the tree on the canvas again, as many branches as it shows, after the view changed.
+function redrawTurned() {
+  const shown = state.shown;
+  const limit = shown && shown.state === kStopped ? String(shown.drawn) : '';
+  draw({ limit });
+}
+
+function applyLink() {
+  const fragment = location.hash.slice(1, 20000);
+  const link = callJson('web_read_link', fragment);
+  state.fields.forEach((field, i) => {
+    field.input.value = link.texts[i];
+  });
+  secondField.value = link.second;
+  state.view = link.view;
+  state.linkNotes = link.errors.map((error) => `Link: ${error}`);
+}
+
+function buildFields() {
+  const list = callJson('web_fields');
+  const box = $('fields');
+  box.replaceChildren();
+  let group = null;
+  for (const field of list) {
+    const id = `field-${field.id}`;
+    const label = document.createElement('label');
+    label.htmlFor = id;
+    if (field.heading) {
+      const hidden = document.createElement('span');
+      hidden.className = 'hidden-text';
+      hidden.textContent = `${field.heading} `;
+      label.append(hidden);
+    }
+    label.append(field.label);
+    const input = document.createElement('input');
+    input.id = id;
+    input.autocomplete = 'off';
+    input.spellcheck = false;
+    input.value = field.text;
+    input.addEventListener('input', () => draw());
+    if (field.heading) {
+      if (!group || group.dataset.heading !== field.heading) {
+        const heading = document.createElement('p');
+        heading.className = 'heading';
+        heading.textContent = field.heading;
+        heading.setAttribute('aria-hidden', 'true');
+        group = document.createElement('p');
+        group.className = 'point';
+        group.dataset.heading = field.heading;
+        box.append(heading, group);
+      }
+      group.append(label, input);
+    } else {
+      group = null;
+      const row = document.createElement('p');
+      row.className = 'row';
+      row.append(label, input);
+      box.append(row);
+    }
+    state.fields.push({ ...field, input });
+  }
+}
+
+// The canvas's bitmap is the picture itself; CSS shows it at a whole number of device pixels a
+// picture pixel wherever the window has room.
+function fitCanvas() {
+  const ratio = window.devicePixelRatio || 1;
+  const scale = Math.max(1, Math.round(ratio));
+  canvas.style.width = `${(canvas.width * scale) / ratio}px`;
+}
+
+function download(blob, name) {
+  const anchor = document.createElement('a');
+  anchor.href = URL.createObjectURL(blob);
+  anchor.download = name;
+  document.body.append(anchor);
+  anchor.click();
+  anchor.remove();
+  setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
+}
+
+function say(text) {
+  statusLine.textContent = text;
+}
+
+// Saves the tree the canvas shows, the same bytes as arbolith-render writes for it (PNG: the
+// same pixels, through the browser's own encoder).
+function save(format) {
+  const shown = state.shown;
+  if (!shown) {
+    say(state.run ? 'Wait for the tree, or press Esc, before saving.'
+      : 'Draw a tree first, then save it.');
+    return;
+  }
+  const base = `arbolith-${shown.lines.split('\n')[state.fields.length]}`;
+  if (format === 'png') {
+    canvas.toBlob((blob) => download(blob, `${base}.png`), 'image/png');
+    return;
+  }
+  const name = `${base}.${format}`;
+  state.saver?.terminate();
+  const worker = newSaver();
+  state.saver = worker;
+  say(`Saving ${name}… Esc stops.`);
+  worker.onmessage = ({ data }) => {
+    if (data.kind === 'progress') {
+      say(`Saving ${name}: ${data.done.toLocaleString('en')} branches…`);
+      return;
+    }
+    worker.terminate();
+    state.saver = null;
+    if (!data.ok) {
+      say(`Could not save ${name}.`);
+      return;
+    }
+    for (const file of data.files) {
+      download(new Blob(file.parts), file.name);
+    }
+    say(`Saved ${data.files.map((f) => f.name).join(' and ')}.`);
+    document.body.dataset.saved = data.files.map((f) => f.name).join(',');
+  };
+  worker.postMessage({ kind: 'write', format, lines: shown.lines, fileName: name });
+}
+
+// A button for each row of the format table that this build writes, and PNG, which the
+// browser's encoder writes from the canvas.
+function buildSaveButtons() {
+  for (const format of callJson('web_formats')) {
+    if (format.written || format.name === 'png') {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.dataset.format = format.name;
+      button.title = format.description;
+      button.textContent = format.name.toUpperCase();
+      button.addEventListener('click', () => save(format.name));
+      $('saving').append(button);
+    }
+  }
+}
+
+function newSaver() {
+  const worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
+  compiled.then((module) => worker.postMessage({ module }));
+  return worker;
+}
+
+function startDrag(event) {
+  if (event.button !== 0) {
+    return;
+  }
+  canvas.setPointerCapture(event.pointerId);
+  canvas.classList.add('dragging');
+  const [yaw, pitch] = state.view.split(',').map(Number);
+  const scale = canvas.width / canvas.clientWidth;
+  const start = { x: event.clientX, y: event.clientY };
+  const move = (e) => {
+    // In picture pixels, as the desktop canvas counts them.
+    const dx = Math.trunc((e.clientX - start.x) * scale);
+    const dy = Math.trunc((e.clientY - start.y) * scale);
+    const view = call('web_view_after_drag', yaw, pitch, dx, dy);
+    if (view !== state.view) {
+      state.view = view;
+      redrawTurned();
+    }
+  };
+  const end = () => {
+    canvas.classList.remove('dragging');
+    canvas.removeEventListener('pointermove', move);
+    canvas.removeEventListener('pointerup', end);
+    canvas.removeEventListener('pointercancel', end);
+  };
+  canvas.addEventListener('pointermove', move);
+  canvas.addEventListener('pointerup', end);
+  canvas.addEventListener('pointercancel', end);
+}
+
+function frontView() {
+  if (state.view !== '0,0') {
+    state.view = '0,0';
+    redrawTurned();
+  }
+}
+
+async function start() {
+  core = await instantiate();
+  buildFields();
+  fitCanvas();
+  // Zooming changes the device pixel ratio and resizes the window.
+  window.addEventListener('resize', fitCanvas);
+  if (location.hash.length > 1) {
+    applyLink();
+  }
+  showMessages();
+  $('dialog').addEventListener('submit', (event) => {
+    event.preventDefault();
+    draw({ fresh: true });
+  });
+  secondField.addEventListener('input', () => draw());
+  $('stop').addEventListener('click', stop);
+  $('front').addEventListener('click', frontView);
+  buildSaveButtons();
+  $('copy-link').addEventListener('click', async () => {
+    try {
+      await navigator.clipboard.writeText(location.href);
+      say('Copied the link.');
+    } catch {
+      say(`The link: ${location.href}`);
+    }
+  });
+  document.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape') {
+      stop();
+      if (state.saver) {
+        state.saver.terminate();
+        state.saver = null;
+        say('Stopped saving; nothing was saved.');
+      }
+    }
+  });
+  canvas.addEventListener('keydown', (event) => {
+    if (event.key === 'Home') {
+      frontView();
+    }
+  });
+  canvas.addEventListener('pointerdown', startDrag);
+  window.addEventListener('hashchange', () => {
+    applyLink();
+    showMessages();
+    draw();
+  });
+  document.body.dataset.ready = 'true';
+  draw();
+}
+
+start();
