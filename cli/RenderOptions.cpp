@@ -74,6 +74,7 @@ void Take(const ParameterSet& set, RenderOptions& options) {
     }
     if (set.view) {
         options.tree.view = *set.view;
+        options.viewAsked = false;
     }
 }
 
@@ -240,6 +241,7 @@ struct Option {
         if (key->name == kTimeKey) {
             options.time = options.tree.second;
         }
+        options.viewAsked = options.viewAsked || key->name == kViewKey;
         return std::nullopt;
     }
     // The default, for the help; nothing where there is none to show.
@@ -369,7 +371,7 @@ std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOu
         return "refusing to write binary " + name +
                " to a terminal; redirect standard output or give -o FILE";
     }
-    if (InfoOf(*options.format).model && !options.tree.view.IsFront()) {
+    if (InfoOf(*options.format).model && options.viewAsked && !options.tree.view.IsFront()) {
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +
                std::to_string(options.tree.view.pitch) +
                " turns pictures only: a 3-D file holds the whole tree, to be turned in the viewer";

@@ -20,6 +20,9 @@ struct RenderOptions {
     TreeOrder tree{kExampleTree};
     // The first tree's clock second; none means "now", read once at the start.
     std::optional<std::uint32_t> time;
+    // The view was asked for with --view, which a 3-D file cannot honour; a parameter file's view
+    // is for pictures only.
+    bool viewAsked = false;
     int width = kPictureWidth;
     int height = kPictureHeight;
     int count = 1;

@@ -83,6 +83,17 @@ TEST_F(TreeSourcesTest, ParamsAndPresetsSetTheTreeAndTheLastOptionWins) {
     }
 }
 
+// A parameter file's view turns pictures; a 3-D file, which holds the whole tree, takes the file
+// all the same.
+TEST_F(TreeSourcesTest, AFilesViewDoesNotStopA3DFile) {
+    ASSERT_EQ(
+        WriteParameterFile(PathOf("turned.txt"), {kExampleTree, 5u, ViewAngles{30, -10}}).outcome,
+        WriteOutcome::Written);
+    const auto run = RunRender(Dir(), {"--params", "turned.txt", "-o", "tree.glb"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(PathOf("tree.glb")));
+}
+
 TEST_F(TreeSourcesTest, ListPresetsNamesEachWithItsDescriptionAndDrawsNothing) {
     const auto run = RunRender(Dir(), {"--list-presets"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
