@@ -6,12 +6,13 @@ cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 [[ -d "$build" ]] || { cmake --preset dev >/dev/null; build=build/dev; }
 cmake --build "$build" --target arbolith_generation_bench arbolith_render_bench \
-  arbolith_export_bench arbolith-render >/dev/null
+  arbolith_export_bench arbolith_canvas_bench arbolith-render >/dev/null
 
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
 "$build/bench/arbolith_generation_bench" --benchmark_min_time=1
 "$build/bench/arbolith_export_bench" --benchmark_min_time=1
+QT_QPA_PLATFORM=offscreen "$build/bench/arbolith_canvas_bench" --benchmark_min_time=1
 "$build/bench/arbolith_render_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$csv"
 
