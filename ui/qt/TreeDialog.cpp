@@ -89,6 +89,7 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
             template_->Field(control.id)->installEventFilter(this);
         }
     }
+    SecondField()->installEventFilter(this);
     connect(template_->Button(kButtonGenerate), &QPushButton::clicked, this, &TreeDialog::Generate);
     connect(template_->Button(kButtonExit), &QPushButton::clicked, this, &TreeDialog::Quit);
     retune_.setSingleShot(true);
