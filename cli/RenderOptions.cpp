@@ -91,7 +91,7 @@ std::string ExtensionList() {
 
 // One row per option: the parser, the help text and its defaults all come from here. The tree's
 // values come from the table every front end shares (render/TreeKeys.h).
-struct OptionSpec {
+struct OwnOption {
     std::string_view name;
     std::string_view alias;     // a short form, or empty
     std::string_view valueName; // empty for an option that takes no value
@@ -103,128 +103,128 @@ struct OptionSpec {
 };
 
 const std::array kOwnOptions{
-    OptionSpec{"--output", "-o", "FILE",
-               "where to write the picture; - for standard output. With --count, the name "
-               "holds {n} (the tree's number, 1 to N) or {time} (its second)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
-                   if (v.empty()) {
-                       return "a file name, or - for standard output";
-                   }
-                   o.output = v;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--format", "", FormatChoices(),
-               "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
-               "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
-               "naming no material); by default the output name's extension tells it, and "
-               "standard output gets png",
-               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
-                   o.format = FormatNamed(v);
-                   if (!o.format) {
-                       return FormatNameList();
-                   }
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--params", "", "FILE",
-               "take the tree's values from a parameter file: KEY = VALUE lines under the names "
-               "of the options below, # for comments; every value but time and view must be "
-               "given. - reads standard input",
-               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
-                   if (v.empty()) {
-                       return "a parameter file's name, or - for standard input";
-                   }
-                   const std::string path(v);
-                   const ParameterReading read = ReadParameterFile(path);
-                   if (const auto* fault = std::get_if<ParameterFault>(&read)) {
-                       return Refusal::Complaint(
-                           DescribeFault(path == "-" ? "standard input" : path, *fault));
-                   }
-                   Take(std::get<ParameterSet>(read), o);
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--preset", "", PresetChoices(),
-               "take the values and the second of a named tree; --list-presets shows them",
-               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
-                   const Preset* preset = FindPreset(v);
-                   if (preset == nullptr) {
-                       return "one of " +
-                              Joined(
-                                  kPresets, [](const Preset& p) { return p.name; }, ", ") +
-                              " (see --list-presets)";
-                   }
-                   Take({preset->parameters, preset->second, std::nullopt}, o);
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
-                   const auto size = ReadSize(v, kMaxSide);
-                   if (!size) {
-                       return "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxSide) +
-                              ", such as 560x670";
-                   }
-                   o.width = size->width;
-                   o.height = size->height;
-                   return std::nullopt;
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.width) + 'x' + std::to_string(o.height);
-               }},
-    OptionSpec{"--count", "", "N", "draw N trees, for N consecutive seconds",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadUnsigned(v, 1, kMaxCount), o.count,
-                                "a number of trees from 1 to " + std::to_string(kMaxCount));
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.count);
-               }},
-    OptionSpec{"--max-branches", "", "N",
-               "refuse a tree with more branches than this, before drawing anything; a "
-               "random limb count is known from the tree's second, and a series is judged by "
-               "its largest tree",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadUnsigned(v, 1, std::numeric_limits<std::uint64_t>::max()),
-                                o.maxBranches, "a whole number of branches, at least 1");
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.maxBranches);
-               }},
-    OptionSpec{"--literal", "", "",
-               "draw every polygon in its order, even the limbs that coincide exactly with an "
-               "earlier sibling (limbs 2 to n of each fork below the last generation); the "
-               "picture is the same, only slower. By default each such group is drawn once",
-               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
-                   o.tree.path = GrowthPath::Literal;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--list-presets", "", "", "list the presets, a line each, and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
-                   o.listPresets = true;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--help", "-h", "", "show this help and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
-                   o.help = true;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--version", "-V", "", "show the version and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
-                   o.version = true;
-                   return std::nullopt;
-               },
-               nullptr},
+    OwnOption{"--output", "-o", "FILE",
+              "where to write the picture; - for standard output. With --count, the name "
+              "holds {n} (the tree's number, 1 to N) or {time} (its second)",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  if (v.empty()) {
+                      return "a file name, or - for standard output";
+                  }
+                  o.output = v;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--format", "", FormatChoices(),
+              "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
+              "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
+              "naming no material); by default the output name's extension tells it, and "
+              "standard output gets png",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  o.format = FormatNamed(v);
+                  if (!o.format) {
+                      return FormatNameList();
+                  }
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--params", "", "FILE",
+              "take the tree's values from a parameter file: KEY = VALUE lines under the names "
+              "of the options below, # for comments; every value but time and view must be "
+              "given. - reads standard input",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  if (v.empty()) {
+                      return "a parameter file's name, or - for standard input";
+                  }
+                  const std::string path(v);
+                  const ParameterReading read = ReadParameterFile(path);
+                  if (const auto* fault = std::get_if<ParameterFault>(&read)) {
+                      return Refusal::Complaint(
+                          DescribeFault(path == "-" ? "standard input" : path, *fault));
+                  }
+                  Take(std::get<ParameterSet>(read), o);
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--preset", "", PresetChoices(),
+              "take the values and the second of a named tree; --list-presets shows them",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  const Preset* preset = FindPreset(v);
+                  if (preset == nullptr) {
+                      return "one of " +
+                             Joined(
+                                 kPresets, [](const Preset& p) { return p.name; }, ", ") +
+                             " (see --list-presets)";
+                  }
+                  Take({preset->parameters, preset->second, std::nullopt}, o);
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  const auto size = ReadSize(v, kMaxSide);
+                  if (!size) {
+                      return "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxSide) +
+                             ", such as 560x670";
+                  }
+                  o.width = size->width;
+                  o.height = size->height;
+                  return std::nullopt;
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.width) + 'x' + std::to_string(o.height);
+              }},
+    OwnOption{"--count", "", "N", "draw N trees, for N consecutive seconds",
+              [](std::string_view v, RenderOptions& o) {
+                  return Store(ReadUnsigned(v, 1, kMaxCount), o.count,
+                               "a number of trees from 1 to " + std::to_string(kMaxCount));
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.count);
+              }},
+    OwnOption{"--max-branches", "", "N",
+              "refuse a tree with more branches than this, before drawing anything; a "
+              "random limb count is known from the tree's second, and a series is judged by "
+              "its largest tree",
+              [](std::string_view v, RenderOptions& o) {
+                  return Store(ReadUnsigned(v, 1, std::numeric_limits<std::uint64_t>::max()),
+                               o.maxBranches, "a whole number of branches, at least 1");
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.maxBranches);
+              }},
+    OwnOption{"--literal", "", "",
+              "draw every polygon in its order, even the limbs that coincide exactly with an "
+              "earlier sibling (limbs 2 to n of each fork below the last generation); the "
+              "picture is the same, only slower. By default each such group is drawn once",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.tree.path = GrowthPath::Literal;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--list-presets", "", "", "list the presets, a line each, and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.listPresets = true;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--help", "-h", "", "show this help and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.help = true;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--version", "-V", "", "show the version and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.version = true;
+                  return std::nullopt;
+              },
+              nullptr},
 };
 
 // An option of the command line: one of its own, or a value of the tree under its shared name.
 struct Option {
     std::string name;
-    const OptionSpec* own = nullptr;
+    const OwnOption* own = nullptr;
     const TreeKey* key = nullptr;
 
     std::string_view Alias() const { return own != nullptr ? own->alias : std::string_view(); }
@@ -258,7 +258,7 @@ struct Option {
 const std::vector<Option>& Options() {
     static const std::vector<Option> options = [] {
         std::vector<Option> list;
-        for (const OptionSpec& own : kOwnOptions) {
+        for (const OwnOption& own : kOwnOptions) {
             list.push_back({std::string(own.name), &own, nullptr});
             if (own.name == "--preset") {
                 for (const TreeKey& key : TreeKeys()) {
