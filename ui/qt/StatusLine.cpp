@@ -58,20 +58,23 @@ bool StatusLine::HoldsSecond() const {
     return !second_->text().trimmed().isEmpty();
 }
 
-bool StatusLine::ReadSecond(std::optional<std::uint32_t>& second) {
+bool StatusLine::ReadSecond(std::optional<std::uint32_t>& second) const {
     second.reset();
     if (!HoldsSecond()) {
         return true;
     }
     TreeOrder order;
     if (!SecondKey().read(second_->text().trimmed().toStdString(), order)) {
-        const std::string_view expected = SecondKey().expected;
-        Say(tr("The second should be %1, or empty for now.")
-                .arg(QString::fromLatin1(expected.data(), static_cast<int>(expected.size()))));
         return false;
     }
     second = order.second;
     return true;
+}
+
+void StatusLine::SayWhatSecondIs() {
+    const std::string_view expected = SecondKey().expected;
+    Say(tr("The second should be %1, or empty for now.")
+            .arg(QString::fromLatin1(expected.data(), static_cast<int>(expected.size()))));
 }
 
 void StatusLine::SetSecond(std::optional<std::uint32_t> second) {

@@ -20,10 +20,12 @@ public:
     StatusLine(int characterWidth, QWidget* parent = nullptr);
 
     QLineEdit* SecondField() const { return second_; }
-    // The second the field holds: none when it is empty, which means now.
     bool HoldsSecond() const;
-    // False, with a word on what it should be, when the field holds something else.
-    bool ReadSecond(std::optional<std::uint32_t>& second);
+    // The second the field holds, none when it is empty, which means now; false when it holds
+    // something else.
+    bool ReadSecond(std::optional<std::uint32_t>& second) const;
+    // Says what the field should hold.
+    void SayWhatSecondIs();
     void SetSecond(std::optional<std::uint32_t> second);
 
     void Say(const QString& text);

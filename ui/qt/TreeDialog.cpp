@@ -132,6 +132,7 @@ void TreeDialog::FitToScreen() {
 void TreeDialog::Generate() {
     std::optional<std::uint32_t> second;
     if (!status_->ReadSecond(second)) {
+        status_->SayWhatSecondIs();
         return;
     }
     // The clock is read once, so the whole tree is the one of this second and can be drawn
