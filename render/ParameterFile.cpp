@@ -1,5 +1,6 @@
 #include "render/ParameterFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -149,13 +149,25 @@ TEST(Menus, EachEntryDoesItsJob) {
     EXPECT_TRUE(WaitForTree(dialog, fan.parameters, fan.second));
     EXPECT_EQ(dialog.SecondField()->text(), QString::number(fan.second));
     EXPECT_EQ(dialog.View(), (ViewAngles{20, -5}));
-    // A faulty file is refused naming its line, and the fields keep their values.
-    QFile bad(folder.filePath(QStringLiteral("bad.txt")));
+    // A faulty file is refused naming it and its line, as plain text whatever its name holds,
+    // and the fields keep their values.
+    QFile bad(folder.filePath(QStringLiteral("<b>bad.txt")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("levels = 3\nlevels = 4\n");
     bad.close();
-    EXPECT_EQ(dialog.OpenParameters(bad.fileName()),
-              bad.fileName() + QStringLiteral(", line 2: levels given again (first on line 1)"));
+    ChooseFile(bad.fileName());
+    QString warning;
+    Qt::TextFormat format = Qt::AutoText;
+    WhenOpen<QMessageBox>([&](QMessageBox& box) {
+        warning = box.text();
+        format = box.textFormat();
+        box.reject();
+    });
+    Entry(dialog, QStringLiteral("openParameters"))->trigger();
+    EXPECT_TRUE(warning.contains(bad.fileName() +
+                                 QStringLiteral(", line 2: levels given again (first on line 1)")))
+        << warning;
+    EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(dialog.Template()->Parameters(), fan.parameters);
 
     QString keys;

@@ -100,8 +100,7 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
 
     saving_ = new TreeSaving(this);
     connect(saving_, &TreeSaving::Said, status_, &StatusLine::Say);
-    connect(saving_, &TreeSaving::Failed, this,
-            [this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); });
+    connect(saving_, &TreeSaving::Failed, this, &TreeDialog::Warn);
     connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
 
     template_->SetParameters(kExampleTree);
@@ -187,6 +186,13 @@ void TreeDialog::Quit() {
 
 void TreeDialog::Say(const QString& text) {
     status_->Say(text);
+}
+
+void TreeDialog::Warn(const QString& message) {
+    // Plain text: a file's name or a line of it is shown as it is, never read as markup.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void TreeDialog::ShowProgress() {
@@ -326,7 +332,7 @@ void TreeDialog::AskAndOpenParameters() {
         return;
     }
     if (const QString failure = OpenParameters(path); !failure.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), tr("Could not open %1").arg(failure));
+        Warn(tr("Could not open %1").arg(failure));
     }
 }
 
@@ -341,7 +347,7 @@ void TreeDialog::AskAndSaveParameters() {
         return;
     }
     if (const QString failure = SaveParameters(path); !failure.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), tr("Could not save %1").arg(failure));
+        Warn(tr("Could not save %1").arg(failure));
     }
 }
 

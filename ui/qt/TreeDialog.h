@@ -98,6 +98,7 @@ private:
     void Retune();
     void ShowProgress();
     void Say(const QString& text);
+    void Warn(const QString& message);
 
     DialogBaseUnits units_;
     QMenuBar* menuBar_ = nullptr;
