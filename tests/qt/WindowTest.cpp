@@ -377,7 +377,10 @@ TEST_F(ProgramWindow, FitsASmallScreenWithAPanelAndGrowsOnALargerOne) {
             EXPECT_LT(layout_.Canvas()->Scale(), 1.0);
         } else {
             EXPECT_EQ(layout_.Canvas()->Scale(), 1.0);
+            // Grown within the screen, so that the screenshot holds the whole canvas.
             const QSize larger(1600, 1000);
+            Xdotool(
+                {QStringLiteral("windowmove"), window_, QStringLiteral("0"), QStringLiteral("0")});
             Xdotool({QStringLiteral("windowsize"), window_, QString::number(larger.width()),
                      QString::number(larger.height())});
             ASSERT_TRUE(QTest::qWaitFor([&] { return Client().size() == larger; }, kDeadlineMs));
