@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/dev}
 [[ -d "$build" ]] || { cmake --preset dev >/dev/null; build=build/dev; }
 cmake --build "$build" --target arbolith_generation_bench arbolith_render_bench \
-  arbolith_export_bench arbolith-render >/dev/null
+  arbolith_export_bench arbolith_canvas_bench arbolith-render >/dev/null
 
 csv=$(mktemp)
 export_csv=$(mktemp)
@@ -14,6 +14,7 @@ trap 'rm -f "$csv" "$export_csv"' EXIT
 "$build/bench/arbolith_generation_bench" --benchmark_min_time=1
 "$build/bench/arbolith_export_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$export_csv"
+QT_QPA_PLATFORM=offscreen "$build/bench/arbolith_canvas_bench" --benchmark_min_time=1
 "$build/bench/arbolith_render_bench" --benchmark_min_time=1 --benchmark_format=csv \
   2>/dev/null >"$csv"
 

@@ -7,17 +7,33 @@
 #include <sstream>
 #include <string_view>
 
+#include "render/ParameterFile.h"
 #include "render/TreeKeys.h"
 #include "render/ValueText.h"
+#include "tree/Presets.h"
 
 namespace arbolith::cli {
 
 namespace {
 
+// Why a value was refused: what was expected instead, or, for a file the value names, a complaint
+// that stands on its own.
+struct Refusal {
+    Refusal(std::string expected_) : expected(std::move(expected_)) {}
+    Refusal(const char* expected_) : expected(expected_) {}
+    static Refusal Complaint(std::string text) {
+        Refusal refusal("");
+        refusal.complaint = std::move(text);
+        return refusal;
+    }
+    std::string expected;
+    std::string complaint;
+};
+
 // Stores `value` into `field`, or says what was expected.
 template <typename Field, typename Value>
-std::optional<std::string> Store(const std::optional<Value>& value, Field& field,
-                                 std::string_view expected) {
+std::optional<Refusal> Store(const std::optional<Value>& value, Field& field,
+                             std::string_view expected) {
     if (!value) {
         return std::string(expected);
     }
@@ -25,16 +41,41 @@ std::optional<std::string> Store(const std::optional<Value>& value, Field& field
     return std::nullopt;
 }
 
+// Joins names with `separator`.
+template <typename Rows, typename Name>
+std::string Joined(const Rows& rows, Name name, std::string_view separator) {
+    std::string list;
+    for (const auto& row : rows) {
+        list += (list.empty() ? "" : std::string(separator)) + std::string(name(row));
+    }
+    return list;
+}
+
 // The formats as --format's value name shows them: png|svg|pdf|glb|obj.
 std::string_view FormatChoices() {
-    static const std::string choices = [] {
-        std::string list;
-        for (const FormatInfo& info : Formats()) {
-            list += (list.empty() ? "" : "|") + std::string(info.name);
-        }
-        return list;
-    }();
+    static const std::string choices = Joined(
+        Formats(), [](const FormatInfo& info) { return info.name; }, "|");
     return choices;
+}
+
+// The presets as --preset's value name shows them: example|bush|...
+std::string_view PresetChoices() {
+    static const std::string choices = Joined(
+        kPresets, [](const Preset& preset) { return preset.name; }, "|");
+    return choices;
+}
+
+// The clock second and the view are the set's only where it names them.
+void Take(const ParameterSet& set, RenderOptions& options) {
+    options.tree.parameters = set.parameters;
+    if (set.second) {
+        options.tree.second = *set.second;
+        options.time = set.second;
+    }
+    if (set.view) {
+        options.tree.view = *set.view;
+        options.viewAsked = false;
+    }
 }
 
 // The extensions a sentence lists: .png, .svg, .pdf, .glb or .obj.
@@ -50,111 +91,149 @@ std::string ExtensionList() {
 
 // One row per option: the parser, the help text and its defaults all come from here. The tree's
 // values come from the table every front end shares (render/TreeKeys.h).
-struct OptionSpec {
+struct OwnOption {
     std::string_view name;
     std::string_view alias;     // a short form, or empty
     std::string_view valueName; // empty for an option that takes no value
     std::string_view help;
     // Stores the value; gives what was expected when the value is not acceptable.
-    std::optional<std::string> (*apply)(std::string_view value, RenderOptions& options);
+    std::optional<Refusal> (*apply)(std::string_view value, RenderOptions& options);
     // The value as it stands, for the help's defaults; null when there is none to show.
     std::string (*show)(const RenderOptions& options);
 };
 
 const std::array kOwnOptions{
-    OptionSpec{"--output", "-o", "FILE",
-               "where to write the picture; - for standard output. With --count, the name "
-               "holds {n} (the tree's number, 1 to N) or {time} (its second)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
-                   if (v.empty()) {
-                       return "a file name, or - for standard output";
-                   }
-                   o.output = v;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--format", "", FormatChoices(),
-               "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
-               "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
-               "naming no material); by default the output name's extension tells it, and "
-               "standard output gets png",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
-                   o.format = FormatNamed(v);
-                   if (!o.format) {
-                       return FormatNameList();
-                   }
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
-               [](std::string_view v, RenderOptions& o) -> std::optional<std::string> {
-                   const auto size = ReadSize(v, kMaxSide);
-                   if (!size) {
-                       return "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxSide) +
-                              ", such as 560x670";
-                   }
-                   o.width = size->width;
-                   o.height = size->height;
-                   return std::nullopt;
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.width) + 'x' + std::to_string(o.height);
-               }},
-    OptionSpec{"--count", "", "N", "draw N trees, for N consecutive seconds",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadUnsigned(v, 1, kMaxCount), o.count,
-                                "a number of trees from 1 to " + std::to_string(kMaxCount));
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.count);
-               }},
-    OptionSpec{"--max-branches", "", "N",
-               "refuse a tree with more branches than this, before drawing anything; a "
-               "random limb count is known from the tree's second, and a series is judged by "
-               "its largest tree",
-               [](std::string_view v, RenderOptions& o) {
-                   return Store(ReadUnsigned(v, 1, std::numeric_limits<std::uint64_t>::max()),
-                                o.maxBranches, "a whole number of branches, at least 1");
-               },
-               [](const RenderOptions& o) {
-                   return std::to_string(o.maxBranches);
-               }},
-    OptionSpec{"--literal", "", "",
-               "draw every polygon in its order, even the limbs that coincide exactly with an "
-               "earlier sibling (limbs 2 to n of each fork below the last generation); the "
-               "picture is the same, only slower. By default each such group is drawn once. A "
-               "3-D file holds each coinciding solid once either way: only what counts toward "
-               "--max-branches changes",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
-                   o.tree.path = GrowthPath::Literal;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--help", "-h", "", "show this help and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
-                   o.help = true;
-                   return std::nullopt;
-               },
-               nullptr},
-    OptionSpec{"--version", "-V", "", "show the version and exit",
-               [](std::string_view, RenderOptions& o) -> std::optional<std::string> {
-                   o.version = true;
-                   return std::nullopt;
-               },
-               nullptr},
+    OwnOption{"--output", "-o", "FILE",
+              "where to write the picture; - for standard output. With --count, the name "
+              "holds {n} (the tree's number, 1 to N) or {time} (its second)",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  if (v.empty()) {
+                      return "a file name, or - for standard output";
+                  }
+                  o.output = v;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--format", "", FormatChoices(),
+              "the file's format: a picture, or the tree in 3-D as binary glTF or as OBJ with "
+              "its .mtl beside it (to standard output, a device or a FIFO the OBJ goes alone, "
+              "naming no material); by default the output name's extension tells it, and "
+              "standard output gets png",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  o.format = FormatNamed(v);
+                  if (!o.format) {
+                      return FormatNameList();
+                  }
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--params", "", "FILE",
+              "take the tree's values from a parameter file: KEY = VALUE lines under the names "
+              "of the options below, # for comments; every value but time and view must be "
+              "given. - reads standard input",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  if (v.empty()) {
+                      return "a parameter file's name, or - for standard input";
+                  }
+                  const std::string path(v);
+                  const ParameterReading read = ReadParameterFile(path);
+                  if (const auto* fault = std::get_if<ParameterFault>(&read)) {
+                      return Refusal::Complaint(
+                          DescribeFault(path == "-" ? "standard input" : path, *fault));
+                  }
+                  Take(std::get<ParameterSet>(read), o);
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--preset", "", PresetChoices(),
+              "take the values and the second of a named tree; --list-presets shows them",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  const Preset* preset = FindPreset(v);
+                  if (preset == nullptr) {
+                      return "one of " +
+                             Joined(
+                                 kPresets, [](const Preset& p) { return p.name; }, ", ") +
+                             " (see --list-presets)";
+                  }
+                  Take({preset->parameters, preset->second, std::nullopt}, o);
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  const auto size = ReadSize(v, kMaxSide);
+                  if (!size) {
+                      return "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxSide) +
+                             ", such as 560x670";
+                  }
+                  o.width = size->width;
+                  o.height = size->height;
+                  return std::nullopt;
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.width) + 'x' + std::to_string(o.height);
+              }},
+    OwnOption{"--count", "", "N", "draw N trees, for N consecutive seconds",
+              [](std::string_view v, RenderOptions& o) {
+                  return Store(ReadUnsigned(v, 1, kMaxCount), o.count,
+                               "a number of trees from 1 to " + std::to_string(kMaxCount));
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.count);
+              }},
+    OwnOption{"--max-branches", "", "N",
+              "refuse a tree with more branches than this, before drawing anything; a "
+              "random limb count is known from the tree's second, and a series is judged by "
+              "its largest tree",
+              [](std::string_view v, RenderOptions& o) {
+                  return Store(ReadUnsigned(v, 1, std::numeric_limits<std::uint64_t>::max()),
+                               o.maxBranches, "a whole number of branches, at least 1");
+              },
+              [](const RenderOptions& o) {
+                  return std::to_string(o.maxBranches);
+              }},
+    OwnOption{"--literal", "", "",
+              "draw every polygon in its order, even the limbs that coincide exactly with an "
+              "earlier sibling (limbs 2 to n of each fork below the last generation); the "
+              "picture is the same, only slower. By default each such group is drawn once. A "
+              "3-D file holds each coinciding solid once either way: only what counts toward "
+              "--max-branches changes",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.tree.path = GrowthPath::Literal;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--list-presets", "", "", "list the presets, a line each, and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.listPresets = true;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--help", "-h", "", "show this help and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.help = true;
+                  return std::nullopt;
+              },
+              nullptr},
+    OwnOption{"--version", "-V", "", "show the version and exit",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.version = true;
+                  return std::nullopt;
+              },
+              nullptr},
 };
 
 // An option of the command line: one of its own, or a value of the tree under its shared name.
 struct Option {
     std::string name;
-    const OptionSpec* own = nullptr;
+    const OwnOption* own = nullptr;
     const TreeKey* key = nullptr;
 
     std::string_view Alias() const { return own != nullptr ? own->alias : std::string_view(); }
     std::string_view ValueName() const { return own != nullptr ? own->valueName : key->valueName; }
     std::string_view Help() const { return own != nullptr ? own->help : key->help; }
     // Stores the value; gives what was expected when it is not acceptable.
-    std::optional<std::string> Apply(std::string_view value, RenderOptions& options) const {
+    std::optional<Refusal> Apply(std::string_view value, RenderOptions& options) const {
         if (own != nullptr) {
             return own->apply(value, options);
         }
@@ -164,6 +243,7 @@ struct Option {
         if (key->name == kTimeKey) {
             options.time = options.tree.second;
         }
+        options.viewAsked = options.viewAsked || key->name == kViewKey;
         return std::nullopt;
     }
     // The default, for the help; nothing where there is none to show.
@@ -175,13 +255,14 @@ struct Option {
     }
 };
 
-// The options in the order help lists them: where to write and how, the tree's values, the rest.
+// The options in the order help lists them: where to write and how, the tree's values (a file or a
+// preset of them, then each value), the rest.
 const std::vector<Option>& Options() {
     static const std::vector<Option> options = [] {
         std::vector<Option> list;
-        for (const OptionSpec& own : kOwnOptions) {
+        for (const OwnOption& own : kOwnOptions) {
             list.push_back({std::string(own.name), &own, nullptr});
-            if (own.name == "--format") {
+            if (own.name == "--preset") {
                 for (const TreeKey& key : TreeKeys()) {
                     list.push_back({"--" + std::string(key.name), nullptr, &key});
                 }
@@ -292,7 +373,7 @@ std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOu
         return "refusing to write binary " + name +
                " to a terminal; redirect standard output or give -o FILE";
     }
-    if (InfoOf(*options.format).model && !options.tree.view.IsFront()) {
+    if (InfoOf(*options.format).model && options.viewAsked && !options.tree.view.IsFront()) {
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +
                std::to_string(options.tree.view.pitch) +
                " turns pictures only: a 3-D file holds the whole tree, to be turned in the viewer";
@@ -370,15 +451,18 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
                 value = args[++i];
             } else {
                 // No option accepts an empty value, so this only asks what it expects.
-                const auto expected = option.Apply("", options);
+                const auto refused = option.Apply("", options);
                 return UsageError{"missing value for " + given.name + ": expected " +
-                                  expected.value_or("a value")};
+                                  (refused ? refused->expected : "a value")};
             }
-            if (const auto expected = option.Apply(value, options)) {
+            if (const auto refused = option.Apply(value, options)) {
+                if (!refused->complaint.empty()) {
+                    return UsageError{refused->complaint};
+                }
                 return UsageError{"invalid value " + Quoted(value) + " for " + given.name +
-                                  ": expected " + *expected};
+                                  ": expected " + refused->expected};
             }
-            if (options.help || options.version) {
+            if (options.help || options.version || options.listPresets) {
                 return options;
             }
         }
@@ -423,6 +507,19 @@ std::string HelpText() {
                     std::string(code.meaning);
     }
     return text + '\n' + Wrapped("Exit status: " + statuses + '.', "", 79);
+}
+
+std::string PresetList() {
+    std::size_t width = 0;
+    for (const Preset& preset : kPresets) {
+        width = std::max(width, preset.name.size());
+    }
+    std::string list;
+    for (const Preset& preset : kPresets) {
+        list += std::string(preset.name) + std::string(width + 2 - preset.name.size(), ' ') +
+                std::string(preset.description) + '\n';
+    }
+    return list;
 }
 
 } // namespace arbolith::cli

@@ -20,6 +20,9 @@ struct RenderOptions {
     TreeOrder tree{kExampleTree};
     // The first tree's clock second; none means "now", read once at the start.
     std::optional<std::uint32_t> time;
+    // The view was asked for with --view, which a 3-D file cannot honour; a parameter file's view
+    // is for pictures only.
+    bool viewAsked = false;
     int width = kPictureWidth;
     int height = kPictureHeight;
     int count = 1;
@@ -28,6 +31,7 @@ struct RenderOptions {
     std::uint64_t maxBranches = 20'000'000;
     bool help = false;
     bool version = false;
+    bool listPresets = false;
 };
 
 inline constexpr int kMaxSide = 8192;
@@ -48,6 +52,8 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
 
 // The text of --help, generated from the same table the parser reads.
 std::string HelpText();
+// The text of --list-presets: each preset's name and what it looks like, a line each.
+std::string PresetList();
 
 // What --help says besides the options; the manual page says the same.
 inline constexpr std::string_view kUsage = "[OPTION]... -o FILE";
@@ -55,6 +61,9 @@ inline constexpr std::string_view kAbout =
     "Grows a random three-dimensional tree and draws it to a PNG, SVG or PDF file, or\n"
     "writes it in 3-D as glTF (.glb) or OBJ.\n"
     "The same values and the same second always draw the same tree.\n"
+    "Options are read in order and the last one wins: --params and --preset set all\n"
+    "the tree's values (and its second, and a file's view), so options after them\n"
+    "change those and options before them are overridden.\n"
     "A long option may be shortened to any prefix that names it alone, such as --lev for "
     "--levels.";
 

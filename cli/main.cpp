@@ -153,6 +153,10 @@ int main(int argc, char** argv) {
         std::fputs(HelpText().c_str(), stdout);
         return 0;
     }
+    if (options.listPresets) {
+        std::fputs(PresetList().c_str(), stdout);
+        return 0;
+    }
     if (options.version) {
         std::printf("arbolith-render %s\n", ARBOLITH_VERSION);
         return 0;

@@ -63,4 +63,11 @@ TreeFileResult WriteTreeFile(const std::string& path, Format format, const TreeO
     return result;
 }
 
+WriteResult WriteParameterFile(const std::string& path, const ParameterSet& set) {
+    const std::string text = ParameterText(set);
+    return WriteWhole(path, [&text](const ByteSink& sink, const PreparedFile&) {
+        return sink(text.data(), text.size()) ? WriteResult{} : WriteResult{WriteOutcome::Failed};
+    });
+}
+
 } // namespace arbolith

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "render/ParameterFile.h"
 #include "render/TreeFormats.h"
 #include "render/WriteResult.h"
 
@@ -16,5 +17,8 @@ struct TreeFileResult : WriteResult {
 };
 TreeFileResult WriteTreeFile(const std::string& path, Format format, const TreeOrder& order,
                              WriteSettings settings = {});
+
+// Writes the set's parameter text to `path`, whole or not at all.
+WriteResult WriteParameterFile(const std::string& path, const ParameterSet& set);
 
 } // namespace arbolith

@@ -104,7 +104,7 @@ constexpr std::array kKeys{
                                          "generations of limbs above the trunk, less one",
                                          "a whole number within 32 bits, such as 7"),
     TreeKey{
-        "view", "YAW,PITCH",
+        kViewKey, "YAW,PITCH",
         "draw the tree seen from another side, in whole degrees: turned YAW (-180 to 180) "
         "about the vertical axis through the trunk's foot, positive bringing its front to "
         "the right, then tilted PITCH (-90 to 90), positive bringing its top toward the "

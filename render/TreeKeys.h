@@ -29,6 +29,8 @@ const TreeKey* FindTreeKey(std::string_view name);
 
 // The key of the clock second, which has no default: none means "now".
 inline constexpr std::string_view kTimeKey = "time";
+// The key of the view, which only pictures show.
+inline constexpr std::string_view kViewKey = "view";
 
 using KeyValue = std::pair<std::string_view, std::string>;
 // Every key with the order's value as text, in the table's order; with `unlike`, only the values

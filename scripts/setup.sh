@@ -3,9 +3,10 @@
 # yet. Idempotent, non-interactive, quiet unless something fails.
 #   setup.sh run    what building (the dev preset) and running the programs need
 #   setup.sh test   that, and what the tests need: the Windows cross compilers and Wine, the
-#                   package and file checkers, a private X server, emscripten and Chromium for the
-#                   browser edition, and from the npm registry, at the versions the lock files
-#                   pin, the glTF validator and the driver of the browser
+#                   package and file checkers, a private X server with a window manager,
+#                   emscripten and Chromium for the browser edition, and from the npm registry,
+#                   at the versions the lock files pin, the glTF validator and the driver of the
+#                   browser
 #   setup.sh        the same as "setup.sh test"
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ run_packages=(
 test_packages=(
   clang-format
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 wine wine64
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
   qpdf poppler-utils assimp-utils
   dpkg-dev file lintian desktop-file-utils appstream mandoc bash-completion tmux
   python3-pefile

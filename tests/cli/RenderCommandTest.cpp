@@ -24,23 +24,13 @@
 namespace arbolith {
 namespace {
 
-// A decoded picture's pixels, to compare with the rasterizer's.
-PixelImage PixelsOf(const QImage& image) {
-    PixelImage pixels(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            pixels.Row(y)[x] = image.pixel(x, y);
-        }
-    }
-    return pixels;
-}
-
 namespace fs = std::filesystem;
 using testing::RenderProcess;
 using testing::RunRender;
 
 using RenderCommandTest = testing::RenderTest;
 using testing::LineCount;
+using testing::PixelsOf;
 
 struct BadInput {
     std::vector<std::string> args;

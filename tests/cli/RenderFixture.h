@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTemporaryDir>
+
+#include "render/PixelImage.h"
 
 namespace arbolith::testing {
 
@@ -33,6 +36,17 @@ protected:
 
     QTemporaryDir dir_;
 };
+
+// A decoded picture's pixels, to compare with the rasterizer's.
+inline PixelImage PixelsOf(const QImage& image) {
+    PixelImage pixels(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            pixels.Row(y)[x] = image.pixel(x, y);
+        }
+    }
+    return pixels;
+}
 
 inline int LineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));

@@ -1,5 +1,8 @@
 #include "DialogHelpers.h"
 
+#include <gtest/gtest.h>
+
+#include <QLabel>
 #include <QPainter>
 #include <QTest>
 
@@ -8,16 +11,17 @@
 #include "ui/DialogLayout.h"
 #include "ui/FieldTexts.h"
 #include "ui/qt/PixelImages.h"
+#include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 
 namespace arbolith::testing {
 
 QLineEdit* Field(const TreeDialog& dialog, int id) {
-    return dialog.findChild<QLineEdit*>(QString::number(id));
+    return dialog.Template()->Field(id);
 }
 
 QPushButton* Button(const TreeDialog& dialog, int id) {
-    return dialog.findChild<QPushButton*>(QString::number(id));
+    return dialog.Template()->Button(id);
 }
 
 void Type(QLineEdit* field, const QString& text) {
@@ -37,12 +41,28 @@ bool WaitForRunEnd(const TreeDialog& dialog) {
     return QTest::qWaitFor([&] { return !dialog.RunGoing(); }, 60000);
 }
 
+bool WaitForTree(const TreeDialog& dialog, const TreeParameters& parameters,
+                 std::optional<std::uint32_t> second) {
+    return QTest::qWaitFor(
+        [&] {
+            const auto shown = dialog.ShownTree();
+            return !dialog.RunGoing() && shown && shown->parameters == parameters &&
+                   (!second || shown->second == *second);
+        },
+        60000);
+}
+
+QString StatusText(const TreeDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
+}
+
 QImage CanvasPixels(const TreeDialog& dialog) {
-    QWidget* canvas = dialog.Canvas();
+    TreeCanvas* canvas = dialog.Canvas();
+    EXPECT_EQ(canvas->Scale(), 1.0) << "the window has room for the picture at its own size";
     QImage image(canvas->size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     canvas->render(&image);
-    return image.copy(TreeCanvas::kBorder, TreeCanvas::kBorder, kCanvasWidth, kCanvasHeight);
+    return image.copy(canvas->PictureRect());
 }
 
 QImage ReferencePixels(const TreeParameters& parameters, std::uint32_t second) {

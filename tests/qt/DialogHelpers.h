@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 
 #include <QImage>
@@ -33,6 +34,12 @@ void Type(QLineEdit* field, const QString& text);
 void TypeParameters(const TreeDialog& dialog, const TreeParameters& parameters);
 // Waits, with a generous deadline, until no run is going; false if it never ended.
 bool WaitForRunEnd(const TreeDialog& dialog);
+// Waits until the canvas shows the whole tree of these values (and this second, where given),
+// however its run was started.
+bool WaitForTree(const TreeDialog& dialog, const TreeParameters& parameters,
+                 std::optional<std::uint32_t> second = std::nullopt);
+// What the status line says.
+QString StatusText(const TreeDialog& dialog);
 // The canvas as it appears on the screen, border excluded, at one device pixel per pixel.
 QImage CanvasPixels(const TreeDialog& dialog);
 // The renderer's image of the tree of this second, the canvas's size.

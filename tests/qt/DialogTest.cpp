@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,16 +18,13 @@
 #include "tree/ExampleTree.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
+#include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 
 namespace arbolith {
 namespace {
 
 using namespace arbolith::testing;
-
-QString StatusText(const TreeDialog& dialog) {
-    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
-}
 
 // Presses "Generate new tree" with the mouse and waits for the tree.
 TreeOrder Draw(TreeDialog& dialog) {
@@ -38,9 +36,10 @@ TreeOrder Draw(TreeDialog& dialog) {
 
 TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
     TreeDialog dialog;
+    dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Arbolith generator"));
     std::vector<QWidget*> controls;
-    for (QObject* child : dialog.children()) {
+    for (QObject* child : dialog.Template()->children()) {
         auto* widget = qobject_cast<QWidget*>(child);
         if (widget != nullptr && controls.size() < kDialogControls.size()) {
             controls.push_back(widget);
@@ -85,11 +84,13 @@ TEST(TreeDialog, PlacesTheTemplatesControlsInItsOrder) {
         }
         }
     }
-    // The picture at the template's place, its border outside it.
-    const int border = TreeCanvas::kBorder;
-    EXPECT_EQ(dialog.Canvas()->geometry().adjusted(border, border, -border, -border),
-              QRect(kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight));
-    EXPECT_EQ(dialog.Canvas()->parentWidget(), &dialog);
+    // Below the menu bar, the controls at their places and the picture at the template's place,
+    // at its own size, its border outside it.
+    const QPoint below(0, dialog.MenuBar()->height());
+    EXPECT_EQ(dialog.Template()->pos(), below);
+    const QRect picture = dialog.Canvas()->PictureRect();
+    EXPECT_EQ(QRect(dialog.Canvas()->mapTo(&dialog, picture.topLeft()), picture.size()),
+              QRect(below + QPoint(kCanvasX, kCanvasY), QSize(kCanvasWidth, kCanvasHeight)));
 }
 
 TEST(TreeDialog, TabMovesThroughFieldsAndButtonsInTemplateOrder) {
@@ -102,6 +103,8 @@ TEST(TreeDialog, TabMovesThroughFieldsAndButtonsInTemplateOrder) {
             expected.push_back(QString::number(control.id));
         }
     }
+    // The second's field comes after the template's controls.
+    expected.push_back(QStringLiteral("second"));
     std::vector<QString> visited;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         visited.push_back(QApplication::focusWidget()->objectName());
@@ -120,18 +123,20 @@ TEST(TreeDialog, FieldsStartWithTheExampleTree) {
 
 TEST(TreeDialog, CanvasShowsTheWindowColourInsideItsBorderBeforeTheFirstRun) {
     TreeDialog dialog;
+    dialog.show();
     QImage whole(dialog.Canvas()->size(), QImage::Format_RGB32);
     dialog.Canvas()->render(&whole);
     const QColor window = dialog.Canvas()->palette().color(QPalette::Base);
     const QColor border = dialog.Canvas()->palette().color(QPalette::WindowText);
     ASSERT_NE(window, border);
     // Every pixel of the picture's place is the picture's, the last row and column too.
-    const int b = TreeCanvas::kBorder;
-    EXPECT_EQ(whole.pixelColor(0, 0), border);
-    EXPECT_EQ(whole.pixelColor(b + kCanvasWidth, kCanvasHeight / 2), border);
-    EXPECT_EQ(whole.pixelColor(kCanvasWidth / 2, b + kCanvasHeight), border);
-    EXPECT_EQ(whole.pixelColor(b, b), window);
-    EXPECT_EQ(whole.pixelColor(b + kCanvasWidth - 1, b + kCanvasHeight - 1), window);
+    const QRect inside = dialog.Canvas()->PictureRect();
+    ASSERT_EQ(inside.size(), QSize(kCanvasWidth, kCanvasHeight));
+    EXPECT_EQ(whole.pixelColor(inside.topLeft() - QPoint(1, 1)), border);
+    EXPECT_EQ(whole.pixelColor(inside.right() + 1, inside.center().y()), border);
+    EXPECT_EQ(whole.pixelColor(inside.center().x(), inside.bottom() + 1), border);
+    EXPECT_EQ(whole.pixelColor(inside.topLeft()), window);
+    EXPECT_EQ(whole.pixelColor(inside.bottomRight()), window);
 }
 
 TEST(TreeDialog, PressDrawsTheTreeOfTheSecondItShows) {
@@ -214,7 +219,7 @@ TEST(TreeDialog, PictureSurvivesRepaintsAndBeingCovered) {
 
     auto* cover = new QWidget(&dialog);
     cover->setAutoFillBackground(true);
-    cover->setGeometry(kCanvasX + 100, kCanvasY + 100, 300, 300);
+    cover->setGeometry(dialog.Canvas()->geometry().adjusted(100, 100, -100, -100));
     cover->show();
     cover->raise();
     dialog.repaint();
@@ -374,6 +379,7 @@ TEST(TreeDialog, CtrlCCopiesThePictureUnlessAFieldHasASelection) {
 
 TEST(TreeCanvas, StaysCrispAtTwiceTheDevicePixels) {
     TreeDialog dialog;
+    dialog.show();
     TypeParameters(dialog, SmallTree());
     Draw(dialog);
     const QImage& picture = dialog.Canvas()->Picture();
@@ -381,13 +387,14 @@ TEST(TreeCanvas, StaysCrispAtTwiceTheDevicePixels) {
     doubled.setDevicePixelRatio(2);
     dialog.Canvas()->render(&doubled);
     int mismatches = 0;
-    const int b = TreeCanvas::kBorder;
+    const QPoint at = dialog.Canvas()->PictureRect().topLeft();
     for (int y = 0; y < kCanvasHeight; ++y) {
         for (int x = 0; x < kCanvasWidth; ++x) {
             const QRgb expected = picture.pixel(x, y);
             for (int dy = 0; dy < 2; ++dy) {
                 for (int dx = 0; dx < 2; ++dx) {
-                    mismatches += doubled.pixel(2 * (x + b) + dx, 2 * (y + b) + dy) != expected;
+                    mismatches +=
+                        doubled.pixel(2 * (x + at.x()) + dx, 2 * (y + at.y()) + dy) != expected;
                 }
             }
         }

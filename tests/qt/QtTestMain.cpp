@@ -2,10 +2,11 @@
 
 #include <QApplication>
 
-// The widgets need an application; without a display they draw offscreen.
+// The widgets need an application; without a display they draw offscreen, on a screen large
+// enough for the window at its own size.
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" ARBOLITH_OFFSCREEN_SCREEN);
     }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -20,10 +20,6 @@ namespace {
 
 using namespace arbolith::testing;
 
-QString StatusText(const TreeDialog& dialog) {
-    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
-}
-
 // Drags across the canvas with the left button, through a point on the way.
 void Drag(TreeDialog& dialog, QPoint from, QPoint to) {
     QWidget* canvas = dialog.Canvas();

@@ -33,7 +33,7 @@ QString DrawingStatus(const TreeDrawing& drawing) {
         return turned ? Tr("Enter draws the tree of these values, %1; Home on the canvas turns it "
                            "back.")
                             .arg(ViewText(view))
-                      : Tr("Enter draws the tree of these values; Ctrl+S saves, Ctrl+C copies.");
+                      : Tr("Enter draws the tree of these values; F1 lists the keys.");
     }
     const QString second = QString::number(latest->second);
     const QString drawn = Count(drawing.Drawn());

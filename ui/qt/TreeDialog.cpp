@@ -7,26 +7,30 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFrame>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
+#include <QScreen>
+#include <QVBoxLayout>
 
+#include "render/TreeFile.h"
+#include "render/TreeKeys.h"
 #include "tree/Clock.h"
 #include "tree/ExampleTree.h"
+#include "tree/Presets.h"
 #include "ui/DialogLayout.h"
-#include "ui/FieldText.h"
-#include "ui/FieldTexts.h"
 #include "ui/ViewDrag.h"
+#include "ui/qt/StatusLine.h"
 #include "ui/qt/StatusText.h"
+#include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeDrawing.h"
+#include "ui/qt/TreeMenus.h"
 #include "ui/qt/TreeSaving.h"
 
 namespace arbolith {
@@ -35,38 +39,9 @@ namespace {
 
 // How long Exit waits for a stopped run's thread before ending the process regardless.
 constexpr int kQuitWaitMilliseconds = 3000;
-constexpr int kProgressSteps = 1000;
-
-QWidget* CreateControl(const DialogControl& control, QWidget* parent) {
-    switch (control.kind) {
-    case ControlKind::InputField:
-        return new QLineEdit(parent);
-    case ControlKind::DefaultButton:
-    case ControlKind::PushButton: {
-        auto* button = new QPushButton(QString::fromLatin1(control.text), parent);
-        button->setDefault(control.kind == ControlKind::DefaultButton);
-        return button;
-    }
-    case ControlKind::Label: {
-        auto* label = new QLabel(QString::fromLatin1(control.text), parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return label;
-    }
-    case ControlKind::Picture: {
-        // Bitmap 102 at its own size, neither stretched nor shrunk, in a sunken frame.
-        auto* picture = new QLabel(parent);
-        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        const QPixmap bitmap(QStringLiteral(":/arbolith/picture.bmp"));
-        if (!bitmap.isNull()) {
-            picture->setPixmap(bitmap);
-        }
-        return picture;
-    }
-    }
-    return nullptr;
-}
+// Room for a title bar and borders, which the window system tells only once the window is shown.
+constexpr QMargins kFrameAllowance(4, 24, 4, 4);
+const QString kParameterFilter = QStringLiteral("Arbolith parameters (*.txt);;All files (*)");
 
 } // namespace
 
@@ -75,51 +50,33 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     // The program's one window: a normal top-level one with a place in the task bar, yet
     // topmost, as a system-modal template makes it.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint);
     setFont(DialogFont());
     units_ = BaseUnitsOf(font());
-    CreateControls();
-    CreateShortcuts();
-    FillExampleValues();
-    saving_ = new TreeSaving(this);
-    connect(saving_, &TreeSaving::Said, status_, &QLabel::setText);
-    connect(saving_, &TreeSaving::Failed, this,
-            [this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); });
-    connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
-    ShowProgress();
-}
+    setSizeGripEnabled(true);
 
-TreeDialog::~TreeDialog() = default;
-
-void TreeDialog::CreateControls() {
-    // Template order is creation order, and creation order is Qt's tab order.
-    for (const DialogControl& control : kDialogControls) {
-        QWidget* widget = CreateControl(control, this);
-        widget->setObjectName(QString::number(control.id));
-        widget->setGeometry(
-            DialogRectToPixels(units_, control.x, control.y, control.width, control.height));
-        if (control.kind == ControlKind::Picture) {
-            // A bitmap control takes the size of its bitmap, whatever the template says.
-            const auto* picture = static_cast<QLabel*>(widget);
-            if (!picture->pixmap().isNull()) {
-                const int frame = 2 * picture->frameWidth();
-                widget->resize(picture->pixmap().size() + QSize(frame, frame));
-            }
-        }
-        if (control.kind == ControlKind::InputField) {
-            auto* field = static_cast<QLineEdit*>(widget);
-            fields_[control.id] = field;
-            field->installEventFilter(this);
-        } else if (control.id == kButtonGenerate) {
-            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                    &TreeDialog::Generate);
-        } else if (control.id == kButtonExit) {
-            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                    &TreeDialog::Quit);
-        }
-    }
+    // Created in this order, which is Tab's: the template's controls, then the second.
+    template_ = new TemplatePanel(units_, this);
     canvas_ = new TreeCanvas(this);
+    status_ = new StatusLine(units_.x, this);
+    status_->setFixedHeight(kStatusHeight);
+    menuBar_ = CreateMenuBar(*this);
+
+    auto* column = new QVBoxLayout;
+    // The canvas's picture at the template's place when the window has room for it.
+    column->setContentsMargins(0, kCanvasY - TreeCanvas::kBorder, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(canvas_, 1);
+    column->addWidget(status_);
+    auto* body = new QHBoxLayout(this);
+    body->setMenuBar(menuBar_);
+    body->setContentsMargins(0, 0, kCanvasY - TreeCanvas::kBorder, 0);
+    body->setSpacing(0);
+    body->addWidget(template_, 0, Qt::AlignTop);
+    body->addSpacing(std::max(0, kCanvasX - TreeCanvas::kBorder - template_->width()));
+    body->addLayout(column, 1);
+
     drawing_ = new TreeDrawing(*canvas_, this);
     connect(drawing_, &TreeDrawing::Changed, this, &TreeDialog::ShowProgress);
     connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::RunEnded);
@@ -127,58 +84,65 @@ void TreeDialog::CreateControls() {
     connect(canvas_, &TreeCanvas::Dragged, this,
             [this](QPoint offset) { SetView(ViewAfterDrag(dragStart_, offset.x(), offset.y())); });
     connect(canvas_, &TreeCanvas::FrontViewAsked, this, [this] { SetView({}); });
-
-    const QRect area = DialogRectToPixels(units_, kDialogHeader.x, kDialogHeader.y,
-                                          kDialogHeader.width, kDialogHeader.height);
-    // However the font measures, the canvas keeps a margin as wide as its top one.
-    const int width = std::max(area.width(), kCanvasX + kCanvasWidth + kCanvasY);
-    const int height = std::max(area.height(), kCanvasY + kCanvasHeight + kCanvasY);
-    CreateStatusLine(height, width);
-    setFixedSize(width, height + kStatusHeight);
-}
-
-void TreeDialog::CreateStatusLine(int top, int width) {
-    auto* line = new QWidget(this);
-    line->setObjectName(QStringLiteral("statusLine"));
-    line->setGeometry(0, top, width, kStatusHeight);
-    auto* layout = new QHBoxLayout(line);
-    layout->setContentsMargins(6, 0, 6, 2);
-    status_ = new QLabel(line);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setTextFormat(Qt::PlainText);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(status_, 1);
-    progress_ = new QProgressBar(line);
-    progress_->setObjectName(QStringLiteral("progress"));
-    progress_->setRange(0, kProgressSteps);
-    progress_->setFixedWidth(kCanvasWidth / 3);
-    progress_->setTextVisible(false);
-    progress_->hide();
-    layout->addWidget(progress_);
-}
-
-void TreeDialog::CreateShortcuts() {
-    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
-            &TreeDialog::AskAndSave);
-    connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this,
-            &TreeDialog::CopyPicture);
-    connect(new QShortcut(QKeySequence::Quit, this), &QShortcut::activated, this,
-            &TreeDialog::Quit);
-}
-
-void TreeDialog::FillExampleValues() {
-    for (const auto& [id, text] : FieldTextsOf(kExampleTree)) {
-        fields_.at(id)->setText(QString::fromStdString(text));
+    for (const DialogControl& control : kDialogControls) {
+        if (control.kind == ControlKind::InputField) {
+            template_->Field(control.id)->installEventFilter(this);
+        }
     }
-    fields_.at(kDialogControls.front().id)->setFocus();
+    SecondField()->installEventFilter(this);
+    connect(template_->Button(kButtonGenerate), &QPushButton::clicked, this, &TreeDialog::Generate);
+    connect(template_->Button(kButtonExit), &QPushButton::clicked, this, &TreeDialog::Quit);
+    retune_.setSingleShot(true);
+    retune_.setInterval(0);
+    connect(&retune_, &QTimer::timeout, this, &TreeDialog::Generate);
+    connect(template_, &TemplatePanel::Edited, this, &TreeDialog::Retune);
+    connect(status_, &StatusLine::SecondEdited, this, &TreeDialog::Retune);
+
+    saving_ = new TreeSaving(this);
+    connect(saving_, &TreeSaving::Said, status_, &StatusLine::Say);
+    connect(saving_, &TreeSaving::Failed, this, &TreeDialog::Warn);
+    connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
+
+    template_->SetParameters(kExampleTree);
+    template_->Field(kDialogControls.front().id)->setFocus();
+    ShowProgress();
+    FitToScreen();
+}
+
+TreeDialog::~TreeDialog() = default;
+
+void TreeDialog::FitToScreen() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) {
+        return;
+    }
+    // The room the screen leaves beside its panels.
+    const QRect room = shown->availableGeometry();
+    const QSize size =
+        sizeHint().boundedTo(room.size().shrunkBy(kFrameAllowance)).expandedTo(minimumSizeHint());
+    resize(size);
+    // A window's position is its frame's: centred, or at the top where the room is too small, so
+    // that the title bar stays on the screen to move the window by.
+    const QSize framed = size.grownBy(kFrameAllowance);
+    move(room.left() + std::max(0, (room.width() - framed.width()) / 2),
+         room.top() + std::max(0, (room.height() - framed.height()) / 2));
 }
 
 void TreeDialog::Generate() {
-    const TreeParameters parameters =
-        ReadTreeParameters([this](int id) { return fields_.at(id)->text().toStdString(); });
+    std::optional<std::uint32_t> second;
+    if (!status_->ReadSecond(second)) {
+        status_->SayWhatSecondIs();
+        return;
+    }
     // The clock is read once, so the whole tree is the one of this second and can be drawn
     // again from it.
-    drawing_->Draw(parameters, SystemClockSeconds());
+    drawing_->Draw(template_->Parameters(), second.value_or(SystemClockSeconds()));
+}
+
+void TreeDialog::Retune() {
+    if (status_->HoldsSecond()) {
+        retune_.start();
+    }
 }
 
 void TreeDialog::SetView(ViewAngles view) {
@@ -201,6 +165,10 @@ std::uint64_t TreeDialog::RunProgress() const {
     return drawing_->Drawn();
 }
 
+QLineEdit* TreeDialog::SecondField() const {
+    return status_->SecondField();
+}
+
 std::optional<TreeOrder> TreeDialog::ShownTree() const {
     return drawing_->Shown();
 }
@@ -216,16 +184,26 @@ void TreeDialog::Quit() {
     QCoreApplication::exit(0);
 }
 
+void TreeDialog::Say(const QString& text) {
+    status_->Say(text);
+}
+
+void TreeDialog::Warn(const QString& message) {
+    // Plain text: a file's name or a line of it is shown as it is, never read as markup.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 void TreeDialog::ShowProgress() {
-    status_->setText(DrawingStatus(*drawing_));
+    Say(DrawingStatus(*drawing_));
     if (!drawing_->Going()) {
-        progress_->hide();
+        status_->ShowProgress(std::nullopt);
         return;
     }
     const std::uint64_t total = std::max<std::uint64_t>(drawing_->Total().branches, 1);
     const std::uint64_t drawn = std::min(drawing_->Drawn(), total);
-    progress_->setValue(static_cast<int>(static_cast<long double>(drawn) / total * kProgressSteps));
-    progress_->show();
+    status_->ShowProgress(static_cast<double>(static_cast<long double>(drawn) / total));
 }
 
 void TreeDialog::reject() {
@@ -274,8 +252,8 @@ void TreeDialog::AskAndSave() {
         return;
     }
     if (!drawing_->Shown()) {
-        status_->setText(RunGoing() ? tr("Wait for the tree, or press Esc, before saving.")
-                                    : tr("Draw a tree first, then save it."));
+        Say(RunGoing() ? tr("Wait for the tree, or press Esc, before saving.")
+                       : tr("Draw a tree first, then save it."));
         return;
     }
     saving_->Ask(this, *drawing_->Shown());
@@ -286,7 +264,91 @@ void TreeDialog::CopyPicture() {
         return;
     }
     QApplication::clipboard()->setImage(canvas_->Picture());
-    status_->setText(tr("Copied the tree of second %1.").arg(drawing_->Shown()->second));
+    Say(tr("Copied the tree of second %1.").arg(drawing_->Shown()->second));
+}
+
+void TreeDialog::CopyCommand() {
+    if (!drawing_->Shown()) {
+        Say(tr("Draw a tree first, then copy its command."));
+        return;
+    }
+    const QString command = QString::fromStdString(RenderCommand(*drawing_->Shown()));
+    QApplication::clipboard()->setText(command);
+    Say(tr("Copied: %1").arg(command));
+}
+
+ParameterSet TreeDialog::CurrentParameters() const {
+    ParameterSet set{template_->Parameters(), std::nullopt, View()};
+    if (!status_->ReadSecond(set.second) || !set.second) {
+        const TreeOrder* latest = drawing_->Latest();
+        if (latest != nullptr && latest->parameters == set.parameters) {
+            set.second = latest->second;
+        }
+    }
+    return set;
+}
+
+void TreeDialog::ShowParameters(const ParameterSet& set) {
+    template_->SetParameters(set.parameters);
+    status_->SetSecond(set.second);
+    if (set.view) {
+        // The tree is drawn below, seen this way.
+        drawing_->SetView(*set.view);
+    }
+    Generate();
+}
+
+void TreeDialog::ShowPreset(const Preset& preset) {
+    ShowParameters({preset.parameters, preset.second, std::nullopt});
+}
+
+QString TreeDialog::OpenParameters(const QString& path) {
+    const ParameterReading read = ReadParameterFile(QFile::encodeName(path).toStdString());
+    if (const auto* fault = std::get_if<ParameterFault>(&read)) {
+        return QString::fromStdString(DescribeFault(path.toStdString(), *fault));
+    }
+    ShowParameters(std::get<ParameterSet>(read));
+    return {};
+}
+
+QString TreeDialog::SaveParameters(const QString& path) {
+    const WriteResult written =
+        WriteParameterFile(QFile::encodeName(path).toStdString(), CurrentParameters());
+    if (written.outcome == WriteOutcome::Written) {
+        Say(tr("Saved the parameters to %1.").arg(path));
+        return {};
+    }
+    const QString reason = written.reason.empty() ? tr("the file took no more")
+                                                  : QString::fromStdString(written.reason);
+    return QStringLiteral("%1: %2").arg(path, reason);
+}
+
+void TreeDialog::AskAndOpenParameters() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Open Parameters"), QString(), kParameterFilter);
+    // Without a window manager nothing hands the keyboard back once the file dialog is gone.
+    activateWindow();
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const QString failure = OpenParameters(path); !failure.isEmpty()) {
+        Warn(tr("Could not open %1").arg(failure));
+    }
+}
+
+void TreeDialog::AskAndSaveParameters() {
+    const ParameterSet set = CurrentParameters();
+    const QString name = set.second ? QStringLiteral("arbolith-%1.txt").arg(*set.second)
+                                    : QStringLiteral("arbolith.txt");
+    QString path =
+        QFileDialog::getSaveFileName(this, tr("Save Parameters"), name, kParameterFilter);
+    activateWindow();
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const QString failure = SaveParameters(path); !failure.isEmpty()) {
+        Warn(tr("Could not save %1").arg(failure));
+    }
 }
 
 } // namespace arbolith

@@ -1,28 +1,31 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 
 #include <QDialog>
+#include <QTimer>
 
+#include "render/ParameterFile.h"
 #include "tree/TreeOrder.h"
 #include "ui/qt/DialogUnits.h"
 
-class QLabel;
 class QLineEdit;
-class QProgressBar;
+class QMenuBar;
 
 namespace arbolith {
 
+struct Preset;
+class StatusLine;
+class TemplatePanel;
 class TreeCanvas;
 class TreeDrawing;
 class TreeSaving;
 
-// The dialog "Arbolith generator": the twelve fields, the two buttons and the picture of the
-// template, the canvas beside them, and a status line below them with the clock second of the
-// tree shown and the progress of a run. Every control is named after its control id, the
-// template's unnamed ones "-1".
+// The window "Arbolith generator": a menu bar; the template's controls; the canvas beside them,
+// taking the room the window has; below it the field for the clock second and a status line with
+// the second of the tree shown and the progress of a run. The window is resizable and opens as
+// large as the canvas at its own size needs, or as the screen has room for.
 class TreeDialog : public QDialog {
     Q_OBJECT
 
@@ -30,8 +33,8 @@ public:
     explicit TreeDialog(QWidget* parent = nullptr);
     ~TreeDialog() override;
 
-    // Reads the fields and starts drawing their tree for the current clock second. A run still
-    // going is stopped first.
+    // Reads the fields and starts drawing their tree, for the second the second's field holds or,
+    // when it is empty, for the current clock second. A run still going is stopped first.
     void Generate();
     // Stops a run that is going; the canvas keeps what it has drawn.
     void StopRun();
@@ -51,14 +54,35 @@ public:
     // The same on a thread of its own; Esc stops it.
     void SaveInBackground(const QString& path);
     bool SaveGoing() const;
+    // Asks for a file name and a format, and saves the tree on the canvas in the background.
+    void AskAndSave();
     void CopyPicture();
+    // Copies the arbolith-render command that draws the tree on the canvas.
+    void CopyCommand();
+
+    // The fields' values, the second the field holds and the view. With no second held, the tree
+    // on the canvas gives its second where it was drawn from these same values.
+    ParameterSet CurrentParameters() const;
+    // Fills the fields and the second's field (emptied for a set without a second), takes the
+    // set's view if it has one, and draws the tree.
+    void ShowParameters(const ParameterSet& set);
+    void ShowPreset(const Preset& preset);
+    // Reads a parameter file and shows its tree; writes the current parameters to one. An empty
+    // text on success, else what failed, naming the file.
+    QString OpenParameters(const QString& path);
+    QString SaveParameters(const QString& path);
+    void AskAndOpenParameters();
+    void AskAndSaveParameters();
 
     // The tree the canvas shows, once a run has ended.
     std::optional<TreeOrder> ShownTree() const;
+    TemplatePanel* Template() const { return template_; }
     TreeCanvas* Canvas() const { return canvas_; }
+    QLineEdit* SecondField() const;
+    QMenuBar* MenuBar() const { return menuBar_; }
     DialogBaseUnits BaseUnits() const { return units_; }
-    // The height of the status line below the template's area.
-    static constexpr int kStatusHeight = 24;
+    // The height of the line below the canvas.
+    static constexpr int kStatusHeight = 26;
 
 signals:
     void RunEnded();
@@ -70,20 +94,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateControls();
-    void CreateStatusLine(int top, int width);
-    void CreateShortcuts();
-    void FillExampleValues();
+    void FitToScreen();
+    void Retune();
     void ShowProgress();
-    void AskAndSave();
+    void Say(const QString& text);
+    void Warn(const QString& message);
 
     DialogBaseUnits units_;
-    std::map<int, QLineEdit*> fields_;
+    QMenuBar* menuBar_ = nullptr;
+    TemplatePanel* template_ = nullptr;
     TreeCanvas* canvas_ = nullptr;
-    QLabel* status_ = nullptr;
-    QProgressBar* progress_ = nullptr;
+    StatusLine* status_ = nullptr;
     TreeDrawing* drawing_ = nullptr;
     TreeSaving* saving_ = nullptr;
+    // Edits with a second held draw once the event that made them is done, so that a burst of
+    // them starts one run.
+    QTimer retune_;
     // The view when the drag began.
     ViewAngles dragStart_;
 };

@@ -1,0 +1,112 @@
+// Where arbolith-render takes a tree's values from: a parameter file, a preset, the options, in
+// the order given, the last one winning.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+
+#include <QImage>
+
+#include "RenderFixture.h"
+#include "RenderProcess.h"
+#include "render/ParameterFile.h"
+#include "render/TreeFile.h"
+#include "render/TreeFormats.h"
+#include "render/TreeImage.h"
+#include "tree/Presets.h"
+
+namespace arbolith {
+namespace {
+
+using testing::RunRender;
+using TreeSourcesTest = testing::RenderTest;
+
+struct Source {
+    std::vector<std::string> args;
+    std::optional<TreeOrder> drawn;    // none: refused with status 2, nothing written
+    std::vector<std::string> mentions; // what standard error's one line says
+};
+
+TEST_F(TreeSourcesTest, ParamsAndPresetsSetTheTreeAndTheLastOptionWins) {
+    TreeParameters small = kExampleTree;
+    small.levels = 3;
+    const ParameterSet file{small, 1234567890u, ViewAngles{30, -10}};
+    ASSERT_EQ(WriteParameterFile(PathOf("tree.txt"), file).outcome, WriteOutcome::Written);
+    std::ofstream(PathOf("bad.txt")) << "# a tree\n\nlevels = 3\ncolour = brown\n";
+
+    TreeOrder fromFile{small, 1234567890u};
+    fromFile.view = {30, -10};
+    TreeOrder fileThenLevels = fromFile;
+    fileThenLevels.parameters.levels = 2;
+    const Preset& willow = *FindPreset("willow");
+    TreeOrder willowAt5{willow.parameters, 5};
+    TreeOrder turnedWillow{willow.parameters, willow.second};
+    turnedWillow.view = {30, -10};
+
+    const std::vector<Source> cases{
+        {{"--params", "tree.txt"}, fromFile, {"second 1234567890"}},
+        {{"--params=tree.txt", "--levels", "2"}, fileThenLevels, {}},
+        {{"--levels", "2", "--time", "7", "--params", "tree.txt"}, fromFile, {}},
+        {{"--preset", "willow"}, TreeOrder{willow.parameters, willow.second}, {}},
+        {{"--preset", "willow", "--time", "5"}, willowAt5, {}},
+        {{"--params", "tree.txt", "--preset", "willow"}, turnedWillow, {}},
+        {{"--params", "bad.txt"}, std::nullopt, {"bad.txt, line 4: unknown key 'colour'"}},
+        {{"--params", "none.txt"}, std::nullopt, {"none.txt: No such file or directory"}},
+        {{"--params", "-"}, std::nullopt, {"standard input: no value for max-xy"}},
+        {{"--preset", "elm"},
+         std::nullopt,
+         {"'elm' for --preset", "example, bush", "--list-presets"}},
+    };
+    for (const Source& source : cases) {
+        std::vector<std::string> args = source.args;
+        args.insert(args.end(), {"-o", "out.png"});
+        std::string trace;
+        for (const std::string& arg : args) {
+            trace += arg + ' ';
+        }
+        SCOPED_TRACE(trace);
+        const auto run = RunRender(Dir(), args);
+        EXPECT_EQ(testing::LineCount(run.err), 1) << run.err;
+        for (const std::string& mention : source.mentions) {
+            EXPECT_NE(run.err.find(mention), std::string::npos) << run.err;
+        }
+        if (!source.drawn) {
+            EXPECT_EQ(run.exitCode, 2);
+            EXPECT_FALSE(std::filesystem::exists(PathOf("out.png")));
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QImage image(QString::fromStdString(PathOf("out.png")));
+        EXPECT_EQ(testing::PixelsOf(image),
+                  *RenderTreeImage(*source.drawn, kPictureWidth, kPictureHeight));
+        std::filesystem::remove(PathOf("out.png"));
+    }
+}
+
+// A parameter file's view turns pictures; a 3-D file, which holds the whole tree, takes the file
+// all the same.
+TEST_F(TreeSourcesTest, AFilesViewDoesNotStopA3DFile) {
+    ASSERT_EQ(
+        WriteParameterFile(PathOf("turned.txt"), {kExampleTree, 5u, ViewAngles{30, -10}}).outcome,
+        WriteOutcome::Written);
+    const auto run = RunRender(Dir(), {"--params", "turned.txt", "-o", "tree.glb"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(PathOf("tree.glb")));
+}
+
+TEST_F(TreeSourcesTest, ListPresetsNamesEachWithItsDescriptionAndDrawsNothing) {
+    const auto run = RunRender(Dir(), {"--list-presets"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::string expected;
+    for (const Preset& preset : kPresets) {
+        const std::size_t at = run.out.find(std::string(preset.name) + "  ");
+        ASSERT_NE(at, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find(preset.description, at),
+                  run.out.find('\n', at) - preset.description.size());
+    }
+    EXPECT_EQ(testing::LineCount(run.out), static_cast<int>(kPresets.size()));
+    EXPECT_TRUE(Entries().empty());
+}
+
+} // namespace
+} // namespace arbolith

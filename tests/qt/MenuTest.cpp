@@ -1,0 +1,187 @@
+// The menu bar: every entry of its table in its place, and each doing its job, its file
+// dialogs and message boxes answered as a user would.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "DialogHelpers.h"
+#include "render/TreeKeys.h"
+#include "tree/BranchCount.h"
+#include "tree/Presets.h"
+#include "ui/DialogLayout.h"
+#include "ui/qt/TemplatePanel.h"
+#include "ui/qt/TreeCanvas.h"
+#include "ui/qt/TreeMenus.h"
+
+namespace arbolith {
+namespace {
+
+using namespace arbolith::testing;
+
+QAction* Entry(const TreeDialog& dialog, const QString& name) {
+    return dialog.MenuBar()->findChild<QAction*>(name);
+}
+
+// The title of the menu that holds the action.
+QString MenuOf(const QAction* action) {
+    for (const QObject* holder : action->associatedObjects()) {
+        if (const auto* menu = qobject_cast<const QMenu*>(holder)) {
+            return menu->title();
+        }
+    }
+    return {};
+}
+
+// Once the next modal window of this type opens, hands it to `answer`.
+template <typename Window> void WhenOpen(std::function<void(Window&)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (auto* window = qobject_cast<Window*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(*window);
+        }
+    });
+    poll->start(10);
+}
+
+// Types this file's name into the next file dialog and presses Enter.
+void ChooseFile(const QString& path) {
+    WhenOpen<QFileDialog>([path](QFileDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(path);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+}
+
+// Reads the next message box and closes it.
+void ReadMessage(QString& text) {
+    WhenOpen<QMessageBox>([&text](QMessageBox& box) {
+        text = box.text();
+        box.reject();
+    });
+}
+
+TEST(Menus, EveryEntryStandsInItsMenuWithItsKey) {
+    const TreeDialog dialog;
+    QStringList titles;
+    for (const QAction* menu : dialog.MenuBar()->actions()) {
+        titles << menu->text();
+    }
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                   QStringLiteral("&View"), QStringLiteral("&Presets"),
+                                   QStringLiteral("&Help")}));
+    for (const MenuEntry& entry : MenuEntries()) {
+        SCOPED_TRACE(entry.name);
+        const QAction* action = Entry(dialog, QString::fromLatin1(entry.name));
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(MenuOf(action), QString::fromLatin1(entry.menu));
+        EXPECT_EQ(action->text(), QString::fromLatin1(entry.text));
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(entry.key)));
+    }
+    EXPECT_EQ(MenuOf(dialog.Canvas()->FrontViewAction()), QStringLiteral("&View"));
+    for (const Preset& preset : kPresets) {
+        const QAction* action =
+            Entry(dialog, QStringLiteral("preset-") + QString::fromLatin1(preset.name.data()));
+        ASSERT_NE(action, nullptr) << preset.name;
+        EXPECT_EQ(MenuOf(action), QStringLiteral("&Presets"));
+    }
+}
+
+TEST(Menus, EachEntryDoesItsJob) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const Preset& preset : kPresets) {
+        SCOPED_TRACE(preset.name);
+        Entry(dialog, QStringLiteral("preset-") + QString::fromLatin1(preset.name.data()))
+            ->trigger();
+        ASSERT_TRUE(WaitForTree(dialog, preset.parameters, preset.second));
+        EXPECT_EQ(dialog.SecondField()->text(), QString::number(preset.second));
+        EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(preset.parameters, preset.second));
+    }
+    const TreeOrder fan = *dialog.ShownTree();
+
+    Entry(dialog, QStringLiteral("copyPicture"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              dialog.Canvas()->Picture());
+    Entry(dialog, QStringLiteral("copyCommand"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromStdString(RenderCommand(fan)));
+
+    // With no second held, the file takes that of the tree drawn from the same values.
+    dialog.SetView({20, -5});
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    Type(dialog.SecondField(), QString());
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("fan.txt"));
+    ChooseFile(saved);
+    Entry(dialog, QStringLiteral("saveParameters"))->trigger();
+    EXPECT_EQ(ReadParameterFile(saved.toStdString()),
+              ParameterReading(ParameterSet{fan.parameters, fan.second, ViewAngles{20, -5}}));
+
+    const QString picture = folder.filePath(QStringLiteral("fan.svg"));
+    ChooseFile(picture);
+    Entry(dialog, QStringLiteral("saveTree"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+    QFile svg(picture);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(static_cast<std::uint64_t>(svg.readAll().count("<polygon")),
+              CountBranches(fan.parameters, fan.path, fan.second).branches);
+
+    // Ctrl+O, pressed in a field, opens the file saved above: values, second and view.
+    Entry(dialog, QStringLiteral("preset-oak"))->trigger();
+    dialog.SetView({});
+    ASSERT_TRUE(WaitForTree(dialog, FindPreset("oak")->parameters, FindPreset("oak")->second));
+    ChooseFile(saved);
+    QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(WaitForTree(dialog, fan.parameters, fan.second));
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(fan.second));
+    EXPECT_EQ(dialog.View(), (ViewAngles{20, -5}));
+    // A faulty file is refused naming it and its line, as plain text whatever its name holds,
+    // and the fields keep their values.
+    QFile bad(folder.filePath(QStringLiteral("<b>bad.txt")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("levels = 3\nlevels = 4\n");
+    bad.close();
+    ChooseFile(bad.fileName());
+    QString warning;
+    Qt::TextFormat format = Qt::AutoText;
+    WhenOpen<QMessageBox>([&](QMessageBox& box) {
+        warning = box.text();
+        format = box.textFormat();
+        box.reject();
+    });
+    Entry(dialog, QStringLiteral("openParameters"))->trigger();
+    EXPECT_TRUE(warning.contains(bad.fileName() +
+                                 QStringLiteral(", line 2: levels given again (first on line 1)")))
+        << warning;
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(dialog.Template()->Parameters(), fan.parameters);
+
+    QString keys;
+    ReadMessage(keys);
+    Entry(dialog, QStringLiteral("keys"))->trigger();
+    for (const MenuEntry& entry : MenuEntries()) {
+        EXPECT_TRUE(keys.contains(QString::fromLatin1(entry.key))) << entry.key;
+    }
+    QString about;
+    ReadMessage(about);
+    Entry(dialog, QStringLiteral("about"))->trigger();
+    EXPECT_TRUE(about.contains(QStringLiteral(ARBOLITH_VERSION))) << about;
+    EXPECT_TRUE(about.contains(QStringLiteral("MIT"))) << about;
+}
+
+} // namespace
+} // namespace arbolith
