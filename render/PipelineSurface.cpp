@@ -38,20 +38,30 @@ void PipelineSurface::Work() {
 }
 
 void PipelineSurface::Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
+    gathering_.insert(gathering_.end(), corners, corners + 4 * count);
+    if (gathering_.size() >= 4 * kBranchesABlock) {
+        Send();
+    }
+}
+
+void PipelineSurface::Send() {
     std::unique_lock guard(lock_);
     changed_.wait(guard, [this] { return queue_.size() < kQueued; });
-    std::vector<SurfacePoint> block;
+    queue_.push_back(std::move(gathering_));
+    gathering_.clear();
     if (!spare_.empty()) {
-        block = std::move(spare_.back());
+        gathering_ = std::move(spare_.back());
         spare_.pop_back();
+        gathering_.clear();
     }
-    block.assign(corners, corners + 4 * count);
-    queue_.push_back(std::move(block));
     guard.unlock();
     changed_.notify_all();
 }
 
 void PipelineSurface::Drain() {
+    if (!gathering_.empty()) {
+        Send();
+    }
     std::unique_lock guard(lock_);
     changed_.wait(guard, [this] { return queue_.empty() && !drawing_; });
 }

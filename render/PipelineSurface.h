@@ -39,15 +39,22 @@ public:
     void Drain();
 
 private:
-    static constexpr std::size_t kQueued = 8;
+    // Branches gather into blocks this large before they cross to the other thread, so that
+    // handing them over costs little beside drawing them.
+    static constexpr std::size_t kBranchesABlock = 8192;
+    static constexpr std::size_t kQueued = 4;
 
     void Work();
+    // Puts the block being gathered in the queue.
+    void Send();
 
     DrawingSurface& target_;
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<std::vector<SurfacePoint>> queue_;
     std::vector<std::vector<SurfacePoint>> spare_;
+    // The block being gathered, on the growing thread only.
+    std::vector<SurfacePoint> gathering_;
     bool drawing_ = false;
     bool ending_ = false;
     std::thread worker_;
