@@ -46,6 +46,7 @@ TreeOrder TreeNumbered(std::int64_t which) {
 
 // A tree's branches as the painter hands them over, four corners each, one after another.
 constexpr std::size_t kCorners = 4;
+constexpr std::size_t kBlockCorners = kCorners * 256; // growth hands 256 branches a block
 
 const std::vector<SurfacePoint>& Recorded(std::int64_t which) {
     static std::vector<SurfacePoint> trees[2];
@@ -99,7 +100,7 @@ void BM_QPainterOnly(benchmark::State& state) {
     Count(state, qt.size());
 }
 
-// Our rasterizer on the same polygons.
+// Our rasterizer on the same polygons, fed as growth feeds it.
 void BM_RasterizerOnly(benchmark::State& state) {
     const auto& corners = Recorded(state.range(0));
     PixelImage image(560, 670);
@@ -109,8 +110,10 @@ void BM_RasterizerOnly(benchmark::State& state) {
         surface.SetPolyFillMode(PolyFillMode::Winding);
         surface.SelectObject(surface.CreatePen(PenStyle::Solid, 1, kBranchOutline));
         surface.SelectObject(surface.CreateSolidBrush(kBranchFill));
-        for (std::size_t i = 0; i < corners.size(); i += kCorners) {
-            surface.Polygon(corners.data() + i, kCorners);
+        // In blocks, as growth hands them over.
+        for (std::size_t i = 0; i < corners.size(); i += kBlockCorners) {
+            surface.Quadrilaterals(corners.data() + i,
+                                   std::min(kBlockCorners, corners.size() - i) / kCorners);
         }
         benchmark::DoNotOptimize(image.Row(0));
     }

@@ -261,6 +261,28 @@ void DrawRows(PixelImage& image, int top, int bottom, SlantedEdge second, Slante
             fourth.Last<kFourthAlongColumns>(), outline);
 }
 
+// Kept out of line: the short branches' path then carries none of its registers.
+[[gnu::noinline]] void DrawTallBranch(PixelImage& image, const SurfacePoint* corners, int top,
+                                      int bottom, Pixel fill, Pixel outline) {
+    const SlantedEdge second(corners[1], corners[2]);
+    const SlantedEdge fourth(corners[3], corners[0]);
+    // Whether each edge steps along the rows or the columns is settled once for the branch.
+    switch ((second.alongColumns ? 2 : 0) + (fourth.alongColumns ? 1 : 0)) {
+    case 0:
+        DrawRows<false, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 1:
+        DrawRows<false, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    case 2:
+        DrawRows<true, false>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    default:
+        DrawRows<true, true>(image, top, bottom, second, fourth, fill, outline);
+        break;
+    }
+}
+
 // Between the first and last rows, each slanted edge crosses a row (where the fill starts or
 // ends, under either fill mode) within its run or at its end. So where the two runs leave a
 // gap the fill covers exactly the gap, and where they meet there is no fill to see; that holds
@@ -280,23 +302,7 @@ void DrawBranchInside(PixelImage& image, const SurfacePoint* corners, int left, 
         PutHull(image.Row(bottom), second.second, fourth.second, outline);
         return;
     }
-    const SlantedEdge second(corners[1], corners[2]);
-    const SlantedEdge fourth(corners[3], corners[0]);
-    // Whether each edge steps along the rows or the columns is settled once for the branch.
-    switch ((second.alongColumns ? 2 : 0) + (fourth.alongColumns ? 1 : 0)) {
-    case 0:
-        DrawRows<false, false>(image, top, bottom, second, fourth, fill, outline);
-        break;
-    case 1:
-        DrawRows<false, true>(image, top, bottom, second, fourth, fill, outline);
-        break;
-    case 2:
-        DrawRows<true, false>(image, top, bottom, second, fourth, fill, outline);
-        break;
-    default:
-        DrawRows<true, true>(image, top, bottom, second, fourth, fill, outline);
-        break;
-    }
+    DrawTallBranch(image, corners, top, bottom, fill, outline);
 }
 
 // Corners within this distance of the origin keep every difference and doubled difference
@@ -320,12 +326,8 @@ constexpr std::int64_t kInsideLimit = 1 << 29;
     }
 }
 
-} // namespace
-
-void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
-                 PolyFillMode mode, Pixel fill, Pixel outline) {
-    band.top = std::max(band.top, 0);
-    band.bottom = std::min(band.bottom, image.Height());
+inline void DrawWithin(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                       PolyFillMode mode, Pixel fill, Pixel outline) {
     if (count == 4 && points[0].y == points[1].y && points[2].y == points[3].y) {
         // Minima and maxima of pairs, with no branch on the corners' order.
         const int left =
@@ -341,6 +343,25 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
         }
     }
     DrawClipped(image, band, points, count, mode, fill, outline);
+}
+
+RowBand WithinImage(const PixelImage& image, RowBand band) {
+    return {std::max(band.top, 0), std::min(band.bottom, image.Height())};
+}
+
+} // namespace
+
+void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                 PolyFillMode mode, Pixel fill, Pixel outline) {
+    DrawWithin(image, WithinImage(image, band), points, count, mode, fill, outline);
+}
+
+void DrawQuadrilaterals(PixelImage& image, RowBand band, const SurfacePoint* corners,
+                        std::size_t count, PolyFillMode mode, Pixel fill, Pixel outline) {
+    band = WithinImage(image, band);
+    for (std::size_t i = 0; i < count; ++i) {
+        DrawWithin(image, band, corners + 4 * i, 4, mode, fill, outline);
+    }
 }
 
 } // namespace arbolith

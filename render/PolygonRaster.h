@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "render/PixelImage.h"
 #include "surface/DrawingSurface.h"
 
@@ -16,5 +18,9 @@ struct RowBand {
 // corner is moved, however far off the image.
 void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
                  PolyFillMode mode, Pixel fill, Pixel outline);
+
+// `count` polygons of four corners each, one after another.
+void DrawQuadrilaterals(PixelImage& image, RowBand band, const SurfacePoint* corners,
+                        std::size_t count, PolyFillMode mode, Pixel fill, Pixel outline);
 
 } // namespace arbolith

@@ -24,9 +24,7 @@ void RasterSurface::Polygon(const SurfacePoint* points, int count) {
 }
 
 void RasterSurface::Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        DrawPolygon(image_, band_, corners + 4 * i, 4, FillMode(), brushPixel_, penPixel_);
-    }
+    DrawQuadrilaterals(image_, band_, corners, count, FillMode(), brushPixel_, penPixel_);
 }
 
 } // namespace arbolith
