@@ -110,7 +110,6 @@ void BM_RasterizerOnly(benchmark::State& state) {
         surface.SetPolyFillMode(PolyFillMode::Winding);
         surface.SelectObject(surface.CreatePen(PenStyle::Solid, 1, kBranchOutline));
         surface.SelectObject(surface.CreateSolidBrush(kBranchFill));
-        // In blocks, as growth hands them over.
         for (std::size_t i = 0; i < corners.size(); i += kBlockCorners) {
             surface.Quadrilaterals(corners.data() + i,
                                    std::min(kBlockCorners, corners.size() - i) / kCorners);
