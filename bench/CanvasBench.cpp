@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "render/TreeImage.h"
+#include "render/RasterPicture.h"
 #include "tree/ExampleTree.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/PixelImages.h"

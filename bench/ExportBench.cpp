@@ -12,11 +12,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "mesh/GltfWriter.h"
+#include "mesh/ObjWriter.h"
 #include "numbers/DecimalText.h"
-#include "render/GltfWriter.h"
-#include "render/ObjWriter.h"
+#include "output/WholeFile.h"
 #include "render/OutputFile.h"
-#include "render/TreeFile.h"
 
 namespace arbolith {
 namespace {

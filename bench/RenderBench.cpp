@@ -14,12 +14,12 @@
 #include <QPen>
 
 #include "bench/CountingSurface.h"
+#include "output/Formats.h"
 #include "render/PipelineSurface.h"
 #include "render/PngWriter.h"
 #include "render/PolygonRaster.h"
+#include "render/RasterPicture.h"
 #include "render/RasterSurface.h"
-#include "render/TreeFormats.h"
-#include "render/TreeImage.h"
 #include "tests/support/RecordingSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"

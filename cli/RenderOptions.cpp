@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string_view>
 
-#include "render/ParameterFile.h"
-#include "render/TreeKeys.h"
-#include "render/ValueText.h"
 #include "tree/Presets.h"
+#include "values/KeyTable.h"
+#include "values/ParameterFile.h"
+#include "values/ValueText.h"
 
 namespace arbolith::cli {
 
@@ -90,7 +90,7 @@ std::string ExtensionList() {
 }
 
 // One row per option: the parser, the help text and its defaults all come from here. The tree's
-// values come from the table every front end shares (render/TreeKeys.h).
+// values come from the table every front end shares (values/KeyTable.h).
 struct OwnOption {
     std::string_view name;
     std::string_view alias;     // a short form, or empty

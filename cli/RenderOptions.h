@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "render/TreeFormats.h"
+#include "output/Formats.h"
 #include "tree/ExampleTree.h"
 #include "tree/TreeOrder.h"
 

@@ -13,7 +13,7 @@
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
 #include "cli/SafeText.h"
-#include "render/TreeFile.h"
+#include "output/WholeFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "Bmp4.h"
-#include "tests/support/RecordingSurface.h"
+#include "surface/DrawingSurface.h"
 #include "tree/DrawingRun.h"
 
 namespace {
@@ -44,18 +44,35 @@ arbolith::TreeParameters SampleTree() {
     return tree;
 }
 
-void DrawTree(QPainter& painter, std::uint32_t second) {
-    arbolith::RecordingSurface recording;
-    arbolith::DrawTree(recording, {SampleTree(), second});
-    painter.setPen(QPen(Qt::black, 0));
-    painter.setBrush(Qt::black);
-    for (const auto& corners : recording.Polygons()) {
-        QPolygon polygon;
-        for (const auto& corner : corners) {
-            polygon << QPoint(corner.x, corner.y);
-        }
-        painter.drawPolygon(polygon, Qt::WindingFill);
+// Paints each branch's polygon black, outline and fill alike; the run's pens, brushes and its
+// white background are the bitmap's own business here.
+class BlackPolygons final : public arbolith::DrawingSurface {
+public:
+    explicit BlackPolygons(QPainter& painter) : painter_(painter) {
+        painter_.setPen(QPen(Qt::black, 0));
+        painter_.setBrush(Qt::black);
     }
+    void FillRectWhite(const arbolith::SurfaceRect&) override {}
+    arbolith::SurfaceObject CreatePen(arbolith::PenStyle, int, arbolith::Rgb) override { return 1; }
+    arbolith::SurfaceObject CreateSolidBrush(arbolith::Rgb) override { return 2; }
+    void SetPolyFillMode(arbolith::PolyFillMode) override {}
+    arbolith::SurfaceObject SelectObject(arbolith::SurfaceObject) override { return 0; }
+    bool DeleteObject(arbolith::SurfaceObject) override { return true; }
+    void Polygon(const arbolith::SurfacePoint* points, int count) override {
+        QPolygon polygon;
+        for (int i = 0; i < count; ++i) {
+            polygon << QPoint(points[i].x, points[i].y);
+        }
+        painter_.drawPolygon(polygon, Qt::WindingFill);
+    }
+
+private:
+    QPainter& painter_;
+};
+
+void DrawTree(QPainter& painter, std::uint32_t second) {
+    BlackPolygons surface(painter);
+    arbolith::DrawTree(surface, {SampleTree(), second});
 }
 
 QFont PlainFont(int pixelSize, bool bold) {

@@ -14,7 +14,7 @@
 
 #include "RenderFixture.h"
 #include "RenderProcess.h"
-#include "render/TreeImage.h"
+#include "render/RasterPicture.h"
 #include "tests/render/SvgText.h"
 #include "tests/support/RecordingSurface.h"
 #include "tree/BranchCount.h"

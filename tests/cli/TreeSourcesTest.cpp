@@ -9,11 +9,11 @@
 
 #include "RenderFixture.h"
 #include "RenderProcess.h"
-#include "render/ParameterFile.h"
-#include "render/TreeFile.h"
-#include "render/TreeFormats.h"
-#include "render/TreeImage.h"
+#include "output/Formats.h"
+#include "output/WholeFile.h"
+#include "render/RasterPicture.h"
 #include "tree/Presets.h"
+#include "values/ParameterFile.h"
 
 namespace arbolith {
 namespace {

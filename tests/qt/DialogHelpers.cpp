@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QTest>
 
-#include "render/TreeImage.h"
+#include "render/RasterPicture.h"
 #include "tree/DrawingRun.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldTexts.h"

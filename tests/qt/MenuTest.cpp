@@ -16,13 +16,13 @@
 #include <QTimer>
 
 #include "DialogHelpers.h"
-#include "render/TreeKeys.h"
 #include "tree/BranchCount.h"
 #include "tree/Presets.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeMenus.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 namespace {

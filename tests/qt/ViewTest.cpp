@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "DialogHelpers.h"
-#include "render/TreeFormats.h"
+#include "output/Formats.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/TreeCanvas.h"
 

@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "output/Formats.h"
 #include "render/PipelineSurface.h"
 #include "render/RasterSurface.h"
 #include "render/SvgSurface.h"
-#include "render/TreeFormats.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
 

@@ -7,7 +7,7 @@
 #include <QImage>
 
 #include "render/PngWriter.h"
-#include "render/TreeImage.h"
+#include "render/RasterPicture.h"
 
 namespace arbolith {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "render/RasterPicture.h"
 #include "render/RasterSurface.h"
-#include "render/TreeImage.h"
 #include "tests/render/ReferenceRaster.h"
 #include "tree/DrawingRun.h"
 

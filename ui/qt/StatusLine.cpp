@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "render/TreeKeys.h"
 #include "ui/DialogLayout.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QLocale>
 
-#include "render/TreeKeys.h"
 #include "tree/TreePainter.h"
 #include "ui/qt/TreeDrawing.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 

@@ -18,8 +18,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "render/TreeFile.h"
-#include "render/TreeKeys.h"
+#include "output/WholeFile.h"
 #include "tree/Clock.h"
 #include "tree/ExampleTree.h"
 #include "tree/Presets.h"
@@ -32,6 +31,7 @@
 #include "ui/qt/TreeDrawing.h"
 #include "ui/qt/TreeMenus.h"
 #include "ui/qt/TreeSaving.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 

@@ -6,9 +6,9 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "render/ParameterFile.h"
 #include "tree/TreeOrder.h"
 #include "ui/qt/DialogUnits.h"
+#include "values/ParameterFile.h"
 
 class QLineEdit;
 class QMenuBar;

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "render/TreeFile.h"
+#include "output/WholeFile.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/BackgroundJob.h"
 #include "ui/qt/GuardedSurface.h"

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-#include "render/TreeFormats.h"
+#include "output/Formats.h"
 #include "tree/TreeOrder.h"
 
 class QWidget;

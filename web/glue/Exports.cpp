@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "render/ObjWriter.h"
+#include "mesh/ObjWriter.h"
+#include "output/Formats.h"
 #include "render/RasterSurface.h"
-#include "render/TreeFormats.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
 #include "ui/FieldNames.h"

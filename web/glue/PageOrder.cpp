@@ -2,10 +2,10 @@
 
 #include <charconv>
 
-#include "render/TreeKeys.h"
 #include "tree/ExampleTree.h"
 #include "ui/FieldNames.h"
 #include "ui/FieldText.h"
+#include "values/KeyTable.h"
 
 namespace arbolith::web {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "render/TreeKeys.h"
 #include "tree/BranchCount.h"
+#include "values/KeyTable.h"
 
 namespace arbolith::web {
 

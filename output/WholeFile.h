@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "render/ParameterFile.h"
-#include "render/TreeFormats.h"
+#include "output/Formats.h"
 #include "render/WriteResult.h"
+#include "values/ParameterFile.h"
 
 namespace arbolith {
 

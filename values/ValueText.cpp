@@ -1,4 +1,4 @@
-#include "render/ValueText.h"
+#include "values/ValueText.h"
 
 #include <charconv>
 

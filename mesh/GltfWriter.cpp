@@ -1,4 +1,4 @@
-#include "render/GltfWriter.h"
+#include "mesh/GltfWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "render/GlbHead.h"
-#include "render/IndexScratch.h"
+#include "mesh/GlbHead.h"
+#include "mesh/IndexScratch.h"
 #include "render/OutputFile.h"
 
 namespace arbolith {

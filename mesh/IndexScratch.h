@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <span>
 
+#include "mesh/Mesher.h"
 #include "render/ByteSink.h"
-#include "render/TreeMesh.h"
 
 namespace arbolith {
 

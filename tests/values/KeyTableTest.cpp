@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "render/TreeKeys.h"
 #include "tree/ExampleTree.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/ParameterFile.h"
+#include "values/ParameterFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "render/TreeKeys.h"
+#include "values/KeyTable.h"
 
 namespace arbolith {
 

@@ -1,4 +1,4 @@
-#include "render/IndexScratch.h"
+#include "mesh/IndexScratch.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "render/TreeMesh.h"
+#include "mesh/Mesher.h"
 
 namespace arbolith {
 

@@ -5,9 +5,9 @@
 
 #include <QTemporaryDir>
 
-#include "render/ParameterFile.h"
-#include "render/TreeFile.h"
+#include "output/WholeFile.h"
 #include "tree/ExampleTree.h"
+#include "values/ParameterFile.h"
 
 namespace arbolith {
 namespace {

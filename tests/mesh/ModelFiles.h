@@ -18,8 +18,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "mesh/Mesher.h"
 #include "render/ByteSink.h"
-#include "render/TreeMesh.h"
 
 namespace arbolith::testing {
 

@@ -31,7 +31,7 @@ struct ParameterFault {
 
 using ParameterReading = std::variant<ParameterSet, ParameterFault>;
 
-// Reads `key = value` lines under the names of render/TreeKeys.h, each value as strictly as
+// Reads `key = value` lines under the names of values/KeyTable.h, each value as strictly as
 // arbolith-render's options read it. A `#` starts a comment that runs to the end of its line (no
 // value holds one); blank lines and the spaces round keys and values do not count. Every value of
 // the tree must be given, `time` and `view` may be; an unknown key, a bad value or a key given
@@ -46,7 +46,7 @@ ParameterReading ReadParameterFile(const std::string& path);
 std::string DescribeFault(std::string_view file, const ParameterFault& fault);
 
 // The set as a parameter text that reads back as exactly the same set: a comment naming it,
-// then a line for every value it holds. render/TreeFile.h writes it to a file.
+// then a line for every value it holds. output/WholeFile.h writes it to a file.
 std::string ParameterText(const ParameterSet& set);
 
 } // namespace arbolith

@@ -1,18 +1,18 @@
-#include "render/TreeFormats.h"
+#include "output/Formats.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
-#include "render/GltfWriter.h"
-#include "render/ObjWriter.h"
+#include "mesh/GltfWriter.h"
+#include "mesh/ObjWriter.h"
 #if ARBOLITH_COMPRESSED_FORMATS
 #include "render/PdfSurface.h"
 #include "render/PngWriter.h"
 #endif
 #include "render/PipelineSurface.h"
+#include "render/RasterPicture.h"
 #include "render/SvgSurface.h"
-#include "render/TreeImage.h"
 #include "tree/DrawingRun.h"
 
 namespace arbolith {

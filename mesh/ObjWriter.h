@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "mesh/Mesher.h"
 #include "render/ByteSink.h"
-#include "render/TreeMesh.h"
 
 namespace arbolith {
 

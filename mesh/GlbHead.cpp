@@ -1,4 +1,4 @@
-#include "render/GlbHead.h"
+#include "mesh/GlbHead.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "render/ObjWriter.h"
+#include "mesh/ObjWriter.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "render/TreeMesh.h"
+#include "mesh/Mesher.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "render/RepeatedLimbFilter.h"
 #include "tree/BranchWidth.h"
+#include "tree/RepeatedLimbFilter.h"
 
 namespace arbolith {
 

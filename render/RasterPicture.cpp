@@ -1,4 +1,4 @@
-#include "render/TreeImage.h"
+#include "render/RasterPicture.h"
 
 #include "render/PipelineSurface.h"
 #include "render/RasterSurface.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "render/GltfWriter.h"
-#include "render/ObjWriter.h"
-#include "render/TreeImage.h"
-#include "tests/render/ModelFiles.h"
+#include "mesh/GltfWriter.h"
+#include "mesh/ObjWriter.h"
+#include "render/RasterPicture.h"
+#include "tests/mesh/ModelFiles.h"
 #include "tree/BranchCount.h"
 
 namespace arbolith {

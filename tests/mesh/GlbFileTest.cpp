@@ -15,12 +15,12 @@
 
 #include <QTemporaryDir>
 
-#include "render/GlbHead.h"
-#include "render/GltfWriter.h"
-#include "render/IndexScratch.h"
+#include "mesh/GlbHead.h"
+#include "mesh/GltfWriter.h"
+#include "mesh/IndexScratch.h"
+#include "output/WholeFile.h"
 #include "render/OutputFile.h"
-#include "render/TreeFile.h"
-#include "tests/render/ModelFiles.h"
+#include "tests/mesh/ModelFiles.h"
 #include "tree/BranchCount.h"
 
 namespace arbolith {

@@ -1,4 +1,4 @@
-#include "render/RepeatedLimbFilter.h"
+#include "tree/RepeatedLimbFilter.h"
 
 namespace arbolith {
 

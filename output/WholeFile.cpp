@@ -1,6 +1,6 @@
-#include "render/TreeFile.h"
+#include "output/WholeFile.h"
 
-#include "render/ObjWriter.h"
+#include "mesh/ObjWriter.h"
 #include "render/OutputFile.h"
 
 namespace arbolith {

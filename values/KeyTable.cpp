@@ -1,12 +1,12 @@
-#include "render/TreeKeys.h"
+#include "values/KeyTable.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 
 #include "numbers/DecimalText.h"
-#include "render/ValueText.h"
 #include "tree/ExampleTree.h"
+#include "values/ValueText.h"
 
 namespace arbolith {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "mesh/Mesher.h"
 #include "render/ByteSink.h"
-#include "render/TreeMesh.h"
 
 namespace arbolith {
 
