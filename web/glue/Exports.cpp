@@ -14,6 +14,7 @@
 #include "ui/FieldNames.h"
 #include "ui/FieldTexts.h"
 #include "ui/ViewDrag.h"
+#include "values/ShareLink.h"
 #include "web/glue/Json.h"
 #include "web/glue/PageOrder.h"
 #include "web/glue/PageStatus.h"

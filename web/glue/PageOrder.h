@@ -19,16 +19,4 @@ struct PageOrder {
 };
 PageOrder ReadPageOrder(std::string_view lines);
 
-// What a share link says: everything it sets over the example tree, seen from the front and
-// with no second ("now") where it sets none, and a message for every value it gets wrong.
-struct LinkReading {
-    TreeOrder order;
-    bool hasSecond = false;
-    std::vector<std::string> errors;
-};
-LinkReading ReadLink(std::string_view fragment);
-
-// The share link's fragment for the order: every value, the second and the view.
-std::string LinkOf(const TreeOrder& order);
-
 } // namespace arbolith::web
