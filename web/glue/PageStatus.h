@@ -4,10 +4,9 @@
 #include <string>
 
 #include "tree/TreeOrder.h"
+#include "ui/StatusSentences.h"
 
 namespace arbolith::web {
-
-enum class RunState { Drawing, Complete, Stopped, ForkLimit };
 
 // What the status line says, as the desktop program's does: how far a run has got, or which
 // tree the canvas shows and the arbolith-render command that draws it again (empty while the
