@@ -285,7 +285,7 @@ function save(format) {
       : 'Draw a tree first, then save it.');
     return;
   }
-  const base = `arbolith-${shown.entry.second}`;
+  const base = `arbolith-${state.tree.second}`;
   if (format === 'png') {
     canvas.toBlob((blob) => download(blob, `${base}.png`), 'image/png');
     return;
