@@ -3,6 +3,7 @@
 #include <array>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tree/BranchCount.h"
