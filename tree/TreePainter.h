@@ -24,6 +24,9 @@ public:
     // Asked by a writer once its output is complete, before it is put in place: false still
     // stops it, so that a stop asked for at the very end leaves no file either.
     virtual bool MayFinish() { return true; }
+    // Asked at the same polls once KeepGoing has let the run go on, in a run that can pause (see
+    // PausableRun): true pauses it there, everything counted drawn, until it is resumed.
+    virtual bool Pause(std::uint64_t /*polygonsDrawn*/) { return false; }
 };
 
 inline constexpr std::uint64_t kMonitorInterval = 4096;
@@ -36,8 +39,10 @@ struct RunResult {
     bool stopped = false;
     // The tree nests deeper than a run can hold (see kMaxUnfinishedForks).
     bool forkLimitReached = false;
+    // The monitor paused it: GoOn draws the rest.
+    bool paused = false;
     // Everything the order asks for is drawn: the whole tree, or as much as its branch limit.
-    bool Complete() const { return !stopped && !forkLimitReached; }
+    bool Complete() const { return !stopped && !forkLimitReached && !paused; }
 };
 
 // A run keeps a record of 64 bytes for each fork that still has limbs to draw. A fork's first
@@ -92,6 +97,8 @@ public:
     // A drawing run's work on this painter: the trunk from `base` along `trunk`, then the tree
     // above it, through the virtual operations.
     RunResult DrawTreeFrom(CVector base, CVector trunk);
+    // Goes on with a run the monitor paused, from where it paused, as if it had never paused.
+    RunResult GoOn();
 
     // True once the run has stopped before its end, by the monitor or at the fork limit; no
     // branch is drawn after that.
@@ -129,6 +136,11 @@ private:
     // through the virtual table.
     template <bool Direct>
     void GrowForks(const Components& base, const Components& parent, std::int32_t level);
+    // The loop of GrowForks, from the fork on top of the stack.
+    template <bool Direct> void GoOnForks(bool firstLimb);
+    // Whether growth calls the painter's own operations straight (see GrowForks).
+    bool GrowsDirectly() const;
+    RunResult Result() const;
     bool OpenFork(const Components& base, const Components& parent, std::int64_t level);
     // Adds the branch's corners to the block, handing the block over once it is full.
     void AddToBlock(const Components& base, const Components& vector);
@@ -173,8 +185,12 @@ private:
     std::size_t forkLimit_ = kMaxUnfinishedForks;
     bool stopped_ = false;
     bool forkLimitReached_ = false;
-    // The run has drawn all it may: stopped, or at the branch limit.
+    // The run has drawn all it may for now: stopped, paused, or at the branch limit.
     bool ended_ = false;
+    // A paused run goes on from the fork on top of the stack, which has yet to draw its first
+    // limb if `pausedBeforeFirstLimb_`.
+    bool paused_ = false;
+    bool pausedBeforeFirstLimb_ = false;
     std::uint64_t polygons_ = 0;
     // The polygon count at which Checkpoint must look at the limit or ask the monitor.
     std::uint64_t nextCheck_ = kNoBranchLimit;
