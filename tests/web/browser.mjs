@@ -9,10 +9,11 @@ import { serve } from '../../web/serve.mjs';
 
 export const site = process.env.ARBOLITH_SITE ?? new URL('../../build/web/site', import.meta.url).pathname;
 
-// Chromium started on a closed network: no sandbox as root, no GPU, nothing fetched for itself.
-export async function openBrowser() {
+// Chromium started on a closed network: no sandbox as root, no GPU, nothing fetched for itself;
+// the site, or another folder, served.
+export async function openBrowser(folder = site) {
   const profile = await mkdtemp(join(tmpdir(), 'arbolith-chromium-'));
-  const server = await serve(site);
+  const server = await serve(folder);
   const browser = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,

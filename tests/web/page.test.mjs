@@ -62,6 +62,32 @@ function differingPixels(page, png) {
   }, png.toString('base64'));
 }
 
+// Pixels in which the canvas differs from the link's tree drawn with the branch limit by the
+// module itself, on the page's own thread.
+function differingFromLimited(page, fragment, branchLimit) {
+  return page.evaluate(async ({ link, limit }) => {
+    const { default: Arbolith } = await import(new URL('arbolith.js', location.href).href);
+    let theirs = null;
+    const core = await Arbolith({ onPicture(pixels) { theirs = pixels; } });
+    const read = core.readLink(link);
+    const tree = core.readTree({ fields: read.fields, second: read.second, view: read.view,
+      branchLimit: limit });
+    core.drawTree(tree);
+    tree.delete();
+    const canvas = document.getElementById('canvas');
+    const ours = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    if (!theirs || ours.length !== theirs.length) {
+      return -1;
+    }
+    let differing = 0;
+    for (let i = 0; i < ours.length; i += 4) {
+      differing += ours[i] !== theirs[i] || ours[i + 1] !== theirs[i + 1] ||
+        ours[i + 2] !== theirs[i + 2] ? 1 : 0;
+    }
+    return differing;
+  }, { link: fragment, limit: branchLimit });
+}
+
 test('trees drawn from share links are arbolith-render\'s pixels', async () => {
   const links = [
     'time=1000000006',
@@ -76,6 +102,10 @@ test('trees drawn from share links are arbolith-render\'s pixels', async () => {
     'vector=0,0,0&time=5',
     'scale=1e300&levels=3&time=11',
     'reference=-5000,99999,7&max-xy=-2147483648&levels=4&time=4294967295',
+    // Large enough to grow in one worker while the other draws it.
+    'limbs=2&levels=16&time=1000000006',
+    'limbs=2&levels=15&view=-40,25&time=1234',
+    'scale=1e300&limbs=2&levels=15&time=12',
   ];
   const page = await openPage(browser);
   for (const link of links) {
@@ -194,8 +224,12 @@ test('a large tree grows in the background and Esc stops it; the page goes on', 
   await page.getByLabel('Scale factor:').focus();
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.body.dataset.run === 'stopped');
-  assert.match(await page.locator('#status').textContent(),
-    /^Stopped: [\d,]+ branches of the tree of second 5\.$/);
+  const stopped = /^Stopped: ([\d,]+) branches of the tree of second 5\.$/
+    .exec(await page.locator('#status').textContent());
+  assert.ok(stopped, await page.locator('#status').textContent());
+  // The canvas holds exactly the branches counted: it is the tree with that branch limit.
+  const limit = Number(stopped[1].replaceAll(',', ''));
+  assert.equal(await differingFromLimited(page, 'limbs=2&levels=30&time=5', limit), 0);
   await page.getByLabel('Levels:').fill('5');
   await waitForTree(page);
   assert.equal(await page.locator('#status').textContent(),

@@ -7,6 +7,9 @@ mergeInto(LibraryManager.library, {
   web_progress: function (done) {
     Module['onProgress'](done);
   },
+  web_calls: function (data, size) {
+    Module['onCalls'](HEAPU8.slice(data, data + size));
+  },
   web_bytes: function (data, size) {
     Module['onBytes'](HEAPU8.slice(data, data + size));
   },

@@ -1,15 +1,35 @@
 // Draws and writes trees for the page, away from its thread: the page ends a run by ending the
-// worker. The compiled module comes from the page first; jobs sent before it wait for it.
+// worker. The compiled module comes from the page first, with the port to the worker that draws
+// large trees (raster-worker.js); jobs sent before it wait for it.
+//
+// A large tree grows here while that worker draws it, as growth and the rasterizer share two
+// cores natively: the run's calls cross in blocks, their buffers handed over, not copied. With no
+// memory shared between the two, this side cannot wait for the other on its thread; it pauses
+// instead once so many blocks wait to be drawn, and goes on as the other side draws them.
 import Arbolith from './arbolith.js';
 
+// Below this many branches a tree is drawn sooner here alone than in two workers.
+const kSplitFrom = 30000;
+// Blocks handed over and not yet drawn, at most: enough to keep the other side busy while
+// messages cross, few enough to keep memory flat (a block is 256 KiB). Growth goes on once half
+// of them are drawn, so that each turn hands over several.
+const kBlocksAhead = 16;
+const kDrawing = 0;
+
 let core = null;
+let raster = null;
 let job = null;
+let growing = null; // the large tree growing: {id, end, ahead}
 const waiting = [];
 
 function handlers() {
   return {
     onPicture(pixels, width, height, drawn) {
       postMessage({ kind: 'picture', id: job.id, pixels, width, height, drawn }, [pixels.buffer]);
+    },
+    onCalls(bytes) {
+      raster.postMessage({ kind: 'calls', id: growing.id, bytes: bytes.buffer }, [bytes.buffer]);
+      growing.ahead += 1;
     },
     onProgress(done) {
       postMessage({ kind: 'progress', id: job.id, done });
@@ -20,13 +40,31 @@ function handlers() {
   };
 }
 
-function run(next) {
-  job = { ...next, parts: [] };
-  if (job.kind === 'draw') {
-    const state = core.drawTree(job.entry);
-    postMessage({ kind: 'drawn', id: job.id, state });
+// Grows until as many blocks wait as may, or to the end, which the other side then reports.
+function grow() {
+  const state = growing.end.go(kBlocksAhead - growing.ahead);
+  if (state !== kDrawing) {
+    raster.postMessage({ kind: 'end', id: growing.id, state });
+    growing.end.delete();
+    growing = null;
+  }
+}
+
+function draw() {
+  const tree = core.readTree(job.entry);
+  if (raster && !tree.error && Math.min(tree.total, job.entry.branchLimit) >= kSplitFrom) {
+    growing = { id: job.id, end: new core.GrowingEnd(tree), ahead: 0 };
+    tree.delete();
+    raster.postMessage({ kind: 'start', id: job.id });
+    grow();
     return;
   }
+  const state = core.drawTree(tree);
+  tree.delete();
+  postMessage({ kind: 'drawn', id: job.id, state });
+}
+
+function write() {
   const files = [];
   let ok = core.writeTree(job.format, job.entry, job.fileName);
   files.push({ name: job.fileName, parts: job.parts });
@@ -39,8 +77,31 @@ function run(next) {
   postMessage({ kind: 'written', id: job.id, ok, files });
 }
 
+function run(next) {
+  job = { ...next, parts: [] };
+  if (job.kind === 'draw') {
+    draw();
+  } else {
+    write();
+  }
+}
+
+// The other side has drawn a block; this side is paused, between two calls of grow().
+function drawn({ data }) {
+  if (growing && data.id === growing.id) {
+    growing.ahead -= 1;
+    if (growing.ahead <= kBlocksAhead / 2) {
+      grow();
+    }
+  }
+}
+
 onmessage = async ({ data }) => {
   if (data.module) {
+    raster = data.port ?? null;
+    if (raster) {
+      raster.onmessage = drawn;
+    }
     core = await Arbolith({
       ...handlers(),
       instantiateWasm(imports, done) {
