@@ -37,14 +37,14 @@ DrawingEnd::DrawingEnd()
 }
 
 bool DrawingEnd::Play(const emscripten::val& bytes) {
-    const auto size = bytes["byteLength"].as<std::size_t>();
+    const auto size = bytes["length"].as<std::size_t>();
     if (size % sizeof(SurfacePoint) != 0) {
         return false;
     }
     block_.resize(size / sizeof(SurfacePoint));
     emscripten::val(
         emscripten::typed_memory_view(size, reinterpret_cast<std::uint8_t*>(block_.data())))
-        .call<void>("set", emscripten::val::global("Uint8Array").new_(bytes));
+        .call<void>("set", bytes);
     const bool played = player_.Play(block_);
     growing_.KeepGoing(player_.Polygons());
     return played;

@@ -52,8 +52,8 @@ class DrawingEnd {
 public:
     DrawingEnd();
 
-    // Plays a block of the growing end's, the bytes of an ArrayBuffer, showing the picture if it
-    // is time to; false for bytes that are no such block.
+    // Plays a block of the growing end's, a Uint8Array, showing the picture if it is time to;
+    // false for bytes that are no such block.
     bool Play(const emscripten::val& bytes);
     // Shows the picture as it is, with the polygons it holds.
     void Show();

@@ -1,6 +1,6 @@
 // Draws the large trees that grow in the page's other worker (worker.js): plays the blocks of
 // calls that come through the port from there on the picture, shows it as it grows and once at
-// the end, and tells the other side each block it has drawn. The module and the port come from
+// the end, and hands each block's buffer back once it is drawn. The module and the port come from
 // the page first; blocks sent before them wait.
 import Arbolith from './arbolith.js';
 
@@ -16,8 +16,8 @@ function take(data) {
   } else if (!run || data.id !== run.id) {
     // A block of a run that has made way for another.
   } else if (data.kind === 'calls') {
-    run.end.play(data.bytes);
-    growth.postMessage({ kind: 'drawn', id: run.id });
+    run.end.play(new Uint8Array(data.buffer, 0, data.size));
+    growth.postMessage({ kind: 'drawn', id: run.id, buffer: data.buffer }, [data.buffer]);
   } else if (data.kind === 'end') {
     run.end.show();
     postMessage({ kind: 'drawn', id: run.id, state: data.state });

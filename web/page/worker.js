@@ -20,6 +20,8 @@ let core = null;
 let raster = null;
 let job = null;
 let growing = null; // the large tree growing: {id, end, ahead}
+// Buffers the other side has handed back, for the next blocks.
+const spare = [];
 const waiting = [];
 
 function handlers() {
@@ -27,8 +29,13 @@ function handlers() {
     onPicture(pixels, width, height, drawn) {
       postMessage({ kind: 'picture', id: job.id, pixels, width, height, drawn }, [pixels.buffer]);
     },
-    onCalls(bytes) {
-      raster.postMessage({ kind: 'calls', id: growing.id, bytes: bytes.buffer }, [bytes.buffer]);
+    onCalls(view) {
+      // The buffers go round between the two sides: allocating one for every block costs as much
+      // as growing it, in the collector's work.
+      const reused = spare.pop();
+      const buffer = reused?.byteLength >= view.length ? reused : new ArrayBuffer(view.length);
+      new Uint8Array(buffer, 0, view.length).set(view);
+      raster.postMessage({ kind: 'calls', id: growing.id, buffer, size: view.length }, [buffer]);
       growing.ahead += 1;
     },
     onProgress(done) {
@@ -88,6 +95,7 @@ function run(next) {
 
 // The other side has drawn a block; this side is paused, between two calls of grow().
 function drawn({ data }) {
+  spare.push(data.buffer);
   if (growing && data.id === growing.id) {
     growing.ahead -= 1;
     if (growing.ahead <= kBlocksAhead / 2) {
