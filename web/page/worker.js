@@ -11,9 +11,9 @@ import Arbolith from './arbolith.js';
 // Below this many branches a tree is drawn sooner here alone than in two workers.
 const kSplitFrom = 30000;
 // Blocks handed over and not yet drawn, at most: enough to keep the other side busy while
-// messages cross, few enough to keep memory flat (a block is 256 KiB). Growth goes on once half
-// of them are drawn, so that each turn hands over several.
-const kBlocksAhead = 16;
+// messages cross or it waits for a core, few enough to keep memory flat (a block is 256 KiB, so
+// 8 MiB in all). Growth goes on once half of them are drawn, so that each turn hands over several.
+const kBlocksAhead = 32;
 const kDrawing = 0;
 
 let core = null;
