@@ -54,7 +54,7 @@ TEST(RenderOptionsTest, RefusesEachBadValueNamingOptionValueAndWhatWasExpected) 
         {{"--view", "0,-91", "-o", "t.png"}, {"--view", "'0,-91'", "-90 to 90"}},
         {{"--view", "30", "-o", "t.png"}, {"--view", "'30'", "YAW,PITCH"}},
         {{"--view", "30,10", "-o", "t.glb"}, {"--view 30,10", "3-D"}},
-        {{"--preset", "elm", "-o", "t.png"}, {"--preset", "'elm'", "example"}},
+        {{"--preset", "birch", "-o", "t.png"}, {"--preset", "'birch'", "example"}},
         {{"--params", "/nonexistent/p.txt", "-o", "t.png"}, {"/nonexistent/p.txt"}},
         {{"--output="}, {"--output", "''", "file name"}},
         {{"--levels"}, {"missing value", "--levels"}},
