@@ -419,15 +419,15 @@ std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOu
                "picture, so give one of them";
     }
     if (zoomed && !options.sizeAsked) {
-        const double width = std::ceil(options.width * options.zoom);
-        const double height = std::ceil(options.height * options.zoom);
+        const int width = ScaledSide(options.width, options.zoom);
+        const int height = ScaledSide(options.height, options.zoom);
         if (width > kMaxSide || height > kMaxSide) {
             return "--zoom " + ShortestText(options.zoom) + " makes a picture of " +
-                   ShortestText(width) + 'x' + ShortestText(height) + " pixels, more than " +
+                   std::to_string(width) + 'x' + std::to_string(height) + " pixels, more than " +
                    std::to_string(kMaxSide) + " a side; give a smaller --zoom, or a --size";
         }
-        options.width = static_cast<int>(width);
-        options.height = static_cast<int>(height);
+        options.width = width;
+        options.height = height;
     }
     if (options.count > 1) {
         const std::string count = std::to_string(options.count);

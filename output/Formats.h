@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,6 +21,11 @@ enum class Format { Png, Svg, Pdf, Glb, Obj };
 // The desktop canvas, and so every picture's size unless asked otherwise.
 inline constexpr int kPictureWidth = 560;
 inline constexpr int kPictureHeight = 670;
+
+// A side of a picture drawn `scale` times larger: the picture holds the whole of every pixel.
+inline int ScaledSide(int side, double scale) {
+    return static_cast<int>(std::ceil(side * scale));
+}
 
 // How a tree is written, besides the order that says which tree.
 struct WriteSettings {

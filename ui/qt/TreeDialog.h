@@ -36,6 +36,12 @@ public:
     // Reads the fields and starts drawing their tree, for the second the second's field holds or,
     // when it is empty, for the current clock second. A run still going is stopped first.
     void Generate();
+    // "Generate new tree": a new second (ui/TreeSeconds.h) into the second's field, and its tree.
+    void Press();
+    // The tree of the second `step` seconds from the one held (or shown, or now).
+    void StepSecond(int step);
+    // The notes on the fields' texts that read as something else, one after another.
+    QString FieldNotes() const;
     // Stops a run that is going; the canvas keeps what it has drawn.
     void StopRun();
     bool RunGoing() const;
@@ -56,6 +62,8 @@ public:
     bool SaveGoing() const;
     // Asks for a file name and a format, and saves the tree on the canvas in the background.
     void AskAndSave();
+    // The same for its picture drawn a number of times larger, which it asks for first.
+    void AskAndSaveLarger();
     void CopyPicture();
     // Copies the arbolith-render command that draws the tree on the canvas.
     void CopyCommand();
@@ -81,8 +89,6 @@ public:
     QLineEdit* SecondField() const;
     QMenuBar* MenuBar() const { return menuBar_; }
     DialogBaseUnits BaseUnits() const { return units_; }
-    // The height of the line below the canvas.
-    static constexpr int kStatusHeight = 26;
 
 signals:
     void RunEnded();
@@ -96,6 +102,7 @@ protected:
 private:
     void FitToScreen();
     void Retune();
+    void NoteFieldReadings();
     void ShowProgress();
     void Say(const QString& text);
     void Warn(const QString& message);
@@ -112,6 +119,8 @@ private:
     QTimer retune_;
     // The view when the drag began.
     ViewAngles dragStart_;
+    // The second the latest press drew.
+    std::optional<std::uint32_t> latestPress_;
 };
 
 } // namespace arbolith

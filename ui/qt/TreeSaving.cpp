@@ -23,7 +23,10 @@ QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>
     StopMonitor monitor(stop);
     const TreeFileResult result =
         WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
-                      {kPictureWidth, kPictureHeight, &monitor, {}});
+                      {ScaledSide(kPictureWidth, tree.placement.scale),
+                       ScaledSide(kPictureHeight, tree.placement.scale),
+                       &monitor,
+                       {}});
     switch (result.outcome) {
     case WriteOutcome::Written:
         return {};
