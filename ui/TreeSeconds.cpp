@@ -20,4 +20,14 @@ std::uint32_t NeighbourSecond(std::uint32_t second, int step) {
     return second + static_cast<std::uint32_t>(step);
 }
 
+std::vector<std::uint32_t> NeighbourSeconds(std::uint32_t second, int each) {
+    std::vector<std::uint32_t> seconds;
+    for (int step = -each; step <= each; ++step) {
+        if (step != 0) {
+            seconds.push_back(NeighbourSecond(second, step));
+        }
+    }
+    return seconds;
+}
+
 } // namespace arbolith

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace arbolith {
 
@@ -14,5 +15,9 @@ std::uint32_t PressedSecond(std::uint32_t clock, std::optional<std::uint32_t> la
 // The second `step` seconds from `second`, round the 32-bit seconds: the neighbouring trees that
 // Previous and Next second step to.
 std::uint32_t NeighbourSecond(std::uint32_t second, int step);
+
+// The seconds a strip of neighbouring trees shows beside the one held: `each` before it and
+// `each` after it, in order, round the 32-bit seconds ("more like this").
+std::vector<std::uint32_t> NeighbourSeconds(std::uint32_t second, int each);
 
 } // namespace arbolith

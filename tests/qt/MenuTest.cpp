@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <set>
 
@@ -24,6 +25,7 @@
 #include "tree/Presets.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/PixelImages.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeMenus.h"
@@ -209,6 +211,28 @@ TEST(Menus, TheTreeMenuStepsThroughTreesAndALargerPictureIsDrawnLarger) {
     Entry(dialog, QStringLiteral("previousSecond"))->trigger();
     ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held));
     EXPECT_EQ(dialog.SecondField()->text(), QString::number(held));
+
+    // More like this: the neighbours drawn under the canvas, a click taking one's second.
+    Entry(dialog, QStringLiteral("moreLikeThis"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Neighbours()->Drawn(); }, 60000));
+    EXPECT_EQ(
+        dialog.Neighbours()->Seconds(),
+        (std::vector<std::uint32_t>{held - 3, held - 2, held - 1, held + 1, held + 2, held + 3}));
+    QTest::mouseClick(dialog.Neighbours()->findChild<QToolButton*>(QStringLiteral("neighbour1")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 2));
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(held - 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Neighbours()->Drawn(); }, 60000));
+    EXPECT_EQ(dialog.Neighbours()->Seconds().front(), held - 5) << "round the new tree";
+    Entry(dialog, QStringLiteral("moreLikeThis"))->trigger();
+    EXPECT_FALSE(dialog.Neighbours()->isVisible());
+    Entry(dialog, QStringLiteral("previousSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 3));
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 2));
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held));
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("large.png"));

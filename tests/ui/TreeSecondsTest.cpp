@@ -49,6 +49,8 @@ TEST(TreeSecondsTest, NeighboursStepRoundThe32BitSeconds) {
     EXPECT_EQ(NeighbourSecond(1000, -1), 999u);
     EXPECT_EQ(NeighbourSecond(0, -1), 4294967295u);
     EXPECT_EQ(NeighbourSecond(4294967295u, 1), 0u);
+    EXPECT_EQ(NeighbourSeconds(1000, 2), (std::vector<std::uint32_t>{998, 999, 1001, 1002}));
+    EXPECT_EQ(NeighbourSeconds(0, 1), (std::vector<std::uint32_t>{4294967295u, 1}));
 }
 
 } // namespace

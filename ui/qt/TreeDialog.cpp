@@ -30,6 +30,7 @@
 #include "ui/FieldNames.h"
 #include "ui/TreeSeconds.h"
 #include "ui/ViewDrag.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/StatusLine.h"
 #include "ui/qt/StatusText.h"
 #include "ui/qt/TemplatePanel.h"
@@ -73,6 +74,9 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     column->setContentsMargins(0, kCanvasY - TreeCanvas::kBorder, 0, 0);
     column->setSpacing(0);
     column->addWidget(canvas_, 1);
+    neighbours_ = new SecondStrip(this);
+    neighbours_->hide();
+    column->addWidget(neighbours_);
     column->addWidget(status_);
     auto* body = new QHBoxLayout(this);
     body->setMenuBar(menuBar_);
@@ -85,6 +89,11 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     drawing_ = new TreeDrawing(*canvas_, this);
     connect(drawing_, &TreeDrawing::Changed, this, &TreeDialog::ShowProgress);
     connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::RunEnded);
+    connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::ShowNeighboursOfTree);
+    connect(neighbours_, &SecondStrip::Chosen, this, [this](std::uint32_t second) {
+        status_->SetSecond(second);
+        Generate();
+    });
     connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = View(); });
     connect(canvas_, &TreeCanvas::Dragged, this,
             [this](QPoint offset) { SetView(ViewAfterDrag(dragStart_, offset.x(), offset.y())); });
@@ -168,6 +177,17 @@ void TreeDialog::StepSecond(int step) {
     }
     status_->SetSecond(NeighbourSecond(*held, step));
     Generate();
+}
+
+void TreeDialog::ShowNeighbours(bool shown) {
+    neighbours_->setVisible(shown);
+    ShowNeighboursOfTree();
+}
+
+void TreeDialog::ShowNeighboursOfTree() {
+    if (neighbours_->isVisible() && drawing_->Shown()) {
+        neighbours_->ShowAround(*drawing_->Shown());
+    }
 }
 
 void TreeDialog::NoteFieldReadings() {

@@ -16,6 +16,7 @@ class QMenuBar;
 namespace arbolith {
 
 struct Preset;
+class SecondStrip;
 class StatusLine;
 class TemplatePanel;
 class TreeCanvas;
@@ -42,6 +43,9 @@ public:
     void StepSecond(int step);
     // The notes on the fields' texts that read as something else, one after another.
     QString FieldNotes() const;
+    // Shows or hides the strip of the trees of the neighbouring seconds under the canvas.
+    void ShowNeighbours(bool shown);
+    SecondStrip* Neighbours() const { return neighbours_; }
     // Stops a run that is going; the canvas keeps what it has drawn.
     void StopRun();
     bool RunGoing() const;
@@ -103,6 +107,7 @@ private:
     void FitToScreen();
     void Retune();
     void NoteFieldReadings();
+    void ShowNeighboursOfTree();
     void ShowProgress();
     void Say(const QString& text);
     void Warn(const QString& message);
@@ -112,6 +117,7 @@ private:
     TemplatePanel* template_ = nullptr;
     TreeCanvas* canvas_ = nullptr;
     StatusLine* status_ = nullptr;
+    SecondStrip* neighbours_ = nullptr;
     TreeDrawing* drawing_ = nullptr;
     TreeSaving* saving_ = nullptr;
     // Edits with a second held draw once the event that made them is done, so that a burst of

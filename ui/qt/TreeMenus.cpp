@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "tree/Presets.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeDialog.h"
 
@@ -59,6 +60,10 @@ constexpr std::array kEntries{
     MenuEntry{"&Tree", "nextSecond", "&Next Second", "PgDown", false,
               [](TreeDialog& d) {
                   d.StepSecond(1);
+              }},
+    MenuEntry{"&Tree", "moreLikeThis", "&More Like This", "F3", true,
+              [](TreeDialog& d) {
+                  d.ShowNeighbours(!d.Neighbours()->isVisibleTo(&d));
               }},
     MenuEntry{"&Help", "keys", "&Keys and Mouse", "F1", false, &ShowKeys},
     MenuEntry{"&Help", "about", "&About Arbolith", "", false, &ShowAbout},
