@@ -192,3 +192,18 @@ test('the wheel zooms in whole steps about the pointer, and a larger save draws 
   }
   await page.close();
 });
+
+test('more like this shows the trees of the neighbouring seconds, a click taking one', async () => {
+  const page = await openPage(browser, 'levels=5&time=500');
+  await page.getByRole('button', { name: 'More like this' }).click();
+  await page.waitForFunction(() => document.body.dataset.neighbours === '497,498,499,501,502,503');
+  // Each picture is its tree's, drawn small: not blank, and not all alike.
+  const inked = await page.locator('#neighbours canvas').evaluateAll((pictures) => pictures.map(
+    (p) => p.getContext('2d').getImageData(0, 0, p.width, p.height).data
+      .filter((v, i) => i % 4 === 0 && v < 200).length));
+  assert.ok(inked.every((n) => n > 0) && new Set(inked).size > 1, inked.join(' '));
+  await page.locator('#neighbours button', { hasText: '502' }).click();
+  await page.waitForFunction(() => location.hash.endsWith('time=502'));
+  await page.waitForFunction(() => document.body.dataset.neighbours === '499,500,501,503,504,505');
+  await page.close();
+});

@@ -297,6 +297,15 @@ EMSCRIPTEN_BINDINGS(arbolith) {
             return static_cast<double>(NeighbourSecond(static_cast<std::uint32_t>(second), step));
         });
     function("drawLargerPicture", &DrawLargerPicture);
+    function(
+        "neighbourSeconds", +[](double second, int each) {
+            val seconds = val::array();
+            for (const std::uint32_t neighbour :
+                 NeighbourSeconds(static_cast<std::uint32_t>(second), each)) {
+                seconds.call<void>("push", static_cast<double>(neighbour));
+            }
+            return seconds;
+        });
     function("formats", &FormatRows);
     function("readTree", &ReadPageTree);
     function(

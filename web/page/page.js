@@ -42,6 +42,7 @@ const state = {
   shown: null,         // the tree the canvas shows once a run has ended: {entry, drawn, state}
   worker: null,
   saver: null,         // the worker writing a file, if any
+  neighbours: null,    // the worker drawing the trees of the neighbouring seconds, if any
   nextId: 1,
   linkNotes: [],
   fieldNotes: [],
@@ -120,6 +121,7 @@ function newWorker() {
       state.run = null;
       state.shown = { entry: run.entry, drawn: run.drawn, state: data.state };
       showStatus(run.drawn, data.state);
+      showNeighbours();
       $('stop').disabled = true;
       // For the benchmark (bench/web-bench.mjs): each run's time, and the first tree's.
       performance.measure('run', `run-${run.id}`);
@@ -602,6 +604,66 @@ function startDrag(event) {
   canvas.addEventListener('pointercancel', end);
 }
 
+// More like this: the trees of the seconds round the one shown, drawn small in a worker of their
+// own; a click takes one's second.
+const kNeighboursEachSide = 3;
+const kLargestNeighbours = 2000000;
+
+function showNeighbours() {
+  const strip = $('neighbours');
+  state.neighbours?.terminate();
+  state.neighbours = null;
+  if (strip.hidden || !state.shown || state.shown.state !== kComplete) {
+    return;
+  }
+  strip.replaceChildren();
+  if (state.tree.total > kLargestNeighbours) {
+    const note = document.createElement('p');
+    note.textContent = 'Too large a tree to draw its neighbours in a moment.';
+    strip.append(note);
+    return;
+  }
+  const seconds = core.neighbourSeconds(state.tree.second, kNeighboursEachSide);
+  const pictures = seconds.map((second) => {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.title = `The tree of second ${second}`;
+    const picture = document.createElement('canvas');
+    picture.width = 112;
+    picture.height = 134;
+    button.append(picture, String(second));
+    button.addEventListener('click', () => {
+      secondField.value = String(second);
+      draw();
+    });
+    strip.append(button);
+    return picture;
+  });
+  const worker = newSaver();
+  state.neighbours = worker;
+  let next = 0;
+  const ask = () => worker.postMessage({ kind: 'larger', scale: 1,
+    entry: { ...state.shown.entry, second: String(seconds[next]) } });
+  worker.onmessage = async ({ data }) => {
+    if (data.kind === 'picture') {
+      const bitmap = await createImageBitmap(new ImageData(
+        new Uint8ClampedArray(data.pixels.buffer), data.width, data.height));
+      const small = pictures[next].getContext('2d');
+      small.imageSmoothingQuality = 'high';
+      small.drawImage(bitmap, 0, 0, 112, 134);
+    } else if (data.kind === 'larger') {
+      next += 1;
+      if (next < seconds.length) {
+        ask();
+      } else {
+        worker.terminate();
+        document.body.dataset.neighbours = seconds.join(',');
+      }
+    }
+  };
+  ask();
+}
+
 function frontView() {
   if (state.view.yaw !== 0 || state.view.pitch !== 0) {
     state.view = kFront;
@@ -628,6 +690,12 @@ async function start() {
   $('zoom-in').addEventListener('click', () => zoomBy(1));
   $('zoom-out').addEventListener('click', () => zoomBy(-1));
   $('zoom-fit').addEventListener('click', fitRoom);
+  $('more').addEventListener('click', () => {
+    const strip = $('neighbours');
+    strip.hidden = !strip.hidden;
+    $('more').setAttribute('aria-pressed', String(!strip.hidden));
+    showNeighbours();
+  });
   $('previous').addEventListener('click', () => stepSecond(-1));
   $('next').addEventListener('click', () => stepSecond(1));
   if (location.hash.length > 1) {
