@@ -162,8 +162,8 @@ const std::array kOwnOptions{
               },
               nullptr},
     OwnOption{"--size", "", "WxH",
-              "the picture in pixels (for PDF, in points); the tree keeps its place from the "
-              "top left unless --fit is given. By default the canvas's size, times --zoom",
+              "the picture in pixels (for PDF, in points), the tree keeping its place from the "
+              "top left unless --fit is given; left out, the canvas's size times --zoom",
               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
                   const auto size = ReadSize(v, kMaxSide);
                   if (!size) {
