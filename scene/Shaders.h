@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "mesh/Mesher.h"
+
+namespace arbolith {
+
+// The two tongues of the same shaders: OpenGL 3.3 core on the desktop, WebGL 2 in the browser.
+enum class GlslDialect { Core330, Es300 };
+
+// The vertex shader builds each branch's solid from its record (instanced: the record's ends
+// and radii are per-instance attributes 1 and 2, vec4 each, the prism's corner per-vertex
+// attribute 0) exactly as the mesh shapes it; uniforms viewMatrix and projectionMatrix. The
+// fragment shader lights the bark: a key light from the viewer's upper left and a sky light
+// brighter from above (uniforms barkColour, linear RGB, and skyUp, the model's up in the
+// camera's space), written in sRGB.
+std::string VertexShader(GlslDialect dialect);
+std::string FragmentShader(GlslDialect dialect);
+
+// One branch's solid, the mesh's prism: per vertex (cos, sin, t) of its corner round the axis,
+// at the base (t = 0) or the end (t = 1); a cap's centre has cos = sin = 0. Triangles
+// counter-clockwise from outside.
+inline constexpr std::size_t kPrismVertices = 2 * kBranchSides + 2;
+inline constexpr std::size_t kPrismIndices = 3 * 4 * kBranchSides;
+struct PrismTemplate {
+    std::array<float, 3 * kPrismVertices> corners;
+    std::array<std::uint16_t, kPrismIndices> indices;
+};
+PrismTemplate MakePrismTemplate();
+
+// The picture's brown in linear RGB, as the shaders take it.
+std::array<float, 3> BarkColour();
+
+// Behind the tree: a pale sky, the same in both views.
+inline constexpr std::array<float, 3> kSkyBackground{0.90f, 0.93f, 0.96f};
+
+} // namespace arbolith
