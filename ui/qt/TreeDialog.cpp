@@ -208,7 +208,7 @@ void TreeDialog::Warn(const QString& message) {
 
 void TreeDialog::ShowProgress() {
     Say(DrawingStatus(*drawing_));
-    if (views_->Showing3D() && views_->View3D()->Going()) {
+    if (views_->Growing3D()) {
         const TreeView3D& view = *views_->View3D();
         status_->ShowProgress(static_cast<double>(view.Records()) /
                               static_cast<double>(std::max<std::uint64_t>(view.Expected(), 1)));

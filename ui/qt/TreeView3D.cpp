@@ -31,13 +31,17 @@ bool SameTree(const TreeOrder& a, const TreeOrder& b) {
 
 } // namespace
 
-TreeView3D::TreeView3D(QWidget* parent) : QOpenGLWidget(parent) {
+QSurfaceFormat TreeView3D::Format() {
     QSurfaceFormat format;
     format.setVersion(3, 3);
     format.setProfile(QSurfaceFormat::CoreProfile);
     format.setDepthBufferSize(24);
     format.setSamples(4);
-    setFormat(format);
+    return format;
+}
+
+TreeView3D::TreeView3D(QWidget* parent) : QOpenGLWidget(parent) {
+    setFormat(Format());
     setFocusPolicy(Qt::ClickFocus);
     take_.setInterval(kTakeMilliseconds);
     connect(&take_, &QTimer::timeout, this, &TreeView3D::TakeRecords);

@@ -31,6 +31,8 @@ public:
     static constexpr std::uint64_t kMostRecords = std::uint64_t{1} << 24;
 
     explicit TreeView3D(QWidget* parent = nullptr);
+    // OpenGL 3.3 core with a depth buffer and four samples a pixel.
+    static QSurfaceFormat Format();
     ~TreeView3D() override;
 
     // Grows the records of the order's tree, unless the view holds or grows that tree already,

@@ -3,7 +3,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
+#include <QOpenGLContext>
 #include <QToolButton>
 
 #include "ui/qt/TreeCanvas.h"
@@ -13,8 +13,6 @@ namespace arbolith {
 
 TreeViews::TreeViews(TreeCanvas* canvas, QWidget* parent) : QStackedWidget(parent) {
     addWidget(canvas);
-    view3d_ = new TreeView3D(this);
-    addWidget(view3d_);
     trouble_ = new QLabel(this);
     trouble_->setAlignment(Qt::AlignCenter);
     trouble_->setWordWrap(true);
@@ -28,6 +26,8 @@ TreeViews::TreeViews(TreeCanvas* canvas, QWidget* parent) : QStackedWidget(paren
         auto* b = new QToolButton(switch_);
         b->setText(text);
         b->setToolTip(tip);
+        // Tab keeps to the template's order and the second; Ctrl+1 to Ctrl+3 reach these.
+        b->setFocusPolicy(Qt::NoFocus);
         row->addWidget(b);
         return b;
     };
@@ -55,65 +55,85 @@ TreeViews::TreeViews(TreeCanvas* canvas, QWidget* parent) : QStackedWidget(paren
         ShowPicture();
         emit PictureViewAsked(view);
     });
+}
+
+bool TreeViews::Make3D() {
+    if (view3d_ != nullptr) {
+        return true;
+    }
+    // A window holding an OpenGL widget on a screen without OpenGL does not survive being shown:
+    // the view is made only where a context of the version it needs can be had.
+    QOpenGLContext probe;
+    probe.setFormat(TreeView3D::Format());
+    if (!probe.create() || probe.format().version() < qMakePair(3, 3)) {
+        trouble_->setText(tr("The 3-D view needs OpenGL 3.3, which this display does not offer."));
+        return false;
+    }
+    view3d_ = new TreeView3D(this);
+    insertWidget(1, view3d_);
     connect(view3d_, &TreeView3D::Changed, this, [this] {
         if (!view3d_->Trouble().isEmpty()) {
+            trouble_->setText(view3d_->Trouble());
             ShowTrouble();
         }
         emit Changed();
     });
+    return true;
 }
 
 void TreeViews::ShowPicture() {
     picture_->setChecked(true);
     fromHere_->setEnabled(false);
-    view3d_->Stop();
+    Stop();
     setCurrentIndex(0);
     emit Changed();
 }
 
 void TreeViews::Show3D() {
     scene_->setChecked(true);
-    setCurrentIndex(1);
+    if (!Make3D() || !view3d_->Trouble().isEmpty()) {
+        ShowTrouble();
+        emit Changed();
+        return;
+    }
+    setCurrentWidget(view3d_);
     view3d_->setFocus();
     fromHere_->setEnabled(true);
     if (tree_) {
         view3d_->ShowTree(*tree_);
     }
-    // The context is made once the view is first painted; without one there is no OpenGL at all.
-    QTimer::singleShot(0, this, [this] {
-        if (Showing3D() && !Trouble().isEmpty()) {
-            view3d_->Stop();
-            ShowTrouble();
-        }
-    });
     emit Changed();
 }
 
+bool TreeViews::Showing3D() const {
+    return currentIndex() != 0;
+}
+
+bool TreeViews::Growing3D() const {
+    return view3d_ != nullptr && currentWidget() == view3d_ && view3d_->Going();
+}
+
 void TreeViews::ShowTrouble() {
-    trouble_->setText(Trouble());
     fromHere_->setEnabled(false);
-    if (Showing3D()) {
-        setCurrentWidget(trouble_);
-    }
+    Stop();
+    setCurrentWidget(trouble_);
 }
 
 QString TreeViews::Trouble() const {
-    if (!view3d_->Trouble().isEmpty()) {
-        return view3d_->Trouble();
-    }
-    return view3d_->isValid() ? QString()
-                              : tr("The 3-D view needs OpenGL 3.3, and this display has none.");
+    return currentWidget() == trouble_ ? trouble_->text() : QString();
 }
 
 void TreeViews::SetTree(const TreeOrder& order) {
     tree_ = order;
-    if (currentIndex() == 1) {
+    if (view3d_ != nullptr && currentWidget() == view3d_) {
         view3d_->ShowTree(order);
     }
 }
 
 void TreeViews::Stop() {
-    view3d_->Stop();
+    if (view3d_ != nullptr) {
+        view3d_->Stop();
+    }
 }
 
 } // namespace arbolith

@@ -2,6 +2,8 @@
 
 #include <QStackedWidget>
 
+#include <optional>
+
 #include "tree/TreeOrder.h"
 
 class QLabel;
@@ -24,15 +26,19 @@ public:
 
     // The switch's buttons, for the line below the canvas.
     QWidget* Switch() const { return switch_; }
+    // None until the 3-D view is first shown, nor where OpenGL 3.3 is missing.
     TreeView3D* View3D() const { return view3d_; }
-    bool Showing3D() const { return currentIndex() != 0; }
+    // The 3-D page is shown: the view, or the line that says why it cannot be.
+    bool Showing3D() const;
+    // The 3-D view is shown and its tree still grows.
+    bool Growing3D() const;
     void ShowPicture();
     void Show3D();
     // The tree the picture draws now; the 3-D view shows it too while it is shown.
     void SetTree(const TreeOrder& order);
     // Stops the 3-D view's growth.
     void Stop();
-    // The one line shown where the 3-D view cannot be; empty while it works.
+    // The one line shown in the 3-D view's place where it cannot be; empty otherwise.
     QString Trouble() const;
 
 signals:
@@ -41,6 +47,7 @@ signals:
     void Changed();
 
 private:
+    bool Make3D();
     void ShowTrouble();
 
     TreeView3D* view3d_ = nullptr;
