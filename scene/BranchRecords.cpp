@@ -1,12 +1,14 @@
 #include "scene/BranchRecords.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace arbolith {
 
 RecordMaker::RecordMaker(const TreeParameters& parameters, RecordOutput& output)
     : space_(parameters.referencePoint), radii_(parameters), output_(output) {
-    block_.reserve(kRecordBlock);
+    solids_.reserve(kRecordBlock);
+    ribbons_.reserve(kRecordBlock);
 }
 
 void RecordMaker::Branch(const CVector& base, const CVector& vector, const BranchPlace& place) {
@@ -26,16 +28,18 @@ void RecordMaker::Branch(const CVector& base, const CVector& vector, const Branc
     }
     bounds_.Add({record.base[0], record.base[1], record.base[2]}, record.baseRadius);
     bounds_.Add({record.end[0], record.end[1], record.end[2]}, record.endRadius);
-    block_.push_back(record);
-    if (block_.size() == kRecordBlock) {
+    thickest_ = std::max(thickest_, record.baseRadius);
+    (record.baseRadius < kRibbonShare * thickest_ ? ribbons_ : solids_).push_back(record);
+    if (solids_.size() + ribbons_.size() == kRecordBlock) {
         Finish();
     }
 }
 
 void RecordMaker::Finish() {
-    if (!block_.empty()) {
-        output_.Records(block_);
-        block_.clear();
+    if (!solids_.empty() || !ribbons_.empty()) {
+        output_.Records(solids_, ribbons_);
+        solids_.clear();
+        ribbons_.clear();
     }
 }
 

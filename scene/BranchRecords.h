@@ -19,16 +19,24 @@ struct BranchRecord {
 };
 static_assert(sizeof(BranchRecord) == 32);
 
-// Takes the records in blocks as the tree grows.
+// A limb thinner at its base than this share of the thickest, the trunk, is drawn as a ribbon
+// that faces the camera, two triangles rather than the prism's 24: in a large tree nearly every
+// branch is such a twig, a pixel or two wide, and software renderers spend their time on
+// triangles.
+inline constexpr double kRibbonShare = 0.125;
+
+// Takes the records in blocks as the tree grows: the limbs drawn as solids, and the twigs drawn
+// as ribbons, each in drawing order.
 class RecordOutput {
 public:
     virtual ~RecordOutput() = default;
-    virtual void Records(std::span<const BranchRecord> records) = 0;
+    virtual void Records(std::span<const BranchRecord> solids,
+                         std::span<const BranchRecord> ribbons) = 0;
 };
 
 // Makes a record of every branch handed on, with the mesh's model space and radii, and hands them
-// on in blocks of kRecordBlock, the last when Finish is called. A branch beyond a float's range is
-// left out, as the mesh leaves it out.
+// on in blocks of at most kRecordBlock records, the last when Finish is called. A branch beyond a
+// float's range is left out, as the mesh leaves it out.
 class RecordMaker final : public BranchSink {
 public:
     static constexpr std::size_t kRecordBlock = 4096;
@@ -43,7 +51,9 @@ private:
     ModelSpace space_;
     LimbRadii radii_;
     RecordOutput& output_;
-    std::vector<BranchRecord> block_;
+    std::vector<BranchRecord> solids_;
+    std::vector<BranchRecord> ribbons_;
+    float thickest_ = 0;
     ModelBox bounds_;
 };
 

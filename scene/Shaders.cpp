@@ -19,23 +19,38 @@ layout(location = 1) in vec4 baseAndRadius;
 layout(location = 2) in vec4 endAndRadius;
 uniform mat4 viewMatrix;
 uniform mat4 projectionMatrix;
+uniform bool ribbons;
+uniform vec3 eye;
 out vec3 shadedNormal;
 void main() {
     vec3 base = baseAndRadius.xyz;
     vec3 axis = endAndRadius.xyz - base;
     float len = length(axis);
     vec3 along = len > 0.0 ? axis / len : vec3(0.0, 1.0, 0.0);
-    vec3 helper = abs(along.x) < 0.9 ? vec3(1.0, 0.0, 0.0) : vec3(0.0, 1.0, 0.0);
-    vec3 u = normalize(helper - dot(helper, along) * along);
-    vec3 w = cross(along, u);
     float radius = mix(baseAndRadius.w, endAndRadius.w, corner.z);
     // A branch of no length is a point: a prism as long as it is wide round it.
     vec3 centre = len > 0.0 ? mix(base, endAndRadius.xyz, corner.z)
                             : base + along * radius * (2.0 * corner.z - 1.0);
-    vec3 radial = corner.x * u + corner.y * w;
-    bool cap = corner.x == 0.0 && corner.y == 0.0;
-    shadedNormal = mat3(viewMatrix) * (cap ? along * (2.0 * corner.z - 1.0) : radial);
-    gl_Position = projectionMatrix * (viewMatrix * vec4(centre + radius * radial, 1.0));
+    vec3 normal;
+    vec3 position;
+    if (ribbons) {
+        vec3 toEye = normalize(eye - centre);
+        vec3 across = cross(along, toEye);
+        float width = length(across);
+        across = width > 1e-6 ? across / width : vec3(1.0, 0.0, 0.0);
+        position = centre + across * (radius * corner.x);
+        normal = normalize(across * corner.x + toEye);
+    } else {
+        vec3 helper = abs(along.x) < 0.9 ? vec3(1.0, 0.0, 0.0) : vec3(0.0, 1.0, 0.0);
+        vec3 u = normalize(helper - dot(helper, along) * along);
+        vec3 w = cross(along, u);
+        vec3 radial = corner.x * u + corner.y * w;
+        bool cap = corner.x == 0.0 && corner.y == 0.0;
+        normal = cap ? along * (2.0 * corner.z - 1.0) : radial;
+        position = centre + radius * radial;
+    }
+    shadedNormal = mat3(viewMatrix) * normal;
+    gl_Position = projectionMatrix * (viewMatrix * vec4(position, 1.0));
 }
 )";
 
@@ -98,6 +113,10 @@ PrismTemplate MakePrismTemplate() {
         triangle(endCentre, n + k, n + next);
     }
     return prism;
+}
+
+RibbonTemplate MakeRibbonTemplate() {
+    return {{-1, 0, 0, 1, 0, 0, -1, 0, 1, 1, 0, 1}, {0, 1, 3, 0, 3, 2}};
 }
 
 std::array<float, 3> BarkColour() {

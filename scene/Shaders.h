@@ -13,7 +13,9 @@ enum class GlslDialect { Core330, Es300 };
 
 // The vertex shader builds each branch's solid from its record (instanced: the record's ends
 // and radii are per-instance attributes 1 and 2, vec4 each, the prism's corner per-vertex
-// attribute 0) exactly as the mesh shapes it; uniforms viewMatrix and projectionMatrix. The
+// attribute 0) exactly as the mesh shapes it; uniforms viewMatrix and projectionMatrix. With the
+// uniform `ribbons` set it builds a twig's ribbon instead, as wide as the prism, across the line
+// to the uniform `eye` and shaded as if round. The
 // fragment shader lights the bark: a key light from the viewer's upper left and a sky light
 // brighter from above (uniforms barkColour, linear RGB, and skyUp, the model's up in the
 // camera's space), written in sRGB.
@@ -30,6 +32,15 @@ struct PrismTemplate {
     std::array<std::uint16_t, kPrismIndices> indices;
 };
 PrismTemplate MakePrismTemplate();
+
+// A twig's ribbon: per vertex (side, 0, t), side -1 or 1 across it; two triangles.
+inline constexpr std::size_t kRibbonVertices = 4;
+inline constexpr std::size_t kRibbonIndices = 6;
+struct RibbonTemplate {
+    std::array<float, 3 * kRibbonVertices> corners;
+    std::array<std::uint16_t, kRibbonIndices> indices;
+};
+RibbonTemplate MakeRibbonTemplate();
 
 // The picture's brown in linear RGB, as the shaders take it.
 std::array<float, 3> BarkColour();

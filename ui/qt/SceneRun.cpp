@@ -11,14 +11,18 @@ namespace arbolith {
 class SceneRun::Output final : public RecordOutput {
 public:
     Output(SceneRun& run, std::atomic<bool>& full) : run_(run), full_(full) {}
-    void Records(std::span<const BranchRecord> records) override {
+    void Records(std::span<const BranchRecord> solids,
+                 std::span<const BranchRecord> ribbons) override {
         const std::uint64_t room = run_.most_ - run_.grown_.load();
-        records =
-            records.first(static_cast<std::size_t>(std::min<std::uint64_t>(room, records.size())));
+        solids =
+            solids.first(static_cast<std::size_t>(std::min<std::uint64_t>(room, solids.size())));
+        ribbons = ribbons.first(static_cast<std::size_t>(
+            std::min<std::uint64_t>(room - solids.size(), ribbons.size())));
         const std::lock_guard guard(run_.lock_);
-        run_.pending_.insert(run_.pending_.end(), records.begin(), records.end());
+        run_.solids_.insert(run_.solids_.end(), solids.begin(), solids.end());
+        run_.ribbons_.insert(run_.ribbons_.end(), ribbons.begin(), ribbons.end());
         run_.bounds_ = maker->Bounds();
-        run_.grown_ += records.size();
+        run_.grown_ += solids.size() + ribbons.size();
         if (run_.grown_.load() == run_.most_) {
             full_.store(true);
         }
@@ -37,10 +41,12 @@ SceneRun::SceneRun(const TreeOrder& order, std::uint64_t most, QObject* parent)
     connect(&job_, &BackgroundJob::Finished, this, &SceneRun::Finished);
 }
 
-ModelBox SceneRun::Take(std::vector<BranchRecord>& records) {
+ModelBox SceneRun::Take(std::vector<BranchRecord>& solids, std::vector<BranchRecord>& ribbons) {
     const std::lock_guard guard(lock_);
-    records.insert(records.end(), pending_.begin(), pending_.end());
-    pending_.clear();
+    solids.insert(solids.end(), solids_.begin(), solids_.end());
+    ribbons.insert(ribbons.end(), ribbons_.begin(), ribbons_.end());
+    solids_.clear();
+    ribbons_.clear();
     return bounds_;
 }
 

@@ -26,8 +26,9 @@ public:
     bool Wait(int milliseconds) { return job_.Wait(milliseconds); }
     const TreeOrder& Order() const { return order_; }
 
-    // Moves the records grown since the last call into `records`, and gives the box of all grown.
-    ModelBox Take(std::vector<BranchRecord>& records);
+    // Moves the records grown since the last call to the ends of `solids` and `ribbons`, and gives
+    // the box of all grown.
+    ModelBox Take(std::vector<BranchRecord>& solids, std::vector<BranchRecord>& ribbons);
     std::uint64_t Grown() const { return grown_.load(); }
 
 signals:
@@ -40,7 +41,8 @@ private:
     TreeOrder order_;
     std::uint64_t most_;
     mutable std::mutex lock_;
-    std::vector<BranchRecord> pending_;
+    std::vector<BranchRecord> solids_;
+    std::vector<BranchRecord> ribbons_;
     ModelBox bounds_;
     std::atomic<std::uint64_t> grown_{0};
     BackgroundJob job_;

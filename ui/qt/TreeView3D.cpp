@@ -36,7 +36,7 @@ QSurfaceFormat TreeView3D::Format() {
     format.setVersion(3, 3);
     format.setProfile(QSurfaceFormat::CoreProfile);
     format.setDepthBufferSize(24);
-    format.setSamples(4);
+    format.setSamples(0);
     return format;
 }
 
@@ -55,9 +55,9 @@ TreeView3D::~TreeView3D() {
     if (gl_ != nullptr && context() != nullptr) {
         makeCurrent();
         gl_->glDeleteBuffers(1, &recordBuffer_);
-        gl_->glDeleteBuffers(1, &prismBuffer_);
-        gl_->glDeleteBuffers(1, &indexBuffer_);
-        gl_->glDeleteVertexArrays(1, &vertexArray_);
+        gl_->glDeleteBuffers(4, templateBuffers_);
+        gl_->glDeleteVertexArrays(1, &prismArray_);
+        gl_->glDeleteVertexArrays(1, &ribbonArray_);
         gl_->glDeleteProgram(program_);
         doneCurrent();
     }
@@ -76,8 +76,10 @@ void TreeView3D::ShowTree(const TreeOrder& order) {
     tree_->view = {};
     expected_ = std::min(CountBranches(order.parameters, order.path, order.second).branches,
                          std::min(order.branchLimit, kMostRecords));
-    pending_.clear();
-    count_ = 0;
+    pendingSolids_.clear();
+    pendingRibbons_.clear();
+    solidCount_ = 0;
+    ribbonCount_ = 0;
     bounds_ = {};
     refill_ = true;
     run_ = std::make_unique<SceneRun>(*tree_, expected_);
@@ -101,7 +103,7 @@ void TreeView3D::TakeRecords() {
     if (!run_) {
         return;
     }
-    const ModelBox box = run_->Take(pending_);
+    const ModelBox box = run_->Take(pendingSolids_, pendingRibbons_);
     if (!box.empty) {
         bounds_ = box;
     }
@@ -191,27 +193,52 @@ void TreeView3D::Build() {
     barkColour_ = gl_->glGetUniformLocation(program_, "barkColour");
     skyUp_ = gl_->glGetUniformLocation(program_, "skyUp");
 
-    const PrismTemplate prism = MakePrismTemplate();
-    gl_->glGenVertexArrays(1, &vertexArray_);
-    gl_->glBindVertexArray(vertexArray_);
-    gl_->glGenBuffers(1, &prismBuffer_);
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, prismBuffer_);
-    gl_->glBufferData(GL_ARRAY_BUFFER, sizeof prism.corners, prism.corners.data(), GL_STATIC_DRAW);
-    gl_->glEnableVertexAttribArray(0);
-    gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    gl_->glGenBuffers(1, &indexBuffer_);
-    gl_->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
-    gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof prism.indices, prism.indices.data(),
-                      GL_STATIC_DRAW);
+    ribbons_ = gl_->glGetUniformLocation(program_, "ribbons");
+    eye_ = gl_->glGetUniformLocation(program_, "eye");
     gl_->glGenBuffers(1, &recordBuffer_);
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, recordBuffer_);
-    for (GLuint attribute : {1u, 2u}) {
-        gl_->glEnableVertexAttribArray(attribute);
-        gl_->glVertexAttribDivisor(attribute, 1);
+    gl_->glGenBuffers(4, templateBuffers_);
+    const PrismTemplate prism = MakePrismTemplate();
+    const RibbonTemplate ribbon = MakeRibbonTemplate();
+    // Each shape's array: its corners and triangles, and the records, pointed at as it is drawn.
+    const auto shape = [this](GLuint& array, GLuint corners, const void* cornerData,
+                              GLsizeiptr cornerBytes, GLuint indices, const void* indexData,
+                              GLsizeiptr indexBytes) {
+        gl_->glGenVertexArrays(1, &array);
+        gl_->glBindVertexArray(array);
+        gl_->glBindBuffer(GL_ARRAY_BUFFER, corners);
+        gl_->glBufferData(GL_ARRAY_BUFFER, cornerBytes, cornerData, GL_STATIC_DRAW);
+        gl_->glEnableVertexAttribArray(0);
+        gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+        gl_->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+        gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indexData, GL_STATIC_DRAW);
+        for (GLuint attribute : {1u, 2u}) {
+            gl_->glEnableVertexAttribArray(attribute);
+            gl_->glVertexAttribDivisor(attribute, 1);
+        }
+    };
+    shape(prismArray_, templateBuffers_[0], prism.corners.data(), sizeof prism.corners,
+          templateBuffers_[1], prism.indices.data(), sizeof prism.indices);
+    shape(ribbonArray_, templateBuffers_[2], ribbon.corners.data(), sizeof ribbon.corners,
+          templateBuffers_[3], ribbon.indices.data(), sizeof ribbon.indices);
+    gl_->glBindVertexArray(0);
+}
+
+void TreeView3D::DrawShape(unsigned array, std::uint64_t first, std::uint64_t count, int indices,
+                           bool ribbons) {
+    if (count == 0) {
+        return;
     }
-    gl_->glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(BranchRecord), nullptr);
+    gl_->glBindVertexArray(array);
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, recordBuffer_);
+    const auto at = [first](std::size_t offset) {
+        return reinterpret_cast<const void*>(first * sizeof(BranchRecord) + offset);
+    };
+    gl_->glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(BranchRecord), at(0));
     gl_->glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, sizeof(BranchRecord),
-                               reinterpret_cast<const void*>(offsetof(BranchRecord, end)));
+                               at(offsetof(BranchRecord, end)));
+    gl_->glUniform1i(ribbons_, ribbons ? 1 : 0);
+    gl_->glDrawElementsInstanced(GL_TRIANGLES, indices, GL_UNSIGNED_SHORT, nullptr,
+                                 static_cast<GLsizei>(count));
     gl_->glBindVertexArray(0);
 }
 
@@ -223,18 +250,29 @@ void TreeView3D::Upload() {
         gl_->glBufferData(GL_ARRAY_BUFFER,
                           static_cast<GLsizeiptr>(capacity_ * sizeof(BranchRecord)), nullptr,
                           GL_STATIC_DRAW);
-        count_ = 0;
+        solidCount_ = 0;
+        ribbonCount_ = 0;
         refill_ = false;
     }
-    const std::uint64_t taken = std::min<std::uint64_t>(pending_.size(), capacity_ - count_);
-    if (taken > 0) {
-        gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(count_ * sizeof(BranchRecord)),
-                             static_cast<GLsizeiptr>(taken * sizeof(BranchRecord)),
-                             pending_.data());
-        count_ += taken;
+    const auto put = [this](std::uint64_t at, const BranchRecord* records, std::uint64_t count) {
+        gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(BranchRecord)),
+                             static_cast<GLsizeiptr>(count * sizeof(BranchRecord)), records);
+    };
+    const std::uint64_t solids =
+        std::min<std::uint64_t>(pendingSolids_.size(), capacity_ - solidCount_ - ribbonCount_);
+    if (solids > 0) {
+        put(solidCount_, pendingSolids_.data(), solids);
+        solidCount_ += solids;
     }
-    pending_.clear();
-    pending_.shrink_to_fit();
+    const std::uint64_t ribbons =
+        std::min<std::uint64_t>(pendingRibbons_.size(), capacity_ - solidCount_ - ribbonCount_);
+    if (ribbons > 0) {
+        // Backward from the end: the newest ribbons go before the older ones.
+        put(capacity_ - ribbonCount_ - ribbons, pendingRibbons_.data(), ribbons);
+        ribbonCount_ += ribbons;
+    }
+    pendingSolids_ = {};
+    pendingRibbons_ = {};
 }
 
 void TreeView3D::paintGL() {
@@ -248,7 +286,7 @@ void TreeView3D::paintGL() {
     const auto& sky = kSkyBackground;
     gl_->glClearColor(sky[0], sky[1], sky[2], 1);
     gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (count_ == 0) {
+    if (solidCount_ + ribbonCount_ == 0) {
         return;
     }
     gl_->glEnable(GL_DEPTH_TEST);
@@ -261,10 +299,12 @@ void TreeView3D::paintGL() {
     const std::array<float, 3> bark = BarkColour();
     gl_->glUniform3f(barkColour_, bark[0], bark[1], bark[2]);
     gl_->glUniform3f(skyUp_, view[1], view[5], view[9]);
-    gl_->glBindVertexArray(vertexArray_);
-    gl_->glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(kPrismIndices),
-                                 GL_UNSIGNED_SHORT, nullptr, static_cast<GLsizei>(count_));
-    gl_->glBindVertexArray(0);
+    const Vec3 eye = camera_.Eye();
+    gl_->glUniform3f(eye_, static_cast<float>(eye[0]), static_cast<float>(eye[1]),
+                     static_cast<float>(eye[2]));
+    DrawShape(prismArray_, 0, solidCount_, static_cast<GLsizei>(kPrismIndices), false);
+    DrawShape(ribbonArray_, capacity_ - ribbonCount_, ribbonCount_,
+              static_cast<GLsizei>(kRibbonIndices), true);
 }
 
 void TreeView3D::resizeEvent(QResizeEvent* event) {

@@ -41,7 +41,9 @@ public:
     void Stop();
     bool Going() const;
     // Records the view has, and how many its tree has at most.
-    std::uint64_t Records() const { return count_ + pending_.size(); }
+    std::uint64_t Records() const {
+        return solidCount_ + ribbonCount_ + pendingSolids_.size() + pendingRibbons_.size();
+    }
     std::uint64_t Expected() const { return expected_; }
 
     void FrameTree();
@@ -74,6 +76,9 @@ private:
     Viewport ViewSize() const;
     void Build();
     void Upload();
+    // Draws `count` records from `first` on as prisms or as ribbons.
+    void DrawShape(unsigned array, std::uint64_t first, std::uint64_t count, int indices,
+                   bool ribbons);
 
     OrbitCamera camera_;
     ModelBox bounds_;
@@ -83,21 +88,26 @@ private:
     std::uint64_t expected_ = 0;
     QTimer take_;
     // Records taken from the run, waiting for the next frame to reach the GPU.
-    std::vector<BranchRecord> pending_;
-    std::uint64_t count_ = 0;    // records on the GPU
-    std::uint64_t capacity_ = 0; // records the GPU buffer holds
-    bool refill_ = false;        // a new tree: the buffer starts afresh
+    std::vector<BranchRecord> pendingSolids_;
+    std::vector<BranchRecord> pendingRibbons_;
+    // The GPU's buffer holds the solids from its start and the ribbons from its end.
+    std::uint64_t solidCount_ = 0;
+    std::uint64_t ribbonCount_ = 0;
+    std::uint64_t capacity_ = 0;
+    bool refill_ = false; // a new tree: the buffer starts afresh
 
     QOpenGLFunctions_3_3_Core* gl_ = nullptr;
     unsigned program_ = 0;
-    unsigned vertexArray_ = 0;
-    unsigned prismBuffer_ = 0;
-    unsigned indexBuffer_ = 0;
+    unsigned prismArray_ = 0;
+    unsigned ribbonArray_ = 0;
+    unsigned templateBuffers_[4] = {}; // the prism's corners and indices, the ribbon's
     unsigned recordBuffer_ = 0;
     int viewMatrix_ = -1;
     int projectionMatrix_ = -1;
     int barkColour_ = -1;
     int skyUp_ = -1;
+    int ribbons_ = -1;
+    int eye_ = -1;
     QString trouble_;
 
     QPoint last_;
