@@ -1,6 +1,7 @@
 #include "scene/Shaders.h"
 
 #include <cmath>
+#include <string>
 
 namespace arbolith {
 
@@ -11,18 +12,27 @@ std::string Header(GlslDialect dialect) {
                                            : "#version 300 es\nprecision highp float;\n";
 }
 
-// The ring's frame comes from the axis alone, as the mesh's does, so the same record gives the
-// same corners.
+// Each vertex fetches its branch's record from the texture by its own number: an instanced draw
+// costs software renderers about a microsecond an instance, more than a twig's whole ribbon. The
+// ring's frame comes from the axis alone, as the mesh's does, so the same record gives the same
+// corners.
 constexpr const char* kVertexBody = R"(
-layout(location = 0) in vec3 corner;
-layout(location = 1) in vec4 baseAndRadius;
-layout(location = 2) in vec4 endAndRadius;
+uniform highp sampler2D records;
+uniform int first;
+uniform bool ribbons;
 uniform mat4 viewMatrix;
 uniform mat4 projectionMatrix;
-uniform bool ribbons;
 uniform vec3 eye;
 out vec3 shadedNormal;
 void main() {
+    int perBranch = ribbons ? RIBBON_VERTICES : PRISM_VERTICES;
+    int branch = gl_VertexID / perBranch;
+    int k = gl_VertexID - branch * perBranch;
+    vec3 corner = ribbons ? ribbonCorners[ribbonIndices[k]] : prismCorners[prismIndices[k]];
+    int texel = 2 * (first + branch);
+    ivec2 at = ivec2(texel % RECORD_TEXTURE_WIDTH, texel / RECORD_TEXTURE_WIDTH);
+    vec4 baseAndRadius = texelFetch(records, at, 0);
+    vec4 endAndRadius = texelFetch(records, at + ivec2(1, 0), 0);
     vec3 base = baseAndRadius.xyz;
     vec3 axis = endAndRadius.xyz - base;
     float len = length(axis);
@@ -54,6 +64,24 @@ void main() {
 }
 )";
 
+// A shape's corners and triangles as constant arrays of the shader.
+template <std::size_t Corners, std::size_t Indices>
+std::string ShapeArrays(const char* name, const std::array<float, Corners>& corners,
+                        const std::array<std::uint16_t, Indices>& indices) {
+    std::string text = "const vec3 " + std::string(name) + "Corners[" +
+                       std::to_string(Corners / 3) + "] = vec3[](";
+    for (std::size_t i = 0; i < Corners; i += 3) {
+        text += (i > 0 ? ", vec3(" : "vec3(") + std::to_string(corners[i]) + ", " +
+                std::to_string(corners[i + 1]) + ", " + std::to_string(corners[i + 2]) + ")";
+    }
+    text +=
+        ");\nconst int " + std::string(name) + "Indices[" + std::to_string(Indices) + "] = int[](";
+    for (std::size_t i = 0; i < Indices; ++i) {
+        text += (i > 0 ? ", " : "") + std::to_string(indices[i]);
+    }
+    return text + ");\n";
+}
+
 constexpr const char* kFragmentBody = R"(
 in vec3 shadedNormal;
 uniform vec3 barkColour;
@@ -74,7 +102,13 @@ void main() {
 } // namespace
 
 std::string VertexShader(GlslDialect dialect) {
-    return Header(dialect) + kVertexBody;
+    const PrismTemplate prism = MakePrismTemplate();
+    const RibbonTemplate ribbon = MakeRibbonTemplate();
+    return Header(dialect) + "#define PRISM_VERTICES " + std::to_string(kPrismIndices) +
+           "\n#define RIBBON_VERTICES " + std::to_string(kRibbonIndices) +
+           "\n#define RECORD_TEXTURE_WIDTH " + std::to_string(kRecordTextureWidth) + "\n" +
+           ShapeArrays("prism", prism.corners, prism.indices) +
+           ShapeArrays("ribbon", ribbon.corners, ribbon.indices) + kVertexBody;
 }
 
 std::string FragmentShader(GlslDialect dialect) {

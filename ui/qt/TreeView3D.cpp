@@ -54,10 +54,8 @@ TreeView3D::~TreeView3D() {
     }
     if (gl_ != nullptr && context() != nullptr) {
         makeCurrent();
-        gl_->glDeleteBuffers(1, &recordBuffer_);
-        gl_->glDeleteBuffers(4, templateBuffers_);
-        gl_->glDeleteVertexArrays(1, &prismArray_);
-        gl_->glDeleteVertexArrays(1, &ribbonArray_);
+        gl_->glDeleteTextures(1, &recordTexture_);
+        gl_->glDeleteVertexArrays(1, &noAttributes_);
         gl_->glDeleteProgram(program_);
         doneCurrent();
     }
@@ -195,68 +193,51 @@ void TreeView3D::Build() {
 
     ribbons_ = gl_->glGetUniformLocation(program_, "ribbons");
     eye_ = gl_->glGetUniformLocation(program_, "eye");
-    gl_->glGenBuffers(1, &recordBuffer_);
-    gl_->glGenBuffers(4, templateBuffers_);
-    const PrismTemplate prism = MakePrismTemplate();
-    const RibbonTemplate ribbon = MakeRibbonTemplate();
-    // Each shape's array: its corners and triangles, and the records, pointed at as it is drawn.
-    const auto shape = [this](GLuint& array, GLuint corners, const void* cornerData,
-                              GLsizeiptr cornerBytes, GLuint indices, const void* indexData,
-                              GLsizeiptr indexBytes) {
-        gl_->glGenVertexArrays(1, &array);
-        gl_->glBindVertexArray(array);
-        gl_->glBindBuffer(GL_ARRAY_BUFFER, corners);
-        gl_->glBufferData(GL_ARRAY_BUFFER, cornerBytes, cornerData, GL_STATIC_DRAW);
-        gl_->glEnableVertexAttribArray(0);
-        gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-        gl_->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
-        gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indexData, GL_STATIC_DRAW);
-        for (GLuint attribute : {1u, 2u}) {
-            gl_->glEnableVertexAttribArray(attribute);
-            gl_->glVertexAttribDivisor(attribute, 1);
-        }
-    };
-    shape(prismArray_, templateBuffers_[0], prism.corners.data(), sizeof prism.corners,
-          templateBuffers_[1], prism.indices.data(), sizeof prism.indices);
-    shape(ribbonArray_, templateBuffers_[2], ribbon.corners.data(), sizeof ribbon.corners,
-          templateBuffers_[3], ribbon.indices.data(), sizeof ribbon.indices);
-    gl_->glBindVertexArray(0);
+    first_ = gl_->glGetUniformLocation(program_, "first");
+    // The shaders take no vertex attributes, but a core profile draws only with an array bound.
+    gl_->glGenVertexArrays(1, &noAttributes_);
+    gl_->glGenTextures(1, &recordTexture_);
+    gl_->glBindTexture(GL_TEXTURE_2D, recordTexture_);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-void TreeView3D::DrawShape(unsigned array, std::uint64_t first, std::uint64_t count, int indices,
+void TreeView3D::DrawShape(std::uint64_t first, std::uint64_t count, std::size_t vertices,
                            bool ribbons) {
     if (count == 0) {
         return;
     }
-    gl_->glBindVertexArray(array);
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, recordBuffer_);
-    const auto at = [first](std::size_t offset) {
-        return reinterpret_cast<const void*>(first * sizeof(BranchRecord) + offset);
-    };
-    gl_->glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(BranchRecord), at(0));
-    gl_->glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, sizeof(BranchRecord),
-                               at(offsetof(BranchRecord, end)));
+    gl_->glUniform1i(first_, static_cast<GLint>(first));
     gl_->glUniform1i(ribbons_, ribbons ? 1 : 0);
-    gl_->glDrawElementsInstanced(GL_TRIANGLES, indices, GL_UNSIGNED_SHORT, nullptr,
-                                 static_cast<GLsizei>(count));
-    gl_->glBindVertexArray(0);
+    gl_->glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count * vertices));
 }
 
 void TreeView3D::Upload() {
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, recordBuffer_);
+    gl_->glBindTexture(GL_TEXTURE_2D, recordTexture_);
     if (refill_) {
         // The whole tree's room at once, so that streaming never copies what is there.
         capacity_ = std::max<std::uint64_t>(expected_, 1);
-        gl_->glBufferData(GL_ARRAY_BUFFER,
-                          static_cast<GLsizeiptr>(capacity_ * sizeof(BranchRecord)), nullptr,
-                          GL_STATIC_DRAW);
+        const auto rows =
+            static_cast<GLsizei>((capacity_ + kRecordsPerTextureRow - 1) / kRecordsPerTextureRow);
+        gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, kRecordTextureWidth, rows, 0, GL_RGBA,
+                          GL_FLOAT, nullptr);
         solidCount_ = 0;
         ribbonCount_ = 0;
         refill_ = false;
     }
+    // Row by row: a run of records from `at` on.
     const auto put = [this](std::uint64_t at, const BranchRecord* records, std::uint64_t count) {
-        gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(at * sizeof(BranchRecord)),
-                             static_cast<GLsizeiptr>(count * sizeof(BranchRecord)), records);
+        while (count > 0) {
+            const std::uint64_t row = at / kRecordsPerTextureRow;
+            const std::uint64_t column = at % kRecordsPerTextureRow;
+            const std::uint64_t run = std::min(count, kRecordsPerTextureRow - column);
+            gl_->glTexSubImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(2 * column),
+                                 static_cast<GLint>(row), static_cast<GLsizei>(2 * run), 1, GL_RGBA,
+                                 GL_FLOAT, records);
+            at += run;
+            records += run;
+            count -= run;
+        }
     };
     const std::uint64_t solids =
         std::min<std::uint64_t>(pendingSolids_.size(), capacity_ - solidCount_ - ribbonCount_);
@@ -302,9 +283,12 @@ void TreeView3D::paintGL() {
     const Vec3 eye = camera_.Eye();
     gl_->glUniform3f(eye_, static_cast<float>(eye[0]), static_cast<float>(eye[1]),
                      static_cast<float>(eye[2]));
-    DrawShape(prismArray_, 0, solidCount_, static_cast<GLsizei>(kPrismIndices), false);
-    DrawShape(ribbonArray_, capacity_ - ribbonCount_, ribbonCount_,
-              static_cast<GLsizei>(kRibbonIndices), true);
+    gl_->glActiveTexture(GL_TEXTURE0);
+    gl_->glBindTexture(GL_TEXTURE_2D, recordTexture_);
+    gl_->glBindVertexArray(noAttributes_);
+    DrawShape(0, solidCount_, kPrismIndices, false);
+    DrawShape(capacity_ - ribbonCount_, ribbonCount_, kRibbonIndices, true);
+    gl_->glBindVertexArray(0);
 }
 
 void TreeView3D::resizeEvent(QResizeEvent* event) {

@@ -76,9 +76,8 @@ private:
     Viewport ViewSize() const;
     void Build();
     void Upload();
-    // Draws `count` records from `first` on as prisms or as ribbons.
-    void DrawShape(unsigned array, std::uint64_t first, std::uint64_t count, int indices,
-                   bool ribbons);
+    // Draws `count` records from `first` on as prisms or as ribbons, `vertices` a branch.
+    void DrawShape(std::uint64_t first, std::uint64_t count, std::size_t vertices, bool ribbons);
 
     OrbitCamera camera_;
     ModelBox bounds_;
@@ -90,7 +89,7 @@ private:
     // Records taken from the run, waiting for the next frame to reach the GPU.
     std::vector<BranchRecord> pendingSolids_;
     std::vector<BranchRecord> pendingRibbons_;
-    // The GPU's buffer holds the solids from its start and the ribbons from its end.
+    // The GPU's texture holds the solids from its start and the ribbons from its end.
     std::uint64_t solidCount_ = 0;
     std::uint64_t ribbonCount_ = 0;
     std::uint64_t capacity_ = 0;
@@ -98,16 +97,15 @@ private:
 
     QOpenGLFunctions_3_3_Core* gl_ = nullptr;
     unsigned program_ = 0;
-    unsigned prismArray_ = 0;
-    unsigned ribbonArray_ = 0;
-    unsigned templateBuffers_[4] = {}; // the prism's corners and indices, the ribbon's
-    unsigned recordBuffer_ = 0;
+    unsigned noAttributes_ = 0;
+    unsigned recordTexture_ = 0;
     int viewMatrix_ = -1;
     int projectionMatrix_ = -1;
     int barkColour_ = -1;
     int skyUp_ = -1;
     int ribbons_ = -1;
     int eye_ = -1;
+    int first_ = -1;
     QString trouble_;
 
     QPoint last_;
