@@ -59,16 +59,6 @@ val Floats(const Matrix4& matrix) {
     return val::array(matrix.begin(), matrix.end());
 }
 
-val PrismCorners() {
-    const PrismTemplate prism = MakePrismTemplate();
-    return val::array(prism.corners.begin(), prism.corners.end());
-}
-
-val PrismIndices() {
-    const PrismTemplate prism = MakePrismTemplate();
-    return val::array(prism.indices.begin(), prism.indices.end());
-}
-
 } // namespace
 
 EMSCRIPTEN_BINDINGS(arbolith_scene) {
@@ -104,18 +94,9 @@ EMSCRIPTEN_BINDINGS(arbolith_scene) {
         "vertexShader", +[] { return VertexShader(GlslDialect::Es300); });
     function(
         "fragmentShader", +[] { return FragmentShader(GlslDialect::Es300); });
-    function("prismCorners", &PrismCorners);
-    function("prismIndices", &PrismIndices);
-    function(
-        "ribbonCorners", +[] {
-            const RibbonTemplate ribbon = MakeRibbonTemplate();
-            return val::array(ribbon.corners.begin(), ribbon.corners.end());
-        });
-    function(
-        "ribbonIndices", +[] {
-            const RibbonTemplate ribbon = MakeRibbonTemplate();
-            return val::array(ribbon.indices.begin(), ribbon.indices.end());
-        });
+    constant("prismVertices", static_cast<int>(kPrismIndices));
+    constant("ribbonVertices", static_cast<int>(kRibbonIndices));
+    constant("recordTextureWidth", static_cast<int>(kRecordTextureWidth));
     function(
         "eye", +[](const OrbitCamera& c) {
             const Vec3 eye = c.Eye();

@@ -1,5 +1,5 @@
-// The tree in 3-D on the canvas's place: WebGL 2, a 32-byte record a branch from which the
-// vertex shader builds each limb's solid, lit as the desktop's view is. The camera, the shaders
+// The tree in 3-D on the canvas's place: WebGL 2, a 32-byte record a branch in a float texture
+// from which the vertex shader builds each limb's solid, lit as the desktop's view is. The camera, the shaders
 // and the records come from the core; the records grow in a worker of their own and stream in.
 // One finger or the left button orbits, the wheel or a pinch zooms toward the pointer, the right
 // button or two fingers pan, a double click or Home frames the whole tree. Until the camera is
@@ -67,28 +67,17 @@ export class View3D {
     }
     this.program = program;
     this.uniforms = Object.fromEntries(['viewMatrix', 'projectionMatrix', 'barkColour', 'skyUp',
-      'ribbons', 'eye']
+      'ribbons', 'eye', 'first', 'records']
       .map((name) => [name, gl.getUniformLocation(program, name)]));
-    this.records = gl.createBuffer();
-    // Each shape's array: its corners and triangles; the records are pointed at as it is drawn.
-    const shape = (corners, indices) => {
-      const array = gl.createVertexArray();
-      gl.bindVertexArray(array);
-      gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
-      gl.bufferData(gl.ARRAY_BUFFER, new Float32Array(corners), gl.STATIC_DRAW);
-      gl.enableVertexAttribArray(0);
-      gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 0, 0);
-      gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
-      gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, new Uint16Array(indices), gl.STATIC_DRAW);
-      for (const attribute of [1, 2]) {
-        gl.enableVertexAttribArray(attribute);
-        gl.vertexAttribDivisor(attribute, 1);
-      }
-      gl.bindVertexArray(null);
-      return { array, indexCount: indices.length };
-    };
-    this.prism = shape(core.prismCorners(), core.prismIndices());
-    this.ribbon = shape(core.ribbonCorners(), core.ribbonIndices());
+    this.vertexArray = gl.createVertexArray();
+    this.texture = gl.createTexture();
+    gl.bindTexture(gl.TEXTURE_2D, this.texture);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, gl.NEAREST);
+    this.textureWidth = core.recordTextureWidth;
+    this.perRow = this.textureWidth / 2;
+    // The most records the largest texture holds.
+    this.most = gl.getParameter(gl.MAX_TEXTURE_SIZE) * this.perRow;
     return '';
   }
 
@@ -101,13 +90,15 @@ export class View3D {
     }
     this.stop();
     this.key = key;
-    this.expected = expected;
+    this.expected = Math.min(Math.max(expected, 1), this.most);
     this.solids = 0;
     this.ribbons = 0;
     this.box = { low: [0, 0, 0], high: [0, 0, 0], empty: true };
+    // The whole tree's room at once, so that streaming never copies what is there.
     const { gl } = this;
-    gl.bindBuffer(gl.ARRAY_BUFFER, this.records);
-    gl.bufferData(gl.ARRAY_BUFFER, Math.max(expected, 1) * 4 * kRecordFloats, gl.STATIC_DRAW);
+    gl.bindTexture(gl.TEXTURE_2D, this.texture);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA32F, this.textureWidth,
+      Math.ceil(this.expected / this.perRow), 0, gl.RGBA, gl.FLOAT, null);
     const id = this.nextId++;
     const worker = this.newWorker();
     this.run = { id, worker };
@@ -131,17 +122,27 @@ export class View3D {
     this.changed();
   }
 
-  // The solids go into the GPU's buffer from its start, the ribbons from its end.
+  // The solids go into the GPU's texture from its start, the ribbons from its end.
   add(solids, ribbons) {
     const { gl } = this;
-    gl.bindBuffer(gl.ARRAY_BUFFER, this.records);
+    gl.bindTexture(gl.TEXTURE_2D, this.texture);
+    // Row by row: a run of records from `at` on.
+    const put = (at, records, count) => {
+      for (let from = 0; from < count;) {
+        const slot = at + from;
+        const column = slot % this.perRow;
+        const run = Math.min(count - from, this.perRow - column);
+        gl.texSubImage2D(gl.TEXTURE_2D, 0, 2 * column, Math.floor(slot / this.perRow), 2 * run, 1,
+          gl.RGBA, gl.FLOAT, records, from * kRecordFloats);
+        from += run;
+      }
+    };
     const room = () => this.expected - this.solids - this.ribbons;
     const newSolids = Math.min(solids.length / kRecordFloats, room());
-    gl.bufferSubData(gl.ARRAY_BUFFER, this.solids * 4 * kRecordFloats, solids, 0, newSolids * kRecordFloats);
+    put(this.solids, solids, newSolids);
     this.solids += newSolids;
     const newRibbons = Math.min(ribbons.length / kRecordFloats, room());
-    gl.bufferSubData(gl.ARRAY_BUFFER, (this.expected - this.ribbons - newRibbons) * 4 * kRecordFloats,
-      ribbons, 0, newRibbons * kRecordFloats);
+    put(this.expected - this.ribbons - newRibbons, ribbons, newRibbons);
     this.ribbons += newRibbons;
     // The box of what has come: each end and its radius all round.
     const box = this.box;
@@ -163,18 +164,15 @@ export class View3D {
     return this.solids + this.ribbons;
   }
 
-  drawShape(shape, first, count, ribbons) {
+  // Draws `count` records from `first` on, as prisms or as ribbons.
+  drawShape(first, count, ribbons) {
     if (count === 0) {
       return;
     }
     const { gl } = this;
-    gl.bindVertexArray(shape.array);
-    gl.bindBuffer(gl.ARRAY_BUFFER, this.records);
-    gl.vertexAttribPointer(1, 4, gl.FLOAT, false, 4 * kRecordFloats, first * 4 * kRecordFloats);
-    gl.vertexAttribPointer(2, 4, gl.FLOAT, false, 4 * kRecordFloats, first * 4 * kRecordFloats + 16);
+    gl.uniform1i(this.uniforms.first, first);
     gl.uniform1i(this.uniforms.ribbons, ribbons ? 1 : 0);
-    gl.drawElementsInstanced(gl.TRIANGLES, shape.indexCount, gl.UNSIGNED_SHORT, 0, count);
-    gl.bindVertexArray(null);
+    gl.drawArrays(gl.TRIANGLES, 0, count * (ribbons ? this.core.ribbonVertices : this.core.prismVertices));
   }
 
   stop() {
@@ -247,8 +245,13 @@ export class View3D {
       gl.uniform3fv(this.uniforms.barkColour, core.barkColour());
       gl.uniform3f(this.uniforms.skyUp, view[1], view[5], view[9]);
       gl.uniform3fv(this.uniforms.eye, core.eye(camera));
-      this.drawShape(this.prism, 0, this.solids, false);
-      this.drawShape(this.ribbon, this.expected - this.ribbons, this.ribbons, true);
+      gl.activeTexture(gl.TEXTURE0);
+      gl.bindTexture(gl.TEXTURE_2D, this.texture);
+      gl.uniform1i(this.uniforms.records, 0);
+      gl.bindVertexArray(this.vertexArray);
+      this.drawShape(0, this.solids, false);
+      this.drawShape(this.expected - this.ribbons, this.ribbons, true);
+      gl.bindVertexArray(null);
     }
     // For the tests and the benchmark: the camera drawn, and when.
     this.canvas.dataset.camera = JSON.stringify({
