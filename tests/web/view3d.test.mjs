@@ -204,3 +204,23 @@ test('without WebGL 2 the view says so in one line and the picture works on', as
   assert.match(await page.locator('#status').textContent(), /^Tree of second 7, /);
   await page.close();
 });
+
+test('a large tree streams into the 3-D view and Esc stops its growth', async () => {
+  const page = await openPage(browser, 'limbs=2&levels=19&time=5');
+  await page.click('#show-3d');
+  const count = () => page.evaluate(() =>
+    JSON.parse(document.getElementById('view3d').dataset.camera ?? '{"count":0}').count);
+  await page.waitForFunction(() => document.body.dataset.scene === 'growing' &&
+    JSON.parse(document.getElementById('view3d').dataset.camera ?? '{"count":0}').count > 0);
+  assert.equal(await page.locator('#stop').isDisabled(), false);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.body.dataset.scene === 'complete');
+  const shown = await count();
+  assert.ok(shown > 0 && shown < 2097151, `${shown} branches shown`);
+  // A new tree grows from the start.
+  await page.getByLabel('Levels:').fill('4');
+  await waitForTree(page);
+  await page.waitForFunction(() => document.body.dataset.scene === 'complete' &&
+    JSON.parse(document.getElementById('view3d').dataset.camera).count === 63);
+  await page.close();
+});

@@ -402,11 +402,14 @@ function showViews(in3d) {
   }
 }
 
+// The 3-D view's growth shows on the progress bar once the picture's run has ended, and Stop
+// (or Esc) ends it as it ends that run.
 function show3dProgress({ grown, expected, going }) {
   document.body.dataset.scene = going ? 'growing' : 'complete';
-  if (state.showing3d && !state.run) {
+  if (!state.run) {
     progress.hidden = !going;
     progress.value = expected > 0 ? Math.min(grown / expected, 1) : 0;
+    $('stop').disabled = !going;
   }
 }
 
