@@ -44,7 +44,7 @@ const state = {
   nextId: 1,
   linkNotes: [],
   fieldNotes: [],
-  view3d: null,        // the 3-D view, once the core is there
+  view3d: null,        // the 3-D view, once first shown
   showing3d: false,
 };
 
@@ -385,7 +385,15 @@ function frontView() {
 // records only while it is shown.
 function showViews(in3d) {
   state.showing3d = in3d;
+  // Made when first shown: a page that never shows it keeps no WebGL context.
+  if (in3d) {
+    state.view3d ??= new View3D($('view3d'), $('view3d-note'), core,
+                               { onChange: show3dProgress, worker: newSaver });
+  }
   const view3d = state.view3d;
+  if (!view3d) {
+    return;
+  }
   $('show-picture').setAttribute('aria-pressed', String(!in3d));
   $('show-3d').setAttribute('aria-pressed', String(in3d));
   $('from-here').disabled = !in3d || Boolean(view3d.unavailable);
@@ -461,8 +469,6 @@ async function start() {
     }
   });
   canvas.addEventListener('pointerdown', startDrag);
-  state.view3d = new View3D($('view3d'), $('view3d-note'), core,
-                            { onChange: show3dProgress, worker: newSaver });
   $('show-picture').addEventListener('click', () => showViews(false));
   $('show-3d').addEventListener('click', () => showViews(true));
   $('from-here').addEventListener('click', pictureFromHere);
