@@ -2,7 +2,8 @@
 // trees of about 10^4, 10^5 and 10^6 branches, on ANGLE over Mesa's llvmpipe and over SwiftShader,
 // and the time from the press of "3-D" to the first frame of the example tree. Needs build/web and
 // build/dev; prints Markdown tables.
-// Usage: node bench/scene-bench.mjs   (from the repository, after scripts/setup.sh)
+// Usage: node bench/scene-bench.mjs   (from the repository, after scripts/setup.sh); GL=llvmpipe
+// or GL=swiftshader for one renderer only
 import { openBrowser } from '../tests/web/browser.mjs';
 
 const kFrames = 12;
@@ -32,7 +33,7 @@ function orbitFrames(page) {
   }, kFrames);
 }
 
-for (const gl of ['llvmpipe', 'swiftshader']) {
+for (const gl of (process.env.GL ?? 'llvmpipe,swiftshader').split(',')) {
   const browser = await openBrowser({ gl });
   console.log(`\n${gl}\n\n| branches | frame while orbiting, 560 x 670 | frames a second |\n|---|---|---|`);
   for (const levels of [12, 15, 18]) {
