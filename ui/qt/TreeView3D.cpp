@@ -200,6 +200,9 @@ void TreeView3D::Build() {
     gl_->glBindTexture(GL_TEXTURE_2D, recordTexture_);
     gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    GLint rows = 0;
+    gl_->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &rows);
+    mostRecords_ = static_cast<std::uint64_t>(std::max(rows, 1)) * kRecordsPerTextureRow;
 }
 
 void TreeView3D::DrawShape(std::uint64_t first, std::uint64_t count, std::size_t vertices,
@@ -216,7 +219,8 @@ void TreeView3D::Upload() {
     gl_->glBindTexture(GL_TEXTURE_2D, recordTexture_);
     if (refill_) {
         // The whole tree's room at once, so that streaming never copies what is there.
-        capacity_ = std::max<std::uint64_t>(expected_, 1);
+        // As many as the largest texture holds; a larger tree shows its first branches.
+        capacity_ = std::clamp<std::uint64_t>(expected_, 1, mostRecords_);
         const auto rows =
             static_cast<GLsizei>((capacity_ + kRecordsPerTextureRow - 1) / kRecordsPerTextureRow);
         gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, kRecordTextureWidth, rows, 0, GL_RGBA,

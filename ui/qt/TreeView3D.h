@@ -93,7 +93,8 @@ private:
     std::uint64_t solidCount_ = 0;
     std::uint64_t ribbonCount_ = 0;
     std::uint64_t capacity_ = 0;
-    bool refill_ = false; // a new tree: the buffer starts afresh
+    std::uint64_t mostRecords_ = 0; // what the largest texture holds
+    bool refill_ = false;           // a new tree: the buffer starts afresh
 
     QOpenGLFunctions_3_3_Core* gl_ = nullptr;
     unsigned program_ = 0;
