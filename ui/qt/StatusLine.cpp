@@ -67,6 +67,7 @@ StatusLine::StatusLine(int characterWidth, QWidget* parent) : QWidget(parent) {
     lines->setContentsMargins(0, 2, 0, 2);
     lines->setSpacing(2);
     auto* row = new QHBoxLayout;
+    row_ = row;
     auto* label = new QLabel(tr("&Second:"), this);
     second_ = new QLineEdit(this);
     second_->setObjectName(QStringLiteral("second"));
@@ -92,7 +93,9 @@ StatusLine::StatusLine(int characterWidth, QWidget* parent) : QWidget(parent) {
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, kProgressSteps);
-    progress_->setFixedWidth(kCanvasWidth / 4);
+    // Narrower where the row has no room, so that a run never widens the window.
+    progress_->setMinimumWidth(characterWidth * 6);
+    progress_->setMaximumWidth(kCanvasWidth / 4);
     progress_->setTextVisible(false);
     progress_->hide();
     // Beside them, in one line that takes no room from the canvas, what fields read as.
@@ -159,6 +162,10 @@ void StatusLine::ShowNotes(const QString& notes) {
 
 QString StatusLine::Notes() const {
     return static_cast<ElidedLabel*>(notes_)->Whole();
+}
+
+void StatusLine::AddToRow(QWidget* control) {
+    row_->addWidget(control);
 }
 
 void StatusLine::ShowProgress(std::optional<double> done) {

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QWidget>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -46,6 +47,9 @@ public:
     QString Notes() const;
     // Shows how far a run has got, from 0 to 1; none hides the bar.
     void ShowProgress(std::optional<double> done);
+    // Puts a control of the window at the end of the second's row, so that the line below keeps
+    // the whole width.
+    void AddToRow(QWidget* control);
 
 signals:
     // The user changed the second.
@@ -58,6 +62,7 @@ private:
     QLabel* notes_ = nullptr;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QHBoxLayout* row_ = nullptr;
 };
 
 } // namespace arbolith

@@ -84,7 +84,8 @@ TreeCanvas::TreeCanvas(QWidget* parent) : QWidget(parent) {
                [this] { ZoomBy(-1); });
     zoomAction("fitRoom", tr("&Fit the Window"), {QKeySequence(QStringLiteral("Ctrl+0"))},
                [this] { FitRoom(); });
-    zoomAction("actualPixels", tr("&Actual Pixels"), {QKeySequence(QStringLiteral("Ctrl+1"))},
+    // Ctrl+1 to Ctrl+3 switch between the picture and the 3-D view.
+    zoomAction("actualPixels", tr("&Actual Pixels"), {QKeySequence(QStringLiteral("Ctrl+Alt+0"))},
                [this] { ShowActualPixels(); });
 }
 

@@ -81,7 +81,7 @@ constexpr std::array<std::pair<const char*, const char*>, 9> kOtherKeys{{
                "empty draws the tree of the moment"},
     {"Wheel", "or a pinch on the canvas zooms in and out about the pointer"},
     {"Middle drag", "or Shift+drag moves a picture larger than the window"},
-    {"Ctrl+0", "shows the picture as large as the window holds it; Ctrl+1 at its own size"},
+    {"Ctrl+0", "shows the picture as large as the window holds it; Ctrl+Alt+0 at its own size"},
 }};
 
 QString Plain(const char* text) {

@@ -2,6 +2,7 @@
 // every link value by the rules the desktop programs use, once a tree; the trees are drawn in a
 // worker, so the page never waits for one.
 import Arbolith from './arbolith.js';
+import { View3D } from './view3d.js';
 import { zipFiles } from './zip.js';
 
 const $ = (id) => document.getElementById(id);
@@ -49,6 +50,8 @@ const state = {
   latestPress: -1,     // the second the latest press drew; below 0 for none
   zoom: null,          // device pixels a picture pixel chosen by zooming; null follows the room
   pan: { x: 0, y: 0 }, // how far the picture lies from the middle of its room, in CSS pixels
+  view3d: null,        // the 3-D view, once first shown
+  showing3d: false,
 };
 
 // How a run stands, numbered as the core's RunState.
@@ -136,6 +139,7 @@ function newWorker() {
 // Ends the run going, if any: the canvas keeps its picture, which holds exactly the polygons
 // counted when it was taken, so the stopped tree is the tree with that branch limit.
 function stop() {
+  state.view3d?.stop();
   const run = state.run;
   if (!run) {
     return;
@@ -204,6 +208,9 @@ function draw({ limit = Infinity } = {}) {
   $('stop').disabled = false;
   showStatus(0, kDrawing);
   state.worker.postMessage({ kind: 'draw', id: state.run.id, entry });
+  if (state.showing3d) {
+    state.view3d.setTree(entry, tree.total);
+  }
 }
 
 // Draws the tree on the canvas again, as many branches as it shows, after the view changed.
@@ -381,6 +388,13 @@ function layoutPicture() {
   canvas.style.left = `${(space.width - width - 2) / 2 + state.pan.x}px`;
   canvas.style.top = `${(space.height - height - 2) / 2 + state.pan.y}px`;
   canvas.classList.toggle('reduced', scale < 1);
+  // The 3-D view takes the picture's place, at the size the picture fits the room.
+  const view3d = $('view3d');
+  const fitted = { width: (kPicture.width * fit) / ratio, height: (kPicture.height * fit) / ratio };
+  view3d.style.width = `${fitted.width}px`;
+  view3d.style.height = `${fitted.height}px`;
+  view3d.style.left = `${(space.width - fitted.width - 2) / 2}px`;
+  view3d.style.top = '0';
   $('zoom-level').textContent = scale >= 1 ? `${Math.round(scale)}×`
     : `${Math.round(scale * 100)} %`;
   $('zoom-level').title = state.zoom === null ? 'As large as the room holds it' : 'Zoomed';
@@ -671,6 +685,52 @@ function frontView() {
   }
 }
 
+// The picture, the default, or the tree in 3-D in the canvas's place; the 3-D view grows its
+// records only while it is shown.
+function showViews(in3d) {
+  state.showing3d = in3d;
+  // Made when first shown: a page that never shows it keeps no WebGL context.
+  if (in3d) {
+    state.view3d ??= new View3D($('view3d'), $('view3d-note'), core,
+                               { onChange: show3dProgress, worker: newSaver });
+  }
+  const view3d = state.view3d;
+  if (!view3d) {
+    return;
+  }
+  $('show-picture').setAttribute('aria-pressed', String(!in3d));
+  $('show-3d').setAttribute('aria-pressed', String(in3d));
+  $('from-here').disabled = !in3d || Boolean(view3d.unavailable);
+  canvas.hidden = in3d;
+  $('view3d').hidden = !in3d || Boolean(view3d.unavailable);
+  $('view3d-note').hidden = !in3d || !view3d.unavailable;
+  $('view3d-note').textContent = view3d.unavailable;
+  document.body.dataset.shown = in3d ? '3d' : 'picture';
+  if (!in3d) {
+    view3d.stop();
+  } else if (state.tree) {
+    view3d.setTree(state.run?.entry ?? state.shown.entry, state.tree.total);
+    view3d.requestDraw();
+  }
+}
+
+// The 3-D view's growth shows on the progress bar once the picture's run has ended, and Stop
+// (or Esc) ends it as it ends that run.
+function show3dProgress({ grown, expected, going }) {
+  document.body.dataset.scene = going ? 'growing' : 'complete';
+  if (!state.run) {
+    progress.hidden = !going;
+    progress.value = expected > 0 ? Math.min(grown / expected, 1) : 0;
+    $('stop').disabled = !going;
+  }
+}
+
+function pictureFromHere() {
+  state.view = state.view3d.pictureView();
+  showViews(false);
+  redrawTurned();
+}
+
 async function start() {
   core = await instantiate();
   buildFields();
@@ -754,6 +814,9 @@ async function start() {
     }
   });
   canvas.addEventListener('pointerdown', startDrag);
+  $('show-picture').addEventListener('click', () => showViews(false));
+  $('show-3d').addEventListener('click', () => showViews(true));
+  $('from-here').addEventListener('click', pictureFromHere);
   window.addEventListener('hashchange', () => {
     applyLink();
     showMessages();
