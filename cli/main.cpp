@@ -114,8 +114,8 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         } else {
             Progress progress(Printable(shown(path)),
                               CountBranches(tree.parameters, tree.path, tree.second));
-            result =
-                WriteTreeFile(path, format, tree, {options.width, options.height, &progress, {}});
+            result = WriteTreeFile(path, format, tree,
+                                   {options.width, options.height, &progress, {}, {}, options.fit});
         }
         const std::string second = std::to_string(tree.second);
         switch (result.outcome) {

@@ -17,11 +17,11 @@ PausableRun::PausableRun(DrawingSurface& surface, const TreeOrder& order, RunMon
     : order_(order), monitor_(monitor), generator_(generator) {
     surface.FillRectWhite(kClearRect);
     const TreeParameters& p = order.parameters;
-    if (order.view.IsFront()) {
+    if (order.view.IsFront() && order.placement.IsIdentity()) {
         painter_ = &front_.emplace(surface, p.maxAngleXY, p.maxAngleYZ, p.maxAngleXZ, p.scaleFactor,
                                    p.limbsDegree, p.levels);
     } else {
-        painter_ = &turned_.emplace(surface, p, order.view);
+        painter_ = &shown_.emplace(surface, p, order.view, order.placement);
     }
 }
 

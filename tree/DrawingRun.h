@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "surface/DrawingSurface.h"
+#include "tree/ShownPainter.h"
 #include "tree/TreeOrder.h"
 #include "tree/TreePainter.h"
-#include "tree/ViewTurn.h"
 
 namespace arbolith {
 
@@ -39,7 +39,7 @@ private:
     RunMonitor* monitor_;
     RandomGenerator* generator_;
     std::optional<CTreePainter> front_;
-    std::optional<TurnedPainter> turned_;
+    std::optional<ShownPainter> shown_;
     CTreePainter* painter_;
     bool started_ = false;
 };

@@ -23,7 +23,10 @@ QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>
     StopMonitor monitor(stop);
     const TreeFileResult result =
         WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
-                      {kPictureWidth, kPictureHeight, &monitor, {}});
+                      {ScaledSide(kPictureWidth, tree.placement.scale),
+                       ScaledSide(kPictureHeight, tree.placement.scale),
+                       &monitor,
+                       {}});
     switch (result.outcome) {
     case WriteOutcome::Written:
         return {};
@@ -60,9 +63,13 @@ void TreeSaving::Ask(QWidget* parent, const TreeOrder& tree) {
         filters.append(FilterOf(info));
     }
     QString filter = filters.front();
-    QString path = QFileDialog::getSaveFileName(parent, tr("Save the tree"),
-                                                QStringLiteral("arbolith-%1.png").arg(tree.second),
-                                                filters.join(QStringLiteral(";;")), &filter);
+    // A larger picture is named by how much larger, beside the canvas's own.
+    const QString larger =
+        tree.placement.scale != 1 ? QStringLiteral("-%1x").arg(tree.placement.scale) : QString();
+    QString path = QFileDialog::getSaveFileName(
+        parent, tr("Save the tree"),
+        QStringLiteral("arbolith-%1%2.png").arg(tree.second).arg(larger),
+        filters.join(QStringLiteral(";;")), &filter);
     // Without a window manager nothing hands the keyboard back once the file dialog is gone.
     parent->activateWindow();
     if (path.isEmpty()) {

@@ -1,6 +1,7 @@
-// Draws and writes trees for the page, away from its thread: the page ends a run by ending the
-// worker. The compiled module comes from the page first, with the port to the worker that draws
-// large trees (raster-worker.js); jobs sent before it wait for it.
+// Draws and writes trees and grows the 3-D view's records for the page, away from its thread: the
+// page ends a run by ending the worker. The compiled module comes from the page first, with the
+// port to the worker that draws large trees (raster-worker.js) where the page has one; jobs sent
+// before it wait for it.
 //
 // A large tree grows here while that worker draws it, as growth and the rasterizer share two
 // cores natively: the run's calls cross in blocks, their buffers handed over, not copied. With no
@@ -41,6 +42,9 @@ function handlers() {
     onProgress(done) {
       postMessage({ kind: 'progress', id: job.id, done });
     },
+    onRecords(solids, ribbons) {
+      postMessage({ kind: 'records', id: job.id, solids, ribbons }, [solids.buffer, ribbons.buffer]);
+    },
     onBytes(bytes) {
       job.parts.push(bytes);
     },
@@ -73,7 +77,7 @@ function draw() {
 
 function write() {
   const files = [];
-  let ok = core.writeTree(job.format, job.entry, job.fileName);
+  let ok = core.writeTree(job.format, job.entry, job.fileName, job.scale);
   files.push({ name: job.fileName, parts: job.parts });
   if (ok && job.format === 'obj') {
     job.parts = [];
@@ -86,8 +90,14 @@ function write() {
 
 function run(next) {
   job = { ...next, parts: [] };
-  if (job.kind === 'draw') {
+  if (job.kind === 'records') {
+    const box = core.growRecords(job.entry);
+    postMessage({ kind: 'grown', id: job.id, box });
+  } else if (job.kind === 'draw') {
     draw();
+  } else if (job.kind === 'larger') {
+    // The picture drawn larger, whole, for the page to encode.
+    postMessage({ kind: 'larger', id: job.id, ok: core.drawLargerPicture(job.entry, job.scale) });
   } else {
     write();
   }
