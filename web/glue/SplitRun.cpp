@@ -21,7 +21,12 @@ int GrowingEnd::Go(double blocks) {
     if (!run_) {
         return static_cast<int>(RunState::Complete);
     }
-    credit_.until = writer_.BlocksSent() + static_cast<std::uint64_t>(blocks);
+    // A count beyond any run's blocks, infinity too, lets the run go on to its end.
+    constexpr std::uint64_t kUnlimited = std::uint64_t{1} << 62;
+    const std::uint64_t allowed = blocks >= static_cast<double>(kUnlimited) ? kUnlimited
+                                  : blocks > 0 ? static_cast<std::uint64_t>(blocks)
+                                               : 0;
+    credit_.until = writer_.BlocksSent() + allowed;
     const RunResult result = run_->Go();
     if (result.paused) {
         return static_cast<int>(RunState::Drawing);

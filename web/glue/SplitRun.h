@@ -24,8 +24,8 @@ class GrowingEnd {
 public:
     explicit GrowingEnd(const PageTree& tree);
 
-    // Grows until `blocks` more blocks are handed over or the run ends: RunState's number,
-    // Drawing while paused.
+    // Grows until `blocks` more blocks are handed over (infinity: to the end) or the run ends:
+    // RunState's number, Drawing while paused.
     int Go(double blocks);
 
 private:
