@@ -15,7 +15,7 @@ import { openBrowser, site } from '../tests/web/browser.mjs';
 
 const kRuns = Number(process.argv[2] ?? 9);
 const kLargeTree = 'limbs=2&levels=18&time=1000000006';
-// Trees of 2 limbs from 2,047 to 262,143 branches, for the crossover.
+// Trees of 2 limbs from 2,047 to 524,287 branches, for the crossover.
 const kCrossoverLevels = [9, 10, 11, 12, 13, 14, 15, 16, 17];
 const renderer = new URL('../build/dev/cli/arbolith-render', import.meta.url).pathname;
 
