@@ -156,28 +156,28 @@ void BM_MeshOnly(benchmark::State& state) {
     WriteResult last;
     for (auto _ : state) {
         Dropped dropped;
-        last.mesh = MeshTree(MillionBranches(), dropped, nullptr).counts;
+        last.mesh = MeshTree(MillionBranches(), MeshPlan{}, dropped, nullptr).counts;
     }
     Report(state, last, 0);
 }
 BENCHMARK(BM_MeshOnly)->Unit(benchmark::kMillisecond);
 
 // The floor of OBJ: one growth with its solids made, and every number an OBJ holds printed as the
-// shortest text that reads back, the same numbers as many times (a vertex's position and normal,
-// each index of a face twice), with nothing else.
+// shortest text that reads back, each once (a vertex's position, growth, texture coordinates and
+// normal, each index of a face), with nothing else.
 class NumbersPrinted final : public MeshOutput {
 public:
     void Piece(std::span<const MeshVertex> vertices,
                std::span<const MeshTriangle> triangles) override {
         for (const MeshVertex& v : vertices) {
-            for (const MeshPoint& point : {v.position, v.normal}) {
-                for (const float value : point) {
-                    Print(value);
-                }
+            for (const float value :
+                 {v.position[0], v.position[1], v.position[2], v.growth, v.texture[0], v.texture[1],
+                  v.normal[0], v.normal[1], v.normal[2]}) {
+                Print(value);
             }
         }
         for (const MeshTriangle& t : triangles) {
-            for (const std::uint64_t index : {t.a, t.a, t.b, t.b, t.c, t.c}) {
+            for (const std::uint64_t index : {t.a, t.b, t.c}) {
                 Print(index + 1);
             }
         }
@@ -204,7 +204,7 @@ void BM_ObjNumbersOnly(benchmark::State& state) {
     std::uint64_t bytes = 0;
     for (auto _ : state) {
         NumbersPrinted printed;
-        last.mesh = MeshTree(MillionBranches(), printed, nullptr).counts;
+        last.mesh = MeshTree(MillionBranches(), MeshPlan{}, printed, nullptr).counts;
         bytes = printed.bytes;
     }
     Report(state, last, bytes);

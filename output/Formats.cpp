@@ -64,12 +64,13 @@ constexpr TreeWriter kPdfWriter = nullptr;
 
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteGlb(order, sink, settings.monitor, settings.file);
+    return WriteGlb(order, sink, settings.monitor, settings.file, settings.levelsOfDetail);
 }
 
 WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteObj(order, settings.materialLibrary, sink, settings.monitor);
+    return WriteObj(order, settings.materialLibrary, sink, settings.monitor,
+                    settings.levelsOfDetail);
 }
 
 constexpr std::array kFormats{
