@@ -139,8 +139,10 @@ void PutWord(ChunkedSink& out, std::uint32_t word) {
     out.Put(&word, sizeof(word));
 }
 
+// A unit component as a share of 127, to the nearest (halves away from 0).
 std::int8_t Share(float component) {
-    return static_cast<std::int8_t>(std::clamp(std::lround(component * 127.0f), -127L, 127L));
+    const float scaled = std::clamp(component, -1.0f, 1.0f) * 127.0f;
+    return static_cast<std::int8_t>(scaled + (scaled < 0 ? -0.5f : 0.5f));
 }
 
 } // namespace

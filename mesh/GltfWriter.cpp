@@ -259,7 +259,7 @@ WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* mo
     const bool onePass = file != nullptr && file->rewrite;
     const int meshes = std::max(levelsOfDetail, 1);
     const int passes = 1 + meshes * (onePass ? 1 : 3);
-    const SurveyRun survey = SurveyTree(tree, monitor, {0, passes, 0});
+    const SurveyRun survey = SurveyTree(tree, levelsOfDetail > 0, monitor, {0, passes, 0});
     if (survey.stopped) {
         return {WriteOutcome::Stopped};
     }

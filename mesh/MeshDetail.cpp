@@ -40,7 +40,11 @@ int RadiusBin(double radius) {
 }
 
 int MeshDetail::Sides(std::int64_t level, double baseRadius) const {
-    return level == 0 ? 6 : SidesInBin(RadiusBin(baseRadius));
+    // The whole tree needs no bin.
+    if (level == 0 || fourSidesBelow <= 0) {
+        return 6;
+    }
+    return SidesInBin(RadiusBin(baseRadius));
 }
 
 int MeshDetail::SidesInBin(int bin) const {

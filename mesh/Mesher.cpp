@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <thread>
 
+#include "mesh/MeshPipeline.h"
+#include "tree/BranchCount.h"
 #include "tree/RepeatedLimbFilter.h"
 
 namespace arbolith {
@@ -326,25 +330,47 @@ RunResult GrowSolids(const TreeOrder& order, BranchSink& sink, RunMonitor* monit
 
 MeshRun MeshTree(const TreeOrder& order, const MeshPlan& plan, MeshOutput& output,
                  RunMonitor* monitor, PassShare share) {
-    TreeMesher mesher(order.parameters, plan, output);
-    PassMonitor passMonitor(monitor, share, &output);
-    const RunResult grown = GrowSolids(order, mesher, &passMonitor);
-    mesher.Finish();
-    return {mesher.Counts(), grown.polygons, passMonitor.Stopped()};
+    const auto run = [&](MeshOutput& to) {
+        TreeMesher mesher(order.parameters, plan, to);
+        PassMonitor passMonitor(monitor, share, &to);
+        const RunResult grown = GrowSolids(order, mesher, &passMonitor);
+        mesher.Finish();
+        return MeshRun{mesher.Counts(), grown.polygons, passMonitor.Stopped()};
+    };
+    const std::uint64_t branches =
+        CountBranches(order.parameters, order.path,
+                      order.clock ? std::nullopt : std::optional(order.second))
+            .branches;
+    if (std::thread::hardware_concurrency() < 2 ||
+        std::min(branches, order.branchLimit) < kMeshPipelineFrom) {
+        return run(output);
+    }
+    // Made on this thread, written on another.
+    MeshPipeline pipeline(output);
+    const MeshRun result = run(pipeline);
+    pipeline.Drain();
+    return result;
 }
 
 namespace {
 
-// Takes the branches of one growth into a survey.
+// Takes the branches of one growth into a survey: the whole survey for levels of detail, the
+// counts and the longest reach alone for the full mesh.
 class Surveyor final : public BranchSink {
 public:
-    explicit Surveyor(const TreeParameters& parameters) : radii_(parameters) {
+    Surveyor(const TreeParameters& parameters, bool forDetails)
+        : radii_(parameters), forDetails_(forDetails) {
         // The bins a limb's radius drops by from one level to the next.
         survey.binsPerLevel = std::max(1, RadiusBin(1 / radii_.Taper()) - RadiusBin(1));
     }
     void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override {
-        const LimbRadius radius = radii_.Next(vector, place);
         const BranchReach reach = reach_.Next(vector, place);
+        if (!forDetails_) {
+            ++survey.branches;
+            survey.longestReach = std::max(survey.longestReach, reach.end);
+            return;
+        }
+        const LimbRadius radius = radii_.Next(vector, place);
         const double turn = vector.x * last_.x + vector.y * last_.y + vector.z * last_.z;
         const bool continues =
             place.level == lastLevel_ + 1 && radius.base == lastEnd_ &&
@@ -364,6 +390,7 @@ public:
 private:
     LimbRadii radii_;
     LimbReach reach_;
+    bool forDetails_;
     // The branch before.
     std::int64_t lastLevel_ = -2;
     double lastEnd_ = 0;
@@ -372,8 +399,9 @@ private:
 
 } // namespace
 
-SurveyRun SurveyTree(const TreeOrder& order, RunMonitor* monitor, PassShare share) {
-    Surveyor surveyor(order.parameters);
+SurveyRun SurveyTree(const TreeOrder& order, bool forDetails, RunMonitor* monitor,
+                     PassShare share) {
+    Surveyor surveyor(order.parameters, forDetails);
     PassMonitor passMonitor(monitor, share);
     const RunResult grown = GrowSolids(order, surveyor, &passMonitor);
     return {surveyor.survey, grown.polygons, passMonitor.Stopped()};

@@ -214,13 +214,15 @@ RunResult GrowSolids(const TreeOrder& order, BranchSink& sink, RunMonitor* monit
 MeshRun MeshTree(const TreeOrder& order, const MeshPlan& plan, MeshOutput& output,
                  RunMonitor* monitor, PassShare share = {});
 
-// Grows the order's tree once, as the mesh takes it (GrowSolids), and surveys it.
+// Grows the order's tree once, as the mesh takes it (GrowSolids), and surveys it: the counts
+// and the longest reach, and with `forDetails` what levels of detail are planned by.
 struct SurveyRun {
     TreeSurvey survey;
     std::uint64_t branchesGrown = 0;
     bool stopped = false;
 };
-SurveyRun SurveyTree(const TreeOrder& order, RunMonitor* monitor, PassShare share = {});
+SurveyRun SurveyTree(const TreeOrder& order, bool forDetails, RunMonitor* monitor,
+                     PassShare share = {});
 
 // The plans of a tree's meshes: `levels` levels of detail (MeshDetail), or the one full mesh
 // for 0, each with the growth the survey measured.

@@ -103,7 +103,7 @@ WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
                      const ByteSink& sink, RunMonitor* monitor, int levelsOfDetail) {
     const int meshes = std::max(levelsOfDetail, 1);
     const PassShare surveyShare{0, 1 + meshes, 0};
-    const SurveyRun survey = SurveyTree(tree, monitor, surveyShare);
+    const SurveyRun survey = SurveyTree(tree, levelsOfDetail > 0, monitor, surveyShare);
     if (survey.stopped) {
         return {WriteOutcome::Stopped};
     }
