@@ -4,6 +4,7 @@ builds its mesh, reading the .glb file itself, so that it needs no other add-on.
 bl_info = {
     "name": "Arbolith tree",
     "author": "the Arbolith developers",
+    # The project's version (CMakeLists.txt), which the package checks hold it to.
     "version": (0, 1, 0),
     "blender": (3, 4, 0),
     "location": "View3D > Add > Mesh > Arbolith tree",
