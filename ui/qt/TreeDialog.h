@@ -54,8 +54,9 @@ public:
     // The same on a thread of its own; Esc stops it.
     void SaveInBackground(const QString& path);
     bool SaveGoing() const;
-    // Asks for a file name and a format, and saves the tree on the canvas in the background.
-    void AskAndSave();
+    // Asks for a file name and a format, and saves the tree on the canvas in the background; with
+    // `levelsOfDetail`, asks how many first and offers the 3-D formats.
+    void AskAndSave(bool levelsOfDetail = false);
     void CopyPicture();
     // Copies the arbolith-render command that draws the tree on the canvas.
     void CopyCommand();

@@ -32,6 +32,11 @@ constexpr std::array kEntries{
               [](TreeDialog& d) {
                   d.AskAndSave();
               }},
+    MenuEntry{"&File", "saveLevelsOfDetail", "Save Tree with &Levels of Detail...", "Ctrl+Alt+S",
+              false,
+              [](TreeDialog& d) {
+                  d.AskAndSave(true);
+              }},
     MenuEntry{"&File", "quit", "&Quit", "Ctrl+Q", true,
               [](TreeDialog& d) {
                   d.Quit();

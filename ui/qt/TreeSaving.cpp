@@ -1,7 +1,10 @@
 #include "ui/qt/TreeSaving.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QStringList>
 #include <QWidget>
 
@@ -17,13 +20,19 @@ namespace {
 static_assert(kPictureWidth == kCanvasWidth && kPictureHeight == kCanvasHeight,
               "a saved picture is the canvas's");
 
+// What the levels-of-detail dialog offers first: a mesh down to about an eighth of the
+// triangles.
+constexpr int kSuggestedLevelsOfDetail = 4;
+
 // Writes the file and says what failed, naming the file: an OBJ's material library may fail
 // where the OBJ did not.
-QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>& stop) {
+QString Save(const QString& path, const TreeOrder& tree, int levelsOfDetail,
+             const std::atomic<bool>& stop) {
     StopMonitor monitor(stop);
+    WriteSettings settings{kPictureWidth, kPictureHeight, &monitor, {}};
+    settings.levelsOfDetail = InfoOf(SavedFormat(path)).model ? levelsOfDetail : 0;
     const TreeFileResult result =
-        WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
-                      {kPictureWidth, kPictureHeight, &monitor, {}});
+        WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree, settings);
     switch (result.outcome) {
     case WriteOutcome::Written:
         return {};
@@ -55,27 +64,60 @@ TreeSaving::TreeSaving(QObject* parent) : QObject(parent) {}
 TreeSaving::~TreeSaving() = default;
 
 void TreeSaving::Ask(QWidget* parent, const TreeOrder& tree) {
-    QStringList filters;
+    std::vector<Format> formats;
     for (const FormatInfo& info : Formats()) {
-        filters.append(FilterOf(info));
+        formats.push_back(info.format);
+    }
+    AskFile(parent, tree, formats, 0);
+}
+
+void TreeSaving::AskLevelsOfDetail(QWidget* parent, const TreeOrder& tree) {
+    bool chosen = false;
+    const int levels = QInputDialog::getInt(
+        parent, tr("Levels of detail"),
+        tr("Meshes in the file, LOD0 the whole tree and each next about half the triangles of "
+           "the one before:"),
+        kSuggestedLevelsOfDetail, 1, kMostLevelsOfDetail, 1, &chosen);
+    if (!chosen) {
+        parent->activateWindow();
+        return;
+    }
+    std::vector<Format> formats;
+    for (const FormatInfo& info : Formats()) {
+        if (info.model) {
+            formats.push_back(info.format);
+        }
+    }
+    AskFile(parent, tree, formats, levels);
+}
+
+void TreeSaving::AskFile(QWidget* parent, const TreeOrder& tree, const std::vector<Format>& formats,
+                         int levelsOfDetail) {
+    QStringList filters;
+    for (const Format format : formats) {
+        filters.append(FilterOf(InfoOf(format)));
     }
     QString filter = filters.front();
-    QString path = QFileDialog::getSaveFileName(parent, tr("Save the tree"),
-                                                QStringLiteral("arbolith-%1.png").arg(tree.second),
-                                                filters.join(QStringLiteral(";;")), &filter);
+    QString path = QFileDialog::getSaveFileName(
+        parent, tr("Save the tree"),
+        QStringLiteral("arbolith-%1%2")
+            .arg(tree.second)
+            .arg(QString::fromLatin1(InfoOf(formats.front()).extension.data())),
+        filters.join(QStringLiteral(";;")), &filter);
     // Without a window manager nothing hands the keyboard back once the file dialog is gone.
     parent->activateWindow();
     if (path.isEmpty()) {
         return;
     }
-    if (!FormatOfPath(QFile::encodeName(path).toStdString())) {
+    const std::optional<Format> named = FormatOfPath(QFile::encodeName(path).toStdString());
+    if (!named || std::find(formats.begin(), formats.end(), *named) == formats.end()) {
         const auto chosen = filters.indexOf(filter);
-        path += QString::fromLatin1(Formats()[chosen < 0 ? 0 : chosen].extension.data());
+        path += QString::fromLatin1(InfoOf(formats[chosen < 0 ? 0 : chosen]).extension.data());
     }
-    Start(path, tree);
+    Start(path, tree, levelsOfDetail);
 }
 
-bool TreeSaving::Start(const QString& path, const TreeOrder& tree) {
+bool TreeSaving::Start(const QString& path, const TreeOrder& tree, int levelsOfDetail) {
     if (Going()) {
         return false;
     }
@@ -83,7 +125,9 @@ bool TreeSaving::Start(const QString& path, const TreeOrder& tree) {
     second_ = tree.second;
     failure_.clear();
     job_ = std::make_unique<BackgroundJob>(
-        [this, path, tree](const std::atomic<bool>& stop) { failure_ = Save(path, tree, stop); });
+        [this, path, tree, levelsOfDetail](const std::atomic<bool>& stop) {
+            failure_ = Save(path, tree, levelsOfDetail, stop);
+        });
     // Queued: the job that sends it is deleted there.
     connect(job_.get(), &BackgroundJob::Finished, this, &TreeSaving::OnFinished,
             Qt::QueuedConnection);
@@ -92,12 +136,12 @@ bool TreeSaving::Start(const QString& path, const TreeOrder& tree) {
     return true;
 }
 
-QString TreeSaving::SaveNow(const QString& path, const TreeOrder& tree) {
+QString TreeSaving::SaveNow(const QString& path, const TreeOrder& tree, int levelsOfDetail) {
     if (Going()) {
         return tr("another file is still being saved");
     }
     const std::atomic<bool> never{false};
-    return Save(path, tree, never);
+    return Save(path, tree, levelsOfDetail, never);
 }
 
 void TreeSaving::Stop() {
