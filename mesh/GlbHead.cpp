@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <string_view>
 
@@ -233,7 +234,10 @@ std::uint64_t GlbJsonRoom(std::size_t meshes, std::uint64_t primitives, bool lev
     // but the first of ten digits or more (each primitive's vertices take 4,294,967,292 bytes),
     // counts of as many digits as can fit in 4 GiB, and bounds whose exact doubles take the most
     // characters a float's can, 23.
-    const float longest = std::bit_cast<float>(0x8000000Fu); // -2.1019476964872256e-44
+    // -2.1019476964872256e-44; the browser's library has no std::bit_cast.
+    const std::uint32_t bits = 0x8000000Fu;
+    float longest = 0;
+    std::memcpy(&longest, &bits, sizeof longest);
     GlbLayout layout;
     layout.levelsOfDetail = levelsOfDetail;
     for (std::size_t mesh = 0; mesh < meshes; ++mesh) {

@@ -142,9 +142,11 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
   assert.deepEqual(await page.locator('#saving button').allTextContents(),
     ['PNG', 'SVG', 'GLB', 'OBJ']);
   const args = argsOfLink(link);
-  for (const format of ['svg', 'glb', 'obj']) {
+  // Levels of detail go into the 3-D files alone.
+  for (const [format, levels] of [['svg', 3], ['glb', 0], ['obj', 0], ['glb', 3], ['obj', 2]]) {
     const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']
       : [`arbolith-1700000000.${format}`];
+    await page.locator('#levels-of-detail').selectOption(String(levels));
     const downloads = [];
     page.on('download', (download) => downloads.push(download));
     await page.locator(`[data-format=${format}]`).click();
@@ -156,7 +158,8 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
     page.removeAllListeners('download');
     const cliFolder = await mkdtemp(join(folder, 'cli-'));
     // A 3-D file holds the tree itself, whatever the view.
-    const formatArgs = format === 'svg' ? args : argsOfLink(link.replace(/&view=[^&]*/, ''));
+    const formatArgs = format === 'svg' ? args
+      : [...argsOfLink(link.replace(/&view=[^&]*/, '')), ...(levels ? ['--lod', String(levels)] : [])];
     const run = spawnSync(renderer, [...formatArgs, '-o', join(cliFolder, names[0])],
       { encoding: 'utf8' });
     assert.equal(run.status, 0, run.stderr);

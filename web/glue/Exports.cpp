@@ -3,6 +3,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -132,9 +133,11 @@ int DrawEntry(const TreeEntry& entry) {
     return static_cast<int>(result.forkLimitReached ? RunState::ForkLimit : RunState::Complete);
 }
 
-// Writes the tree in the format through web_bytes; an OBJ names the material library beside a
-// file of this name. True once written whole.
-bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName) {
+// Writes the tree in the format through web_bytes, a 3-D file with that many levels of detail
+// (0: the one full mesh); an OBJ names the material library beside a file of this name. True
+// once written whole.
+bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName,
+                int levelsOfDetail) {
     const PageTree tree = ReadPageTree(entry);
     const std::optional<Format> named = FormatNamed(format);
     if (!tree.error.empty() || !named) {
@@ -143,6 +146,7 @@ bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::st
     WriteProgress progress;
     WriteSettings settings;
     settings.monitor = &progress;
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
     if (*named == Format::Obj) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
@@ -215,6 +219,7 @@ EMSCRIPTEN_BINDINGS(arbolith) {
     function("viewAfterDrag", &TurnedByDrag);
     function("drawTree", &DrawEntry);
     function("writeTree", &WriteEntry);
+    constant("mostLevelsOfDetail", kMostLevelsOfDetail);
     function("materialLibraryName", &MaterialLibraryPath);
     function(
         "writeMaterialLibrary", +[] { return WriteMaterialLibrary(SendBytes); });

@@ -312,12 +312,18 @@ function save(format) {
     say(`Saved ${data.files.map((f) => f.name).join(' and ')}.`);
     document.body.dataset.saved = data.files.map((f) => f.name).join(',');
   };
-  worker.postMessage({ kind: 'write', format, entry: shown.entry, fileName: name });
+  worker.postMessage({
+    kind: 'write', format, entry: shown.entry, fileName: name,
+    levelsOfDetail: Number($('levels-of-detail').value),
+  });
 }
 
 // A button for each row of the format table that this build writes, and PNG, which the
-// browser's encoder writes from the canvas.
+// browser's encoder writes from the canvas; the levels of detail a 3-D file may hold.
 function buildSaveButtons() {
+  for (let levels = 1; levels <= core.mostLevelsOfDetail; levels++) {
+    $('levels-of-detail').append(new Option(String(levels), String(levels)));
+  }
   for (const format of core.formats()) {
     if (format.written || format.name === 'png') {
       const button = document.createElement('button');
@@ -326,7 +332,7 @@ function buildSaveButtons() {
       button.title = format.description;
       button.textContent = format.name.toUpperCase();
       button.addEventListener('click', () => save(format.name));
-      $('saving').append(button);
+      $('saving').insertBefore(button, $('detail'));
     }
   }
 }

@@ -28,7 +28,7 @@ function run(next) {
     return;
   }
   const files = [];
-  let ok = core.writeTree(job.format, job.entry, job.fileName);
+  let ok = core.writeTree(job.format, job.entry, job.fileName, job.levelsOfDetail);
   files.push({ name: job.fileName, parts: job.parts });
   if (ok && job.format === 'obj') {
     job.parts = [];
