@@ -11,7 +11,7 @@ def _blender_axes(positions):
     """glTF's +Y up to Blender's +Z up: (x, y, z) becomes (x, -z, y)."""
     turned = array.array("f", bytes(4 * len(positions)))
     turned[0::3] = positions[0::3]
-    turned[1::3] = array.array("f", (-z for z in positions[2::3]))
+    turned[1::3] = array.array("f", map(float.__neg__, positions[2::3]))
     turned[2::3] = positions[1::3]
     return turned
 
@@ -49,10 +49,11 @@ def build_mesh(name, tree, colour):
     mesh.update(calc_edges=True)
 
     # A corner's texture coordinates are its vertex's; Blender's v runs up where glTF's runs down.
-    texture = tree.texture
+    u = tree.texture[0::2]
+    v = array.array("f", map((1.0).__sub__, tree.texture[1::2]))
     uv = array.array("f", bytes(8 * len(corners)))
-    uv[0::2] = array.array("f", (texture[2 * v] for v in corners))
-    uv[1::2] = array.array("f", (1.0 - texture[2 * v + 1] for v in corners))
+    uv[0::2] = array.array("f", map(u.__getitem__, corners))
+    uv[1::2] = array.array("f", map(v.__getitem__, corners))
     mesh.uv_layers.new(name="UVMap").data.foreach_set("uv", uv)
 
     mesh.attributes.new("growth", "FLOAT", "POINT").data.foreach_set("value", tree.growth)
@@ -61,7 +62,6 @@ def build_mesh(name, tree, colour):
     if hasattr(mesh, "use_auto_smooth"):
         mesh.use_auto_smooth = True
     mesh.normals_split_custom_set_from_vertices(
-        [tuple(normals[i:i + 3]) for i in range(0, len(normals), 3)])
+        list(zip(normals[0::3], normals[1::3], normals[2::3])))
     mesh.materials.append(_material(colour))
-    mesh.validate(clean_customdata=False)
     return mesh
