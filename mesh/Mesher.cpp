@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <optional>
-#include <thread>
 
 #include "mesh/MeshPipeline.h"
-#include "tree/BranchCount.h"
+#include "render/PipelineSurface.h"
 #include "tree/RepeatedLimbFilter.h"
 
 namespace arbolith {
@@ -337,12 +335,7 @@ MeshRun MeshTree(const TreeOrder& order, const MeshPlan& plan, MeshOutput& outpu
         mesher.Finish();
         return MeshRun{mesher.Counts(), grown.polygons, passMonitor.Stopped()};
     };
-    const std::uint64_t branches =
-        CountBranches(order.parameters, order.path,
-                      order.clock ? std::nullopt : std::optional(order.second))
-            .branches;
-    if (std::thread::hardware_concurrency() < 2 ||
-        std::min(branches, order.branchLimit) < kMeshPipelineFrom) {
+    if (!TwoCoresPay(order)) {
         return run(output);
     }
     // Made on this thread, written on another.
