@@ -30,6 +30,10 @@ int RadiusBin(double radius) {
     if (!(ratio > 1)) {
         return 0;
     }
+    // A limb too long for a double's length is as thick as any.
+    if (!(ratio < std::numeric_limits<double>::infinity())) {
+        return kRadiusBins - 1;
+    }
     int exponent = 0;
     // ratio = 2 * fraction * 2^(exponent - 1), with 2 * fraction in [1, 2): exact.
     const double fraction = 2 * std::frexp(ratio, &exponent);
