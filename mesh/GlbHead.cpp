@@ -140,26 +140,12 @@ void PutWord(ChunkedSink& out, std::uint32_t word) {
     out.Put(&word, sizeof(word));
 }
 
-// A unit component as a share of 127, to the nearest (halves away from 0).
-std::int8_t Share(float component) {
-    const float scaled = std::clamp(component, -1.0f, 1.0f) * 127.0f;
-    return static_cast<std::int8_t>(scaled + (scaled < 0 ? -0.5f : 0.5f));
-}
-
 } // namespace
 
 std::uint64_t GlbJsonBytes(std::uint32_t second, const GlbLayout& layout) {
     std::uint64_t bytes = 0;
     PutJson(second, layout, [&bytes](std::string_view piece) { bytes += piece.size(); });
     return bytes;
-}
-
-GlbVertex ToGlb(const MeshVertex& v) {
-    return {{v.position[0], v.position[1], v.position[2]},
-            {Share(v.normal[0]), Share(v.normal[1]), Share(v.normal[2])},
-            0,
-            {v.texture[0], v.texture[1]},
-            v.growth};
 }
 
 void GlbPrimitive::Bound(std::span<const MeshVertex> piece) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -31,7 +32,20 @@ struct GlbVertex {
 };
 static_assert(sizeof(GlbVertex) == 28);
 inline constexpr std::uint64_t kGlbVertexBytes = sizeof(GlbVertex);
-GlbVertex ToGlb(const MeshVertex& vertex);
+// A unit component as a share of 127, to the nearest (halves away from 0).
+inline std::int8_t GlbShare(float component) {
+    const float scaled = std::clamp(component, -1.0f, 1.0f) * 127.0f;
+    return static_cast<std::int8_t>(scaled + (scaled < 0 ? -0.5f : 0.5f));
+}
+
+// In line: a .glb converts every vertex it writes.
+inline GlbVertex ToGlb(const MeshVertex& v) {
+    return {{v.position[0], v.position[1], v.position[2]},
+            {GlbShare(v.normal[0]), GlbShare(v.normal[1]), GlbShare(v.normal[2])},
+            0,
+            {v.texture[0], v.texture[1]},
+            v.growth};
+}
 
 // One primitive: a run of vertices and the triangles that use them alone.
 struct GlbPrimitive {
