@@ -176,21 +176,22 @@ void BM_MeshOnly(benchmark::State& state) {
 BENCHMARK(BM_MeshOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // The floor of OBJ: one growth with its solids made, and every number an OBJ holds printed as the
-// shortest text that reads back, each once (a vertex's position, growth, texture coordinates and
-// normal, each index of a face), with nothing else.
+// shortest text that reads back, as many times as the OBJ holds it (a vertex's position, its
+// growth three times as a colour, texture coordinates and normal; each index of a face three
+// times, for its vertex, texture coordinates and normal), with nothing else.
 class NumbersPrinted final : public MeshOutput {
 public:
     void Piece(std::span<const MeshVertex> vertices,
                std::span<const MeshTriangle> triangles) override {
         for (const MeshVertex& v : vertices) {
             for (const float value :
-                 {v.position[0], v.position[1], v.position[2], v.growth, v.texture[0], v.texture[1],
-                  v.normal[0], v.normal[1], v.normal[2]}) {
+                 {v.position[0], v.position[1], v.position[2], v.growth, v.growth, v.growth,
+                  v.texture[0], v.texture[1], v.normal[0], v.normal[1], v.normal[2]}) {
                 Print(value);
             }
         }
         for (const MeshTriangle& t : triangles) {
-            for (const std::uint64_t index : {t.a, t.b, t.c}) {
+            for (const std::uint64_t index : {t.a, t.a, t.a, t.b, t.b, t.b, t.c, t.c, t.c}) {
                 Print(index + 1);
             }
         }
