@@ -75,8 +75,8 @@ void TreeSaving::AskLevelsOfDetail(QWidget* parent, const TreeOrder& tree) {
     bool chosen = false;
     const int levels = QInputDialog::getInt(
         parent, tr("Levels of detail"),
-        tr("Meshes in the file, LOD0 the whole tree and each next about half the triangles of "
-           "the one before:"),
+        tr("LOD0 is the whole tree, each next level about half\nthe triangles of the one "
+           "before. Levels in the file:"),
         kSuggestedLevelsOfDetail, 1, kMostLevelsOfDetail, 1, &chosen);
     if (!chosen) {
         parent->activateWindow();
