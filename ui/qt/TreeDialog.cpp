@@ -31,6 +31,8 @@
 #include "ui/qt/TreeDrawing.h"
 #include "ui/qt/TreeMenus.h"
 #include "ui/qt/TreeSaving.h"
+#include "ui/qt/TreeView3D.h"
+#include "ui/qt/TreeViews.h"
 #include "values/KeyTable.h"
 
 namespace arbolith {
@@ -67,8 +69,12 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     // The canvas's picture at the template's place when the window has room for it.
     column->setContentsMargins(0, kCanvasY - TreeCanvas::kBorder, 0, 0);
     column->setSpacing(0);
-    column->addWidget(canvas_, 1);
-    column->addWidget(status_);
+    views_ = new TreeViews(canvas_, this);
+    column->addWidget(views_, 1);
+    auto* below = new QHBoxLayout;
+    below->addWidget(status_, 1);
+    below->addWidget(views_->Switch());
+    column->addLayout(below);
     auto* body = new QHBoxLayout(this);
     body->setMenuBar(menuBar_);
     body->setContentsMargins(0, 0, kCanvasY - TreeCanvas::kBorder, 0);
@@ -80,6 +86,10 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     drawing_ = new TreeDrawing(*canvas_, this);
     connect(drawing_, &TreeDrawing::Changed, this, &TreeDialog::ShowProgress);
     connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::RunEnded);
+    connect(drawing_, &TreeDrawing::Started, this,
+            [this] { views_->SetTree(*drawing_->Latest()); });
+    connect(views_, &TreeViews::Changed, this, &TreeDialog::ShowProgress);
+    connect(views_, &TreeViews::PictureViewAsked, this, &TreeDialog::SetView);
     connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = View(); });
     connect(canvas_, &TreeCanvas::Dragged, this,
             [this](QPoint offset) { SetView(ViewAfterDrag(dragStart_, offset.x(), offset.y())); });
@@ -155,6 +165,7 @@ ViewAngles TreeDialog::View() const {
 
 void TreeDialog::StopRun() {
     drawing_->Stop();
+    views_->Stop();
 }
 
 bool TreeDialog::RunGoing() const {
@@ -197,6 +208,12 @@ void TreeDialog::Warn(const QString& message) {
 
 void TreeDialog::ShowProgress() {
     Say(DrawingStatus(*drawing_));
+    if (views_->Growing3D()) {
+        const TreeView3D& view = *views_->View3D();
+        status_->ShowProgress(static_cast<double>(view.Records()) /
+                              static_cast<double>(std::max<std::uint64_t>(view.Expected(), 1)));
+        return;
+    }
     if (!drawing_->Going()) {
         status_->ShowProgress(std::nullopt);
         return;

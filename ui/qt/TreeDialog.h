@@ -21,6 +21,7 @@ class TemplatePanel;
 class TreeCanvas;
 class TreeDrawing;
 class TreeSaving;
+class TreeViews;
 
 // The window "Arbolith generator": a menu bar; the template's controls; the canvas beside them,
 // taking the room the window has; below it the field for the clock second and a status line with
@@ -79,6 +80,8 @@ public:
     std::optional<TreeOrder> ShownTree() const;
     TemplatePanel* Template() const { return template_; }
     TreeCanvas* Canvas() const { return canvas_; }
+    // The picture or the 3-D view in the canvas's place.
+    TreeViews* Views() const { return views_; }
     QLineEdit* SecondField() const;
     QMenuBar* MenuBar() const { return menuBar_; }
     DialogBaseUnits BaseUnits() const { return units_; }
@@ -105,6 +108,7 @@ private:
     QMenuBar* menuBar_ = nullptr;
     TemplatePanel* template_ = nullptr;
     TreeCanvas* canvas_ = nullptr;
+    TreeViews* views_ = nullptr;
     StatusLine* status_ = nullptr;
     TreeDrawing* drawing_ = nullptr;
     TreeSaving* saving_ = nullptr;

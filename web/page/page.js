@@ -2,6 +2,7 @@
 // every link value by the rules the desktop programs use, once a tree; the trees are drawn in a
 // worker, so the page never waits for one.
 import Arbolith from './arbolith.js';
+import { View3D } from './view3d.js';
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('canvas');
@@ -43,6 +44,8 @@ const state = {
   nextId: 1,
   linkNotes: [],
   fieldNotes: [],
+  view3d: null,        // the 3-D view, once first shown
+  showing3d: false,
 };
 
 // How a run stands, numbered as the core's RunState.
@@ -133,6 +136,7 @@ function newWorker() {
 // Ends the run going, if any: the canvas keeps its picture, which holds exactly the polygons
 // counted when it was taken, so the stopped tree is the tree with that branch limit.
 function stop() {
+  state.view3d?.stop();
   const run = state.run;
   if (!run) {
     return;
@@ -189,6 +193,9 @@ function draw({ fresh = false, limit = Infinity } = {}) {
   $('stop').disabled = false;
   showStatus(0, kDrawing);
   state.worker.postMessage({ kind: 'draw', id: state.run.id, entry });
+  if (state.showing3d) {
+    state.view3d.setTree(entry, tree.total);
+  }
 }
 
 // Draws the tree on the canvas again, as many branches as it shows, after the view changed.
@@ -380,6 +387,52 @@ function frontView() {
   }
 }
 
+// The picture, the default, or the tree in 3-D in the canvas's place; the 3-D view grows its
+// records only while it is shown.
+function showViews(in3d) {
+  state.showing3d = in3d;
+  // Made when first shown: a page that never shows it keeps no WebGL context.
+  if (in3d) {
+    state.view3d ??= new View3D($('view3d'), $('view3d-note'), core,
+                               { onChange: show3dProgress, worker: newSaver });
+  }
+  const view3d = state.view3d;
+  if (!view3d) {
+    return;
+  }
+  $('show-picture').setAttribute('aria-pressed', String(!in3d));
+  $('show-3d').setAttribute('aria-pressed', String(in3d));
+  $('from-here').disabled = !in3d || Boolean(view3d.unavailable);
+  canvas.hidden = in3d;
+  $('view3d').hidden = !in3d || Boolean(view3d.unavailable);
+  $('view3d-note').hidden = !in3d || !view3d.unavailable;
+  $('view3d-note').textContent = view3d.unavailable;
+  document.body.dataset.shown = in3d ? '3d' : 'picture';
+  if (!in3d) {
+    view3d.stop();
+  } else if (state.tree) {
+    view3d.setTree(state.run?.entry ?? state.shown.entry, state.tree.total);
+    view3d.requestDraw();
+  }
+}
+
+// The 3-D view's growth shows on the progress bar once the picture's run has ended, and Stop
+// (or Esc) ends it as it ends that run.
+function show3dProgress({ grown, expected, going }) {
+  document.body.dataset.scene = going ? 'growing' : 'complete';
+  if (!state.run) {
+    progress.hidden = !going;
+    progress.value = expected > 0 ? Math.min(grown / expected, 1) : 0;
+    $('stop').disabled = !going;
+  }
+}
+
+function pictureFromHere() {
+  state.view = state.view3d.pictureView();
+  showViews(false);
+  redrawTurned();
+}
+
 async function start() {
   core = await instantiate();
   buildFields();
@@ -422,6 +475,9 @@ async function start() {
     }
   });
   canvas.addEventListener('pointerdown', startDrag);
+  $('show-picture').addEventListener('click', () => showViews(false));
+  $('show-3d').addEventListener('click', () => showViews(true));
+  $('from-here').addEventListener('click', pictureFromHere);
   window.addEventListener('hashchange', () => {
     applyLink();
     showMessages();

@@ -1,4 +1,4 @@
-// Draws and writes trees for the page, away from its thread: the page ends a run by ending the
+// Draws and writes trees and grows the 3-D view's records for the page, away from its thread: the page ends a run by ending the
 // worker. The compiled module comes from the page first; jobs sent before it wait for it.
 import Arbolith from './arbolith.js';
 
@@ -14,6 +14,9 @@ function handlers() {
     onProgress(done) {
       postMessage({ kind: 'progress', id: job.id, done });
     },
+    onRecords(solids, ribbons) {
+      postMessage({ kind: 'records', id: job.id, solids, ribbons }, [solids.buffer, ribbons.buffer]);
+    },
     onBytes(bytes) {
       job.parts.push(bytes);
     },
@@ -22,6 +25,11 @@ function handlers() {
 
 function run(next) {
   job = { ...next, parts: [] };
+  if (job.kind === 'records') {
+    const box = core.growRecords(job.entry);
+    postMessage({ kind: 'grown', id: job.id, box });
+    return;
+  }
   if (job.kind === 'draw') {
     const state = core.drawTree(job.entry);
     postMessage({ kind: 'drawn', id: job.id, state });
