@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The 3-D files as users meet them, whole processes and real programs: a tree of 1,048,575
 # branches written as .glb against the same tree as .svg (wall and CPU time, in turns, the median
-# of the ratios), the bytes a branch, each level of detail's triangles, and how long Blender 3.4
+# of the ratios), the bytes a branch, each level of detail's triangles (that tree's and three
+# presets'), and how long Blender 3.4
 # takes to import trees of about 10^4 and 10^5 branches, with its own glTF importer and with the
 # Arbolith add-on.
 # Usage: bench/models.sh [build folder, default build/dev] [folder to write in, default a
@@ -48,7 +49,7 @@ printf '%-44s %10s\n' "  .glb bytes a branch" "$(awk -v b="$bytes" 'BEGIN { prin
 
 echo
 echo "levels of detail (--lod 6): triangles of each, and against the one before"
-for levels in 18 "preset oak" "preset willow"; do
+for levels in 18 "preset oak" "preset elm" "preset acacia"; do
   if [[ $levels == preset* ]]; then
     args=(--preset "${levels#preset }")
   else

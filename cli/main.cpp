@@ -128,7 +128,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         } else {
             Progress progress(Printable(shown(path)),
                               CountBranches(tree.parameters, tree.path, tree.second));
-            WriteSettings settings{options.width, options.height, &progress, {}};
+            WriteSettings settings{options.width, options.height, &progress, {}, {}, options.fit};
             settings.levelsOfDetail = options.levelsOfDetail;
             result = WriteTreeFile(path, format, tree, settings);
         }

@@ -63,26 +63,31 @@ void PointBox::Add(const std::array<double, 3>& point) {
 }
 
 void PointBox::Add(const PointBox& box) {
-    Add(box.min);
-    Add(box.max);
+    // An empty box adds nothing.
+    if (box.min[0] <= box.max[0]) {
+        Add(box.min);
+        Add(box.max);
+    }
 }
 
-TreeSurvey::TreeSurvey() : limbs(kRadiusBins), continuing(kRadiusBins), ends(kRadiusBins) {}
+TreeSurvey::TreeSurvey() : limbs(kRadiusBins), continuing(kRadiusBins), shown(kRadiusBins + 1) {}
 
-void TreeSurvey::Add(std::int64_t level, const std::array<double, 3>& base,
-                     const std::array<double, 3>& end, double baseRadius, double endReach,
-                     bool continues) {
+void TreeSurvey::AddTrunk(const std::array<double, 3>& base, double endReach) {
     ++branches;
     longestReach = std::max(longestReach, endReach);
-    if (level == 0) {
-        trunk.Add(base);
-        trunk.Add(end);
-        return;
-    }
+    shown[kRadiusBins].Add(base);
+}
+
+void TreeSurvey::AddLimb(double baseRadius, double endReach, bool continues) {
+    ++branches;
+    longestReach = std::max(longestReach, endReach);
     const std::size_t bin = static_cast<std::size_t>(RadiusBin(baseRadius));
     ++limbs[bin];
     continuing[bin] += continues ? 1 : 0;
-    ends[bin].Add(end);
+}
+
+void TreeSurvey::AddEnd(const std::array<double, 3>& end, int keptFrom) {
+    shown[static_cast<std::size_t>(keptFrom)].Add(end);
 }
 
 double EstimatedTriangles(const TreeSurvey& survey, const MeshDetail& detail) {
@@ -117,14 +122,13 @@ namespace {
 
 // Whether the limbs the detail keeps reach as far as the whole tree's do, all but a share.
 bool KeepsSilhouette(const TreeSurvey& survey, const MeshDetail& detail) {
-    PointBox whole = survey.trunk;
-    PointBox kept = survey.trunk;
-    for (int bin = 0; bin < kRadiusBins; ++bin) {
-        if (survey.limbs[bin] > 0) {
-            whole.Add(survey.ends[bin]);
-            if (detail.SidesInBin(bin) > 0) {
-                kept.Add(survey.ends[bin]);
-            }
+    PointBox whole;
+    PointBox kept;
+    for (int bin = 0; bin <= kRadiusBins; ++bin) {
+        const PointBox& ends = survey.shown[static_cast<std::size_t>(bin)];
+        whole.Add(ends);
+        if (bin == kRadiusBins || detail.SidesInBin(bin) > 0) {
+            kept.Add(ends);
         }
     }
     double extent = 0;

@@ -57,23 +57,29 @@ struct TreeSurvey {
     std::uint64_t branches = 0;
     // Bins a limb is thinner by from one level to the next (at least 1).
     int binsPerLevel = 1;
-    // The trunk's two ends.
-    PointBox trunk;
-    // For each bin of base radius, the trunk left out: its limbs, those of them that are first
+    // For each bin of base radius, the trunk left out: its limbs, and those of them that are first
     // limbs starting exactly as thick as their parents end (which may go on from their parents'
-    // solids), and the box round their ends.
+    // solids).
     std::vector<std::uint64_t> limbs;
     std::vector<std::uint64_t> continuing;
-    std::vector<PointBox> ends;
+    // Boxes round the branches' ends by the thinnest bin a mesh must keep to show them: a
+    // limb's end shows while the limb is kept and not lengthened, its first limb kept too, or,
+    // at the end of a line of first limbs, while the line's top limb is kept and reaches on to
+    // it. kRadiusBins for the ends every mesh shows.
+    std::vector<PointBox> shown;
 
-    // Takes the next branch in drawing order: its ends, its radius at its base (LimbRadii), its
-    // reach at its end (LimbReach), and whether it is a first limb as above.
-    void Add(std::int64_t level, const std::array<double, 3>& base,
-             const std::array<double, 3>& end, double baseRadius, double endReach, bool continues);
+    // Takes the next limb in drawing order: its radius at its base (LimbRadii), its reach at its
+    // end (LimbReach) and whether it may go on from its parent's solid, as above.
+    void AddLimb(double baseRadius, double endReach, bool continues);
+    // Takes the trunk.
+    void AddTrunk(const std::array<double, 3>& base, double endReach);
+    // Takes an end that a mesh shows while it keeps the limbs of bin `keptFrom` and thicker.
+    void AddEnd(const std::array<double, 3>& end, int keptFrom);
 };
 
-// A lesser detail keeps the box round the ends of the limbs it keeps within this share of the
-// whole tree's largest extent of that box, on every side: its silhouette stays the tree's.
+// A lesser detail keeps the box round the ends of the limbs it keeps, and those their lines of
+// dropped first limbs reach, within this share of the whole tree's largest extent of that box, on
+// every side: its silhouette stays the tree's.
 inline constexpr double kMostSilhouetteLoss = 0.05;
 
 // About how many triangles a mesh of that detail takes.

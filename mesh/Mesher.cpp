@@ -358,33 +358,83 @@ public:
     }
     void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override {
         const BranchReach reach = reach_.Next(vector, place);
+        const CVector end = base + vector;
         if (!forDetails_) {
             ++survey.branches;
             survey.longestReach = std::max(survey.longestReach, reach.end);
             return;
         }
         const LimbRadius radius = radii_.Next(vector, place);
+        const bool first = place.level == lastLevel_ + 1;
+        const int bin = place.level == 0 ? kRadiusBins : RadiusBin(radius.base);
+        // The branch before shows its end while its first limb is kept; at the end of its line,
+        // while the line's top is.
+        if (waiting_) {
+            survey.AddEnd(waitingEnd_, first ? bin : waitingLineTop_);
+        }
+        if (place.level == 0) {
+            survey.AddTrunk({base.x, base.y, base.z}, reach.end);
+            lines_.assign(1, {0, kRadiusBins});
+            Wait(end, kRadiusBins, place.level, radius.end, vector);
+            return;
+        }
+        // Depth first, the branches above this one's level are done with.
+        while (!lines_.empty() && lines_.back().level >= place.level) {
+            lines_.pop_back();
+        }
+        int lineTop = bin;
+        if (!lines_.empty() && lines_.back().level == place.level - 1) {
+            lineTop = first ? lines_.back().lineTop : bin;
+            // The last limb of a fork: the parent gets no other.
+            if (place.lastOfFork) {
+                lines_.pop_back();
+            }
+        }
         const double turn = vector.x * last_.x + vector.y * last_.y + vector.z * last_.z;
         const bool continues =
-            place.level == lastLevel_ + 1 && radius.base == lastEnd_ &&
+            first && radius.base == lastEnd_ &&
             turn >=
                 kLeastCosineGoingOn *
                     std::sqrt((vector.x * vector.x + vector.y * vector.y + vector.z * vector.z) *
                               (last_.x * last_.x + last_.y * last_.y + last_.z * last_.z));
-        const CVector end = base + vector;
-        survey.Add(place.level, {base.x, base.y, base.z}, {end.x, end.y, end.z}, radius.base,
-                   reach.end, continues);
-        lastLevel_ = place.level;
-        lastEnd_ = radius.end;
-        last_ = vector;
+        survey.AddLimb(radius.base, reach.end, continues);
+        lines_.push_back({place.level, lineTop});
+        Wait(end, lineTop, place.level, radius.end, vector);
+    }
+    // The last branch ends a line.
+    void Finish() {
+        if (waiting_) {
+            survey.AddEnd(waitingEnd_, waitingLineTop_);
+            waiting_ = false;
+        }
     }
     TreeSurvey survey;
 
 private:
+    // A branch that may still get a first limb, and the top of the line that limb is on.
+    struct Line {
+        std::int64_t level;
+        int lineTop;
+    };
+
+    void Wait(const CVector& end, int lineTop, std::int64_t level, double endRadius,
+              const CVector& vector) {
+        waiting_ = true;
+        waitingEnd_ = {end.x, end.y, end.z};
+        waitingLineTop_ = lineTop;
+        lastLevel_ = level;
+        lastEnd_ = endRadius;
+        last_ = vector;
+    }
+
     LimbRadii radii_;
     LimbReach reach_;
     bool forDetails_;
-    // The branch before.
+    std::vector<Line> lines_;
+    // The branch before, whose end waits to be told when it shows.
+    bool waiting_ = false;
+    std::array<double, 3> waitingEnd_{};
+    int waitingLineTop_ = 0;
     std::int64_t lastLevel_ = -2;
     double lastEnd_ = 0;
     CVector last_;
@@ -397,6 +447,7 @@ SurveyRun SurveyTree(const TreeOrder& order, bool forDetails, RunMonitor* monito
     Surveyor surveyor(order.parameters, forDetails);
     PassMonitor passMonitor(monitor, share);
     const RunResult grown = GrowSolids(order, surveyor, &passMonitor);
+    surveyor.Finish();
     return {surveyor.survey, grown.polygons, passMonitor.Stopped()};
 }
 

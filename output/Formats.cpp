@@ -14,6 +14,7 @@
 #include "render/RasterPicture.h"
 #include "render/SvgSurface.h"
 #include "tree/DrawingRun.h"
+#include "tree/PictureFit.h"
 
 namespace arbolith {
 
@@ -29,6 +30,10 @@ WriteResult Ended(bool complete) {
 WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     SvgSurface surface(sink, settings.width, settings.height);
+    if (settings.width > kClearRect.right || settings.height > kClearRect.bottom) {
+        // A run whitens a canvas's room only; a picture has no colour of its own beyond it.
+        surface.FillRectWhite({0, 0, settings.width, settings.height});
+    }
     if (DrawTreeOnBothCores(surface, order, settings.monitor).stopped) {
         return kStopped;
     }
@@ -84,6 +89,16 @@ constexpr std::array kFormats{
                false, &WriteObjTree},
 };
 
+// Passes on a stop while the picture is measured, but no progress: the drawing counts that.
+class MeasuringMonitor final : public RunMonitor {
+public:
+    explicit MeasuringMonitor(RunMonitor* drawing) : drawing_(drawing) {}
+    bool KeepGoing(std::uint64_t) override { return drawing_ == nullptr || drawing_->KeepGoing(0); }
+
+private:
+    RunMonitor* drawing_;
+};
+
 } // namespace
 
 std::span<const FormatInfo> Formats() {
@@ -137,7 +152,17 @@ WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sin
     if (info.write == nullptr) {
         return {WriteOutcome::Failed, std::string(info.name) + " is not written by this build"};
     }
-    WriteResult result = info.write(order, sink, settings);
+    TreeOrder placed = order;
+    if (settings.fit && !info.model) {
+        placed.placement = {};
+        MeasuringMonitor measuring(settings.monitor);
+        const std::optional<PictureBox> box = MeasurePicture(placed, &measuring);
+        if (!box) {
+            return kStopped;
+        }
+        placed.placement = FitPlacement(*box, settings.width, settings.height);
+    }
+    WriteResult result = info.write(placed, sink, settings);
     if (result.outcome == WriteOutcome::Written && settings.monitor != nullptr &&
         !settings.monitor->MayFinish()) {
         result.outcome = WriteOutcome::Stopped;

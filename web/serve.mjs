@@ -11,6 +11,7 @@ const kTypes = {
   '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
+  '.svg': 'image/svg+xml',
 };
 
 export function serve(folder, port = 0) {

@@ -81,7 +81,7 @@ std::size_t Positions(const QString& path) {
 const std::vector<std::vector<std::string>> kTrees{
     {},
     {"--lod", "3"},
-    {"--preset", "willow", "--lod", "4"},
+    {"--preset", "acacia", "--lod", "4"},
     {"--vector", "0,0,0"},
     {"--scale", "0", "--limbs", "0"},
     {"--levels", "-1"},

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The .glb and .obj files as Blender imports them: the counts arbolith-render says it wrote, of
-# every level of detail, and every edge joining exactly two faces, for the presets, a tree of
-# random factors and a tree of several primitives.
+# every level of detail, and every edge joining exactly two faces, for every preset, a tree of
+# random factors, levels of detail and a tree of several primitives.
 #   blender-import.sh ARBOLITH-RENDER
 set -euo pipefail
 render=$1
@@ -9,10 +9,15 @@ here=$(dirname "$0")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+trees=()
+while read -r preset _; do
+  trees+=("--preset $preset:glb")
+done < <("$render" --list-presets)
+trees+=("--preset oak:obj" "--preset elm --lod 4:glb obj" "--time 7 --scale 0 --levels 6:glb"
+  "--limbs 2 --levels 12 --time 9 --lod 2:glb")
 files=()
 # Each tree with the formats it is read in: the OBJ importer's counts are checked on two.
-for tree in "--preset oak:glb obj" "--preset willow --lod 4:glb obj" "--preset fan:glb" \
-  "--time 7 --scale 0 --levels 6:glb" "--limbs 2 --levels 12 --time 9 --lod 2:glb"; do
+for tree in "${trees[@]}"; do
   for extension in ${tree#*:}; do
     name="$work/tree-${#files[@]}.$extension"
     # shellcheck disable=SC2086

@@ -144,10 +144,10 @@ TEST_F(SceneView, TheTreesBoxOnScreenIsTheMeshsProjectedBox) {
 }
 
 // Framing puts the whole tree in view, filling much of it (its box's corners reach beyond the
-// tree), for trees tall, wide and leaning; and the
+// tree), for trees round, flat and spreading, and tall; and the
 // lit bark shows many brightnesses, not one flat colour.
 TEST_F(SceneView, FramingFitsTheWholeTreeAndTheBarkIsLit) {
-    for (const char* name : {"oak", "fan", "willow"}) {
+    for (const char* name : {"oak", "acacia", "poplar"}) {
         SCOPED_TRACE(name);
         const Preset& preset = *FindPreset(name);
         OrbitCamera turned = view_.Camera();
@@ -163,9 +163,11 @@ TEST_F(SceneView, FramingFitsTheWholeTreeAndTheBarkIsLit) {
         EXPECT_GT(box.top, 0);
         EXPECT_LT(box.right, frame.width());
         EXPECT_LT(box.bottom, frame.height());
+        // Round crowns that spin all round the trunk are as deep as they are wide, so the box
+        // framed reaches further beyond them than beyond a flat tree.
         EXPECT_GT(std::max((box.right - box.left) / frame.width(),
                            (box.bottom - box.top) / frame.height()),
-                  0.55);
+                  0.45);
         std::set<int> brightness;
         for (int y = 0; y < frame.height(); ++y) {
             for (int x = 0; x < frame.width(); ++x) {

@@ -26,7 +26,8 @@ export async function openBrowser({ gl = false } = {}) {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     acceptDownloads: true,
-    viewport: { width: 1000, height: 760 },
+    // Room for the picture at its own size, its controls and its status line below it.
+    viewport: { width: 1000, height: 820 },
     args: ['--headless', '--no-sandbox', ...glArgs, '--disable-quic',
       '--no-first-run', '--disable-background-networking', '--disable-component-update',
       '--disable-sync'],

@@ -29,7 +29,10 @@ constexpr int kSuggestedLevelsOfDetail = 4;
 QString Save(const QString& path, const TreeOrder& tree, int levelsOfDetail,
              const std::atomic<bool>& stop) {
     StopMonitor monitor(stop);
-    WriteSettings settings{kPictureWidth, kPictureHeight, &monitor, {}};
+    WriteSettings settings{ScaledSide(kPictureWidth, tree.placement.scale),
+                           ScaledSide(kPictureHeight, tree.placement.scale),
+                           &monitor,
+                           {}};
     settings.levelsOfDetail = InfoOf(SavedFormat(path)).model ? levelsOfDetail : 0;
     const TreeFileResult result =
         WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree, settings);
@@ -98,10 +101,14 @@ void TreeSaving::AskFile(QWidget* parent, const TreeOrder& tree, const std::vect
         filters.append(FilterOf(InfoOf(format)));
     }
     QString filter = filters.front();
+    // A larger picture is named by how much larger, beside the canvas's own.
+    const QString larger =
+        tree.placement.scale != 1 ? QStringLiteral("-%1x").arg(tree.placement.scale) : QString();
     QString path = QFileDialog::getSaveFileName(
         parent, tr("Save the tree"),
-        QStringLiteral("arbolith-%1%2")
+        QStringLiteral("arbolith-%1%2%3")
             .arg(tree.second)
+            .arg(larger)
             .arg(QString::fromLatin1(InfoOf(formats.front()).extension.data())),
         filters.join(QStringLiteral(";;")), &filter);
     // Without a window manager nothing hands the keyboard back once the file dialog is gone.

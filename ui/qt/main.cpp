@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "tree/Presets.h"
 #include "ui/qt/CommandLine.h"
 #include "ui/qt/DisplayApplication.h"
 #include "ui/qt/TreeDialog.h"
@@ -18,6 +19,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/arbolith/arbolith.svg")));
 
     arbolith::TreeDialog dialog;
+    // It opens with a tree drawn, the example's, its second held for tuning.
+    dialog.ShowPreset(arbolith::kPresets.front());
     dialog.show();
     dialog.activateWindow();
     QApplication::exec();

@@ -35,8 +35,13 @@ function run(next) {
     postMessage({ kind: 'drawn', id: job.id, state });
     return;
   }
+  if (job.kind === 'larger') {
+    // The picture drawn larger, whole, for the page to encode.
+    postMessage({ kind: 'larger', id: job.id, ok: core.drawLargerPicture(job.entry, job.scale) });
+    return;
+  }
   const files = [];
-  let ok = core.writeTree(job.format, job.entry, job.fileName, job.levelsOfDetail);
+  let ok = core.writeTree(job.format, job.entry, job.fileName, job.scale, job.levelsOfDetail);
   files.push({ name: job.fileName, parts: job.parts });
   if (ok && job.format === 'obj') {
     job.parts = [];

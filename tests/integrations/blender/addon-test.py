@@ -63,9 +63,9 @@ check(oak.location.z == 0 and max(v.co.z for v in oak.data.vertices) > 1,
 fewer = added(preset="oak", levels=5)
 check_tree(fewer, written("--preset", "oak", "--levels", "5"), "the oak with 5 levels")
 
-lighter = added(preset="willow", detail=2)
-check_tree(lighter, written("--preset", "willow", "--lod", "3", lod=2),
-           "the willow's level of detail 2")
+lighter = added(preset="acacia", detail=2)
+check_tree(lighter, written("--preset", "acacia", "--lod", "3", lod=2),
+           "the acacia's level of detail 2")
 
 for values, said in (({"preset": "oak", "levels": 40}, "more than --max-branches"),
                      ({"preset": "oak", "levels": 2147483647}, "lower --levels")):
