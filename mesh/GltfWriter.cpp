@@ -34,10 +34,10 @@ void PutVertices(ChunkedSink& out, std::span<const MeshVertex> vertices) {
     constexpr std::size_t kBlock = 32;
     std::array<GlbVertex, kBlock> block;
     while (!vertices.empty()) {
-        const auto part = vertices.first(std::min(vertices.size(), kBlock));
-        std::transform(part.begin(), part.end(), block.begin(), ToGlb);
-        out.Put(block.data(), part.size() * sizeof(GlbVertex));
-        vertices = vertices.subspan(part.size());
+        const auto next = vertices.first(std::min(vertices.size(), kBlock));
+        std::transform(next.begin(), next.end(), block.begin(), ToGlb);
+        out.Put(block.data(), next.size() * sizeof(GlbVertex));
+        vertices = vertices.subspan(next.size());
     }
 }
 
@@ -132,10 +132,10 @@ WriteResult ThreePasses(const TreeOrder& tree, const ByteSink& sink, RunMonitor*
     });
     const std::vector<IndexRun> runs = RunsOf(layout);
     IndexRuns indices(out, runs);
-    for (int part = 0; part < 2 && layout.Vertices() > 0; ++part) {
+    for (int stage = 0; stage < 2 && layout.Vertices() > 0; ++stage) {
         std::uint64_t meshBase = 0;
         for (int m = 0; m < meshes; ++m) {
-            PartWriter writer(out, part == 1 ? &indices : nullptr, meshBase);
+            PartWriter writer(out, stage == 1 ? &indices : nullptr, meshBase);
             const MeshRun run = MeshTree(tree, plan.meshes[m], writer, monitor,
                                          {pass++, plan.passes, branchesPerPass});
             if (run.stopped) {

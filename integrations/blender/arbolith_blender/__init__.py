@@ -69,7 +69,7 @@ def _presets(self, context):
 # The tree's values: the operator's property, the option of arbolith-render, how a preset's
 # text reads as the property.
 def _triple(text):
-    return tuple(int(part) for part in text.split(","))
+    return tuple(int(number) for number in text.split(","))
 
 
 _VALUES = (
