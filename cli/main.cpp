@@ -12,10 +12,10 @@
 #include "cli/Output.h"
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
-#include "cli/SafeText.h"
 #include "output/WholeFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
+#include "values/MessageText.h"
 
 namespace {
 

@@ -387,6 +387,14 @@ DecimalReading ExactReading(const DecimalSyntax& syntax) {
 
 } // namespace
 
+std::string GroupedDigits(std::uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, ",");
+    }
+    return digits;
+}
+
 std::string ShortestText(double value) {
     return LibraryShortestText(value);
 }

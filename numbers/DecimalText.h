@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ struct DecimalReading {
     bool outOfRange = false;
 };
 DecimalReading ReadDecimal(std::string_view text);
+
+// A count with its digits in groups of three, as prose writes it: 1048575 as "1,048,575".
+std::string GroupedDigits(std::uint64_t n);
 
 // The exact implementations, which the platform's library is checked against.
 namespace exact {

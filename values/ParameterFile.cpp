@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -26,10 +27,6 @@ std::string_view Trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 bool Optional(std::string_view key) {

@@ -51,6 +51,13 @@ TEST(ProgramCommandLine, AnswersWithoutADisplayAndRefusesWhatItCannotObey) {
          2,
          {},
          {QStringLiteral("'--version'"), QStringLiteral("--help")}},
+        // Escaped, so that the line cannot drive the terminal, break or read reversed.
+        {{QStringLiteral("x\x1b]0;title\a\x1b[2J\nsecond\u202e")},
+         true,
+         2,
+         {},
+         {QStringLiteral("'x\\x1b]0;title\\x07\\x1b[2J\\nsecond\\u202e'")}},
+        {{QStringLiteral("--\u2066x")}, true, 2, {}, {QStringLiteral("'--\\u2066x'")}},
     };
     const QTemporaryDir runtime; // made private to its owner, as the toolkit wants it
     ASSERT_TRUE(runtime.isValid());

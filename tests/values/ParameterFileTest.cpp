@@ -63,6 +63,8 @@ TEST(ParameterFile, RefusesAFaultyTextAtItsLineSayingWhatWasExpected) {
         {kExampleLines + "time =\n", 9, {"''", "time"}},
         {kExampleLines.substr(12), 0, {"no value for max-xy", "time and view"}},
         {"", 0, {"no value for max-xy, max-yz, max-xz, scale, limbs, reference, vector, levels"}},
+        // A huge value is quoted by its start and its length, not echoed whole.
+        {"levels = " + std::string(60000, '9') + "\n", 1, {"'999", "...' (60,000 characters)"}},
     };
     for (const Bad& bad : cases) {
         SCOPED_TRACE(bad.text);
@@ -73,6 +75,7 @@ TEST(ParameterFile, RefusesAFaultyTextAtItsLineSayingWhatWasExpected) {
         for (const std::string& mention : bad.mentions) {
             EXPECT_NE(fault.message.find(mention), std::string::npos) << fault.message;
         }
+        EXPECT_LT(fault.message.size(), 300u);
     }
     EXPECT_EQ(DescribeFault("tree.txt", {3, "unknown key 'x'"}),
               "tree.txt, line 3: unknown key 'x'");

@@ -2,9 +2,16 @@
 
 #include <cstdio>
 
+#include "values/MessageText.h"
+
 namespace arbolith {
 
 namespace {
+
+// An argument as a message quotes it.
+QString QuotedArgument(const QString& argument) {
+    return QString::fromStdString(Quoted(argument.toStdString()));
+}
 
 // The argument as it was typed that holds the option `name`: -name, --name or --name=VALUE.
 QString Typed(const QStringList& arguments, const QString& name) {
@@ -57,16 +64,17 @@ int CommandLine::Check(const QCoreApplication& application) {
             problem.front() = problem.front().toLower();
             problem.chop(problem.endsWith(QLatin1Char('.')) ? 1 : 0);
         } else {
-            problem = QStringLiteral("unknown option '%1'").arg(Typed(arguments, unknown.first()));
+            problem = QStringLiteral("unknown option %1")
+                          .arg(QuotedArgument(Typed(arguments, unknown.first())));
         }
     } else if (!parser_.positionalArguments().isEmpty()) {
-        problem = QStringLiteral("unexpected argument '%1': the program takes options only")
-                      .arg(parser_.positionalArguments().first());
+        problem = QStringLiteral("unexpected argument %1: the program takes options only")
+                      .arg(QuotedArgument(parser_.positionalArguments().first()));
     }
     if (!problem.isEmpty()) {
         const QString name = QCoreApplication::applicationName();
-        std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name), qPrintable(problem),
-                     qPrintable(name));
+        std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name),
+                     Printable(problem.toStdString()).c_str(), qPrintable(name));
         return kExitUsage;
     }
     parser_.process(application);

@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTextDocument>
 
 #include "ui/DialogLayout.h"
+#include "ui/qt/StatusText.h"
 #include "values/KeyTable.h"
 
 namespace arbolith {
@@ -81,10 +83,12 @@ void StatusLine::SetSecond(std::optional<std::uint32_t> second) {
     second_->setText(second ? QString::number(*second) : QString());
 }
 
-void StatusLine::Say(const QString& text) {
+void StatusLine::Say(const QString& said) {
+    const QString text = PrintableText(said);
     status_->setText(text);
-    // The line may be cut where the window is narrow; the whole of it shows when pointed at.
-    status_->setToolTip(text);
+    // The line may be cut where the window is narrow; the whole of it shows when pointed at, as
+    // plain text: a tip would read a name such as "<b>.png" as markup.
+    status_->setToolTip(Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
 }
 
 QString StatusLine::Said() const {

@@ -6,6 +6,7 @@
 #include "tree/TreePainter.h"
 #include "ui/qt/TreeDrawing.h"
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -24,6 +25,10 @@ QString ViewText(ViewAngles view) {
 }
 
 } // namespace
+
+QString PrintableText(const QString& text) {
+    return QString::fromStdString(Printable(text.toStdString()));
+}
 
 QString DrawingStatus(const TreeDrawing& drawing) {
     const ViewAngles view = drawing.View();

@@ -190,7 +190,8 @@ void TreeDialog::Say(const QString& text) {
 
 void TreeDialog::Warn(const QString& message) {
     // Plain text: a file's name or a line of it is shown as it is, never read as markup.
-    QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), PrintableText(message), QMessageBox::Ok,
+                    this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
