@@ -12,6 +12,7 @@
 #include "cli/Output.h"
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
+#include "numbers/DecimalText.h"
 #include "output/WholeFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
@@ -124,7 +125,11 @@ int Render(const RenderOptions& options, std::uint32_t first) {
                      second + ")" + (InfoOf(format).model ? ", " + MeshHolds(result.mesh) : ""));
             break;
         case WriteOutcome::Stopped:
-            Complain("interrupted; " + shown(path) + " not written" +
+            // What went to a stream is there: said, never denied.
+            Complain("interrupted; " + shown(path) +
+                     (result.streamed == 0 ? " not written"
+                                           : " received only the first " +
+                                                 GroupedDigits(result.streamed) + " bytes") +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
         case WriteOutcome::Failed:

@@ -28,6 +28,9 @@ struct WriteResult {
     std::string reason;
     // What a 3-D file holds; nothing for a picture.
     MeshCounts mesh;
+    // Bytes that went straight to a stream (standard output, a device, a FIFO), which cannot
+    // take them back: there even when the writing stopped or failed.
+    std::uint64_t streamed = 0;
 };
 
 } // namespace arbolith

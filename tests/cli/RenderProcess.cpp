@@ -84,6 +84,13 @@ void RenderProcess::Signal(int signal) const {
     }
 }
 
+bool RenderProcess::Sleeping() const {
+    // The state follows the name in parentheses, which may itself hold spaces.
+    const std::string stat = ReadAll("/proc/" + std::to_string(pid_) + "/stat");
+    const std::size_t end = stat.rfind(')');
+    return end != std::string::npos && stat.compare(end, 3, ") S") == 0;
+}
+
 bool RenderProcess::HasOpenFileIn(const std::string& directory) const {
     const std::string prefix = std::filesystem::canonical(directory).string() + "/";
     std::error_code error;

@@ -20,8 +20,9 @@ RenderRun RunRender(const std::string& directory, const std::vector<std::string>
 class RenderProcess {
 public:
     // Standard output goes to `standardOutput` if it is given (a descriptor the caller keeps),
-    // else into a file whose content Wait returns. Root may run it as another `user`, with
-    // that user's id for its group and no other groups; it ends with status 126 if it cannot.
+    // else into a file whose content Wait returns. Root may run
+    // it as another `user`, with that user's id for its group and no other groups; it ends with
+    // status 126 if it cannot.
     RenderProcess(const std::string& directory, const std::vector<std::string>& args,
                   int standardOutput = -1, int user = -1);
     ~RenderProcess();
@@ -29,6 +30,8 @@ public:
     RenderProcess& operator=(const RenderProcess&) = delete;
 
     void Signal(int signal) const;
+    // Whether the program's main thread sleeps, waiting in the system for something to happen.
+    bool Sleeping() const;
     // Whether the process holds a file open in `directory`, deleted or not.
     bool HasOpenFileIn(const std::string& directory) const;
     RenderRun Wait();

@@ -304,7 +304,9 @@ void TreeDialog::ShowPreset(const Preset& preset) {
 }
 
 QString TreeDialog::OpenParameters(const QString& path) {
-    const ParameterReading read = ReadParameterFile(QFile::encodeName(path).toStdString());
+    // A FIFO or a device could keep the window waiting for a writer: only a file is read.
+    const ParameterReading read =
+        ReadParameterFile(QFile::encodeName(path).toStdString(), /*regularOnly=*/true);
     if (const auto* fault = std::get_if<ParameterFault>(&read)) {
         return QString::fromStdString(DescribeFault(path.toStdString(), *fault));
     }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "numbers/DecimalText.h"
 #include "output/WholeFile.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/BackgroundJob.h"
@@ -17,13 +18,16 @@ namespace {
 static_assert(kPictureWidth == kCanvasWidth && kPictureHeight == kCanvasHeight,
               "a saved picture is the canvas's");
 
-// Writes the file and says what failed, naming the file: an OBJ's material library may fail
-// where the OBJ did not.
-QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>& stop) {
+// Writes the file, and names the file it ended at: an OBJ's material library may fail where the
+// OBJ did not.
+TreeFileResult Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>& stop) {
     StopMonitor monitor(stop);
-    const TreeFileResult result =
-        WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
-                      {kPictureWidth, kPictureHeight, &monitor, {}});
+    return WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
+                         {kPictureWidth, kPictureHeight, &monitor, {}});
+}
+
+// What failed, naming the file: empty for a file written whole.
+QString FailureOf(const TreeFileResult& result) {
     switch (result.outcome) {
     case WriteOutcome::Written:
         return {};
@@ -35,6 +39,11 @@ QString Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>
     const QString reason = result.reason.empty() ? QObject::tr("the file took no more")
                                                  : QString::fromStdString(result.reason);
     return QStringLiteral("%1: %2").arg(QFile::decodeName(result.failedFile.c_str()), reason);
+}
+
+QString Bytes(std::uint64_t count) {
+    return QString::fromStdString(GroupedDigits(count)) +
+           (count == 1 ? QObject::tr(" byte") : QObject::tr(" bytes"));
 }
 
 QString FilterOf(const FormatInfo& info) {
@@ -81,9 +90,9 @@ bool TreeSaving::Start(const QString& path, const TreeOrder& tree) {
     }
     path_ = path;
     second_ = tree.second;
-    failure_.clear();
+    result_ = {};
     job_ = std::make_unique<BackgroundJob>(
-        [this, path, tree](const std::atomic<bool>& stop) { failure_ = Save(path, tree, stop); });
+        [this, path, tree](const std::atomic<bool>& stop) { result_ = Save(path, tree, stop); });
     // Queued: the job that sends it is deleted there.
     connect(job_.get(), &BackgroundJob::Finished, this, &TreeSaving::OnFinished,
             Qt::QueuedConnection);
@@ -97,7 +106,7 @@ QString TreeSaving::SaveNow(const QString& path, const TreeOrder& tree) {
         return tr("another file is still being saved");
     }
     const std::atomic<bool> never{false};
-    return Save(path, tree, never);
+    return FailureOf(Save(path, tree, never));
 }
 
 void TreeSaving::Stop() {
@@ -112,14 +121,23 @@ bool TreeSaving::Wait(int milliseconds) {
 
 void TreeSaving::OnFinished() {
     job_->Wait(-1);
-    const bool stopped = job_->StopAsked();
     job_.reset();
-    if (failure_.isEmpty()) {
+    // What went to a stream (a FIFO, a device) is there even when the saving did not end well.
+    const std::uint64_t streamed = result_.streamed;
+    switch (result_.outcome) {
+    case WriteOutcome::Written:
         emit Said(tr("Saved the tree of second %1 to %2.").arg(second_).arg(path_));
-    } else if (stopped) {
-        emit Said(tr("Saving stopped; nothing was written to %1.").arg(path_));
-    } else {
-        emit Failed(tr("Could not save %1").arg(failure_));
+        break;
+    case WriteOutcome::Stopped:
+        emit Said(streamed == 0 ? tr("Saving stopped; nothing was written to %1.").arg(path_)
+                                : tr("Saving stopped; %1 received only the first %2 of the tree.")
+                                      .arg(path_, Bytes(streamed)));
+        break;
+    case WriteOutcome::Failed:
+        emit Failed(tr("Could not save %1").arg(FailureOf(result_)) +
+                    (streamed == 0 ? QString()
+                                   : tr(" (it had received the first %1)").arg(Bytes(streamed))));
+        break;
     }
     emit Ended();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "output/Formats.h"
+#include "output/WholeFile.h"
 #include "tree/TreeOrder.h"
 
 class QWidget;
@@ -33,7 +34,7 @@ public:
     QString SaveNow(const QString& path, const TreeOrder& tree);
 
     bool Going() const { return job_ != nullptr; }
-    // Stops the saving, which then leaves no file.
+    // Stops the saving, which then leaves no file; a stream keeps what it has received.
     void Stop();
     // Waits at most `milliseconds` (negative: without limit); true once nothing is being saved.
     bool Wait(int milliseconds);
@@ -51,7 +52,7 @@ private:
     std::unique_ptr<BackgroundJob> job_;
     QString path_;
     std::uint32_t second_ = 0;
-    QString failure_;
+    TreeFileResult result_;
 };
 
 // The format a file name's extension names, PNG for any other.
