@@ -2,8 +2,10 @@
 // 3-D as glTF or OBJ.
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
 #include "numbers/DecimalText.h"
+#include "output/StandardStreams.h"
 #include "output/WholeFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
@@ -29,6 +32,17 @@ constexpr int kExitUsage = 2;
 // Messages hold file names and arguments as given: they are made printable, one line each.
 void Complain(const std::string& message) {
     std::fprintf(stderr, "arbolith-render: %s\n", Printable(message).c_str());
+}
+
+// Help, the version, the presets: text that did not reach standard output is a failure like a
+// file that was not written.
+int Print(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    if (!StandardOutputDelivered()) {
+        Complain(std::string("cannot write standard output: ") + std::strerror(errno));
+        return kExitWriteFailed;
+    }
+    return 0;
 }
 
 // The largest tree of the series: with a random limb count, each second has its own.
@@ -145,6 +159,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
 } // namespace
 
 int main(int argc, char** argv) {
+    HoldClosedStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     // A closed pipe is a failed write like any other: reported, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
@@ -155,16 +170,13 @@ int main(int argc, char** argv) {
     }
     const RenderOptions& options = std::get<RenderOptions>(parsed);
     if (options.help) {
-        std::fputs(HelpText().c_str(), stdout);
-        return 0;
+        return Print(HelpText());
     }
     if (options.listPresets) {
-        std::fputs(PresetList().c_str(), stdout);
-        return 0;
+        return Print(PresetList());
     }
     if (options.version) {
-        std::printf("arbolith-render %s\n", ARBOLITH_VERSION);
-        return 0;
+        return Print(std::string("arbolith-render ") + ARBOLITH_VERSION + "\n");
     }
     // One reading of the clock for the whole run: each tree is exactly the tree of its second.
     const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();

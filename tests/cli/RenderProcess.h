@@ -16,11 +16,14 @@ struct RenderRun {
 RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args,
                     int user = -1);
 
+// A standard output the program starts with closed.
+inline constexpr int kClosedOutput = -2;
+
 // The same, started without waiting, for tests that signal the process while it draws.
 class RenderProcess {
 public:
     // Standard output goes to `standardOutput` if it is given (a descriptor the caller keeps),
-    // else into a file whose content Wait returns. Root may run
+    // is closed for kClosedOutput, else goes into a file whose content Wait returns. Root may run
     // it as another `user`, with that user's id for its group and no other groups; it ends with
     // status 126 if it cannot.
     RenderProcess(const std::string& directory, const std::vector<std::string>& args,

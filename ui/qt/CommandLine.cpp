@@ -1,12 +1,37 @@
 #include "ui/qt/CommandLine.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include "output/StandardStreams.h"
 #include "values/MessageText.h"
 
 namespace arbolith {
 
 namespace {
+
+// The program's name for the one line said at the exit, when the toolkit's may be gone.
+char exitName[64] = "";
+
+void ReportUndeliveredOutput() {
+    if (!StandardOutputDelivered()) {
+        std::fprintf(stderr, "%s: cannot write standard output: %s\n", exitName,
+                     std::strerror(errno));
+        std::_Exit(1);
+    }
+}
+
+// Help and the version are printed by the toolkit, which then ends the program at once: whether
+// they reached standard output is checked as it ends, and a failure is the exit's status.
+void CheckStandardOutputAtExit() {
+    if (exitName[0] == '\0') {
+        std::snprintf(exitName, sizeof exitName, "%s",
+                      qPrintable(QCoreApplication::applicationName()));
+        std::atexit(&ReportUndeliveredOutput);
+    }
+}
 
 // An argument as a message quotes it.
 QString QuotedArgument(const QString& argument) {
@@ -46,9 +71,11 @@ void CommandLine::AnswerWithoutDisplay(int& argc, char** argv) {
     if (!parser_.parse(arguments) || !parser_.positionalArguments().isEmpty()) {
         return;
     }
-    if (parser_.isSet(QStringLiteral("help")) || parser_.isSet(QStringLiteral("version"))) {
+    if (parser_.isSet(QStringLiteral("help")) || parser_.isSet(QStringLiteral("help-all")) ||
+        parser_.isSet(QStringLiteral("version"))) {
         // An application object without a window system names the program in the usage line.
         const QCoreApplication core(argc, argv);
+        CheckStandardOutputAtExit();
         parser_.process(core);
     }
 }
@@ -77,6 +104,7 @@ int CommandLine::Check(const QCoreApplication& application) {
                      Printable(problem.toStdString()).c_str(), qPrintable(name));
         return kExitUsage;
     }
+    CheckStandardOutputAtExit();
     parser_.process(application);
     return 0;
 }

@@ -13,9 +13,10 @@ class CommandLine {
 public:
     CommandLine();
 
-    // Before the application object, which needs a display: answers --help and --version and
-    // ends the program. An argument not known here may be the toolkit's own (such as
-    // -platform NAME, which that object takes out), so it is left for Check.
+    // Before the application object, which needs a display: answers --help, --help-all and
+    // --version and ends the program, with status 1 if standard output did not take them. An
+    // argument not known here may be the toolkit's own (such as -platform NAME, which that
+    // object takes out), so it is left for Check.
     void AnswerWithoutDisplay(int& argc, char** argv);
 
     // After it: refuses an unknown option or a stray argument in one line on standard error
