@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tree/BranchWidth.h"
 #include "tree/RepeatedLimbFilter.h"
 
 namespace arbolith {
@@ -97,17 +96,13 @@ private:
 
 } // namespace
 
-double ModelSpace::Radius(double z) {
-    return (std::fabs(static_cast<double>(BranchHalfWidth(z))) + 0.5) * kMetresPerPixel;
-}
-
 TreeMesher::TreeMesher(const TreeParameters& parameters, MeshOutput& output)
-    : space_(parameters.referencePoint), output_(output) {}
+    : space_(parameters.referencePoint), radii_(parameters), output_(output) {}
 
 void TreeMesher::Branch(const CVector& base, const CVector& vector, const BranchPlace& place) {
     vertexCount_ = 0;
     triangleCount_ = 0;
-    if (!MakeSolid(base, vector, place)) {
+    if (!MakeSolid(base, vector, place, radii_.Next(vector, place))) {
         ++counts_.leftOut;
         CloseOpenEnd();
     }
@@ -121,7 +116,8 @@ void TreeMesher::Finish() {
     Emit();
 }
 
-bool TreeMesher::MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place) {
+bool TreeMesher::MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place,
+                           const LimbRadius& radius) {
     // The end exactly as the painter computes it.
     const CVector end = base + vector;
     const ModelPoint b = space_.Point(base);
@@ -134,7 +130,7 @@ bool TreeMesher::MakeSolid(const CVector& base, const CVector& vector, const Bra
     // A branch shorter than a float tells apart is a point in the file's numbers.
     if (baseCentre == endCentre) {
         CloseOpenEnd();
-        return Octahedron(b, ModelSpace::Radius(base.z));
+        return Octahedron(b, ModelSpace::Length(radius.base));
     }
     const Direction axis{e[0] - b[0], e[1] - b[1], e[2] - b[2]};
     const double length = std::sqrt(Dot(axis, axis));
@@ -144,8 +140,8 @@ bool TreeMesher::MakeSolid(const CVector& base, const CVector& vector, const Bra
     RingFrame(along, u, w);
     Ring bottom;
     Ring top;
-    if (!MakeRing(b, ModelSpace::Radius(base.z), u, w, bottom) ||
-        !MakeRing(e, ModelSpace::Radius(end.z), u, w, top)) {
+    if (!MakeRing(b, ModelSpace::Length(radius.base), u, w, bottom) ||
+        !MakeRing(e, ModelSpace::Length(radius.end), u, w, top)) {
         return false;
     }
     Ring normals;
@@ -260,13 +256,19 @@ void TreeMesher::Emit() {
     counts_.triangles += triangleCount_;
 }
 
+RunResult GrowSolids(const TreeOrder& order, BranchSink& sink, RunMonitor* monitor) {
+    // A clock read at every fork may change its second between two limbs: nothing repeats then.
+    if (order.clock) {
+        return GrowTreeBranches(sink, order, monitor);
+    }
+    RepeatedLimbFilter filter(sink);
+    return GrowTreeBranches(filter, order, monitor);
+}
+
 MeshRun MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor, PassShare share) {
     TreeMesher mesher(order.parameters, output);
-    RepeatedLimbFilter filter(mesher);
     PassMonitor passMonitor(monitor, output, share);
-    // A clock read at every fork may change its second between two limbs: nothing repeats then.
-    BranchSink& sink = order.clock ? static_cast<BranchSink&>(mesher) : filter;
-    const RunResult grown = GrowTreeBranches(sink, order, &passMonitor);
+    const RunResult grown = GrowSolids(order, mesher, &passMonitor);
     mesher.Finish();
     return {mesher.Counts(), grown.polygons, passMonitor.Stopped()};
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "mesh/LimbRadii.h"
 #include "render/WriteResult.h"
 #include "tree/BranchSink.h"
 #include "tree/TreeOrder.h"
@@ -41,9 +42,7 @@ public:
                 (foot_.y - canvasPoint.y) * kMetresPerPixel,
                 (foot_.z - canvasPoint.z) * kMetresPerPixel};
     }
-    // The radius of a branch where it has depth z: the width the picture gives it there, the
-    // polygon's 2|half-width| pixels and its one-pixel outline, so never zero.
-    static double Radius(double z);
+    static double Length(double pixels) { return pixels * kMetresPerPixel; }
 
 private:
     IntTriple foot_;
@@ -65,10 +64,10 @@ public:
 };
 
 // Makes every branch a closed solid in model space: a six-sided prism from its base to its end,
-// tapering from the radius at its base to the one at its end, closed at each end by a cap, or an
-// octahedron round its point when it has no length. The sides are smooth, each ring vertex's
-// normal pointing away from the axis; a cap is a fan round a centre vertex whose normal points
-// along the axis; the octahedron's normals point away from its centre. In drawing order a
+// tapering from the radius at its base to the one at its end (LimbRadii's), closed at each end by a
+// cap, or an octahedron round its point when it has no length. The sides are smooth, each ring
+// vertex's normal pointing away from the axis; a cap is a fan round a centre vertex whose normal
+// points along the axis; the octahedron's normals point away from its centre. In drawing order a
 // branch's first limb comes right after it: where that limb goes on straight, so that its first
 // ring is exactly the branch's last, the two share the ring and neither closes it, so the last
 // prism's top cap waits for the next branch. An octahedron just like the solid before it (a
@@ -97,7 +96,8 @@ private:
     using Point = std::array<MeshVertex, 6>;
 
     // False if the branch lies beyond a float's range.
-    bool MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place);
+    bool MakeSolid(const CVector& base, const CVector& vector, const BranchPlace& place,
+                   const LimbRadius& radius);
     void Prism(const BranchPlace& place, const MeshPoint& axis, const Ring& bottom, const Ring& top,
                const Ring& normals, const MeshPoint& baseCentre, const MeshPoint& endCentre);
     bool Octahedron(const ModelPoint& centre, double radius);
@@ -111,6 +111,7 @@ private:
     void Emit();
 
     ModelSpace space_;
+    LimbRadii radii_;
     MeshOutput& output_;
     MeshCounts counts_;
     bool open_ = false;
@@ -139,9 +140,12 @@ struct MeshRun {
     bool stopped = false;            // by the monitor
 };
 
-// Grows the order's tree and hands its solids to `output`. For a tree of one fixed second, a limb
-// exactly like its previous sibling is left out with its subtree, which is exactly like the
-// sibling's: the mesh then holds each coinciding solid once, on either growth path.
+// Grows the order's tree and hands `sink` the branches that 3-D shows: for a tree of one fixed
+// second, a limb exactly like its previous sibling is left out with its subtree, which is exactly
+// like the sibling's, so that each coinciding solid is made once, on either growth path.
+RunResult GrowSolids(const TreeOrder& order, BranchSink& sink, RunMonitor* monitor);
+
+// Grows the order's tree and hands its solids to `output` (GrowSolids).
 MeshRun MeshTree(const TreeOrder& order, MeshOutput& output, RunMonitor* monitor,
                  PassShare share = {});
 

@@ -22,7 +22,7 @@ test_packages=(
   clang-format
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 wine wine64
   xvfb xauth xdotool x11-utils imagemagick openbox
-  qpdf poppler-utils assimp-utils
+  qpdf poppler-utils assimp-utils blender
   dpkg-dev file lintian desktop-file-utils appstream mandoc bash-completion tmux
   python3-pefile
   emscripten chromium

@@ -26,12 +26,20 @@ using testing::Solids;
 using testing::Triangle;
 using testing::Written;
 
+// Every branch's ends and its radii in the model.
 class BranchList final : public BranchSink {
 public:
-    void Branch(const CVector& base, const CVector& vector, const BranchPlace&) override {
+    explicit BranchList(const TreeParameters& tree) : radii_(tree) {}
+    void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override {
         branches.emplace_back(base, base + vector);
+        const LimbRadius radius = radii_.Next(vector, place);
+        radii.push_back({ModelSpace::Length(radius.base), ModelSpace::Length(radius.end)});
     }
     std::vector<std::pair<CVector, CVector>> branches;
+    std::vector<LimbRadius> radii;
+
+private:
+    LimbRadii radii_;
 };
 
 ModelPoint Minus(const ModelPoint& a, const ModelPoint& b) {
@@ -49,13 +57,13 @@ ReadMesh GlbOf(const TreeOrder& tree) {
 }
 
 // Read back from the file, each branch's solid ends at its base and its end in 3-D: its ring
-// corners lie at the picture's radius round each, with normals pointing straight away from the
+// corners lie at the limb's radius round each, with normals pointing straight away from the
 // axis, and each cap has a centre on the axis whose normal points along it, outward.
 TEST(ModelExportTest, EveryBranchIsASolidFromItsBaseToItsEndWithItsNormals) {
     TreeParameters randomScale = kSmallTree;
     randomScale.scaleFactor = 0;
     for (const TreeParameters& tree : {kSmallTree, randomScale}) {
-        BranchList list;
+        BranchList list(tree);
         GrowTreeBranches(list, {tree, kSecond});
         const ReadMesh mesh = GlbOf({tree, kSecond});
         const auto solids = Solids(mesh);
@@ -65,8 +73,7 @@ TEST(ModelExportTest, EveryBranchIsASolidFromItsBaseToItsEndWithItsNormals) {
             SCOPED_TRACE(::testing::Message() << "branch " << i);
             const auto& [baseCanvas, endCanvas] = list.branches[i];
             const ModelPoint ends[2] = {space.Point(baseCanvas), space.Point(endCanvas)};
-            const double radii[2] = {ModelSpace::Radius(baseCanvas.z),
-                                     ModelSpace::Radius(endCanvas.z)};
+            const double radii[2] = {list.radii[i].base, list.radii[i].end};
             const ModelPoint axis = Minus(ends[1], ends[0]);
             const double length = std::sqrt(Dot(axis, axis));
             std::vector<std::uint32_t> corners;
@@ -181,11 +188,11 @@ TEST(ModelExportTest, FrontProjectionSpansThePicturesBoundingBoxWithinARadius) {
         top = std::min(top, y);
         bottom = std::max(bottom, y);
     }
-    BranchList list;
+    BranchList list(kSmallTree);
     GrowTreeBranches(list, {kSmallTree, kSecond});
     double widest = 0;
-    for (const auto& [base, end] : list.branches) {
-        widest = std::max({widest, ModelSpace::Radius(base.z), ModelSpace::Radius(end.z)});
+    for (const LimbRadius& radius : list.radii) {
+        widest = std::max({widest, radius.base, radius.end});
     }
     const PixelImage picture = *RenderTreeImage({kSmallTree, kSecond}, 560, 670);
     int pixelLeft = picture.Width();

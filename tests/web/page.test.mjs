@@ -176,6 +176,12 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
   const saved = await readFile(await png.path());
   assert.equal(await differingPixels(page, saved), 0);
   assert.equal(await differingPixels(page, await render(args)), 0);
+  // A file is named after the tree's second, however the second field writes it.
+  await page.getByLabel('Second:').fill('0042');
+  await waitForTree(page);
+  const [named] = await Promise.all([page.waitForEvent('download'),
+    page.locator('[data-format=png]').click()]);
+  assert.equal(named.suggestedFilename(), 'arbolith-42.png');
   await page.close();
 });
 

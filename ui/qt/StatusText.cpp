@@ -1,9 +1,8 @@
 #include "ui/qt/StatusText.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
-#include "tree/TreePainter.h"
+#include "ui/StatusSentences.h"
 #include "ui/qt/TreeDrawing.h"
 #include "values/KeyTable.h"
 #include "values/MessageText.h"
@@ -12,16 +11,20 @@ namespace arbolith {
 
 namespace {
 
-QString Count(std::uint64_t n) {
-    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
-}
-
 QString Tr(const char* text) {
     return QCoreApplication::translate("TreeDialog", text);
 }
 
-QString ViewText(ViewAngles view) {
-    return Tr("seen from yaw %1°, pitch %2°").arg(view.yaw).arg(view.pitch);
+// How the latest run stands: a run that ended short of its order is stopped, at the fork limit
+// where its tree nests its forks too deep.
+RunState StateOf(const TreeDrawing& drawing) {
+    if (!drawing.Shown()) {
+        return RunState::Drawing;
+    }
+    if (drawing.Shown()->branchLimit == kNoBranchLimit) {
+        return RunState::Complete;
+    }
+    return drawing.Total().OutgrowsForkLimit() ? RunState::ForkLimit : RunState::Stopped;
 }
 
 } // namespace
@@ -31,41 +34,19 @@ QString PrintableText(const QString& text) {
 }
 
 QString DrawingStatus(const TreeDrawing& drawing) {
-    const ViewAngles view = drawing.View();
-    const bool turned = !view.IsFront();
     const TreeOrder* latest = drawing.Latest();
     if (latest == nullptr) {
-        return turned ? Tr("Enter draws the tree of these values, %1; Home on the canvas turns it "
-                           "back.")
-                            .arg(ViewText(view))
-                      : Tr("Enter draws the tree of these values; F1 lists the keys.");
+        const ViewAngles view = drawing.View();
+        return view.IsFront()
+                   ? Tr("Enter draws the tree of these values; F1 lists the keys.")
+                   : Tr("Enter draws the tree of these values, %1; Home on the canvas turns it "
+                        "back.")
+                         .arg(QString::fromStdString(SeenFrom(view)));
     }
-    const QString second = QString::number(latest->second);
-    const QString drawn = Count(drawing.Drawn());
-    const QString seen = turned ? QStringLiteral(", ") + ViewText(view) : QString();
-    const BranchCount& total = drawing.Total();
-    if (!drawing.Shown()) {
-        const QString most = (total.exact ? QString() : Tr("at most ")) + Count(total.branches);
-        return Tr("Drawing the tree of second %1%4: %2 of %3 branches. Esc stops.")
-            .arg(second, drawn, most, seen);
-    }
-    const bool whole = drawing.Shown()->branchLimit == kNoBranchLimit;
-    const QString command = QString::fromStdString(RenderCommand(*drawing.Shown()));
-    if (whole && turned) {
-        return Tr("Tree of second %1, %2 branches, %3: %4 draws it.")
-            .arg(second, drawn, ViewText(view), command);
-    }
-    if (whole) {
-        return Tr("Tree of second %1, %2 branches. %3 draws it again.").arg(second, drawn, command);
-    }
-    if (total.OutgrowsForkLimit()) {
-        // Two or more limbs a fork over that many levels: more than 2^levels branches.
-        return Tr("Stopped at %1 nested forks, all a run holds: this tree has over 2^%2 branches "
-                  "and could never finish.")
-            .arg(Count(kMaxUnfinishedForks))
-            .arg(total.unfinishedForks);
-    }
-    return Tr("Stopped: %1 branches of the tree of second %2%3.").arg(drawn, second, seen);
+    const std::optional<TreeOrder>& shown = drawing.Shown();
+    return QString::fromStdString(StatusSentence(shown ? *shown : *latest, drawing.Total(),
+                                                 drawing.Drawn(), StateOf(drawing),
+                                                 shown ? RenderCommand(*shown) : std::string()));
 }
 
 } // namespace arbolith

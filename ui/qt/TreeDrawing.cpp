@@ -1,8 +1,7 @@
 #include "ui/qt/TreeDrawing.h"
 
-#include <algorithm>
-
 #include "ui/DialogLayout.h"
+#include "ui/StatusSentences.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeRun.h"
 
@@ -34,8 +33,7 @@ void TreeDrawing::Start(const TreeOrder& order) {
         run_->Wait(-1);
         run_.reset();
     }
-    total_ = CountBranches(order.parameters, order.path, order.second);
-    total_.branches = std::min(total_.branches, order.branchLimit);
+    total_ = BranchTotal(order);
     shown_.reset();
     run_ = std::make_unique<TreeRun>(order, QSize(kCanvasWidth, kCanvasHeight));
     // A run replaced before its end can say nothing more: its end goes with it.

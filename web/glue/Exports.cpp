@@ -1,9 +1,11 @@
-// The functions the page and its worker call. Text goes both ways as UTF-8; every answer with
-// more than one part is JSON, valid until the next call.
+// What the page and its worker call, bound as JavaScript functions, objects and arrays: text goes
+// both ways as UTF-8 strings, counts of branches as numbers.
+#include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mesh/ObjWriter.h"
@@ -12,14 +14,12 @@
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
 #include "ui/FieldNames.h"
-#include "ui/FieldTexts.h"
 #include "ui/ViewDrag.h"
-#include "web/glue/Json.h"
-#include "web/glue/PageOrder.h"
-#include "web/glue/PageStatus.h"
+#include "web/glue/PageTree.h"
 
 using namespace arbolith;
 using namespace arbolith::web;
+using emscripten::val;
 
 // Defined by the page's side (web/glue/Callbacks.js).
 extern "C" {
@@ -30,51 +30,8 @@ void web_bytes(const void* data, std::size_t size);
 
 namespace {
 
-std::string answer;
-
-const char* Answer(std::string text) {
-    answer = std::move(text);
-    return answer.c_str();
-}
-
-std::vector<std::string> TextsOf(const TreeParameters& parameters) {
-    const auto texts = FieldTextsOf(parameters);
-    std::vector<std::string> ordered;
-    for (const FieldName& field : FieldNames()) {
-        for (const auto& [id, text] : texts) {
-            if (id == field.id) {
-                ordered.push_back(text);
-            }
-        }
-    }
-    return ordered;
-}
-
-std::string ViewOf(ViewAngles view) {
-    return std::to_string(view.yaw) + ',' + std::to_string(view.pitch);
-}
-
-// Hands the picture to the page as RGBA, which is what a canvas takes.
-void ShowPicture(const PixelImage& image, std::uint64_t drawn) {
-    static std::vector<std::uint8_t> rgba;
-    rgba.resize(static_cast<std::size_t>(image.Width()) * static_cast<std::size_t>(image.Height()) *
-                4);
-    std::size_t at = 0;
-    for (int y = 0; y < image.Height(); ++y) {
-        const Pixel* row = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x) {
-            const Rgb colour = RgbOf(row[x]);
-            rgba[at++] = colour.red;
-            rgba[at++] = colour.green;
-            rgba[at++] = colour.blue;
-            rgba[at++] = 255;
-        }
-    }
-    web_picture(rgba.data(), image.Width(), image.Height(), static_cast<double>(drawn));
-}
-
-// Shows the growing tree every so often: the picture at a poll holds exactly the polygons
-// counted, so a run stopped there is the tree with that branch limit.
+// Shows the growing tree every so often, and once more at the end: the picture at a poll holds
+// exactly the polygons counted, so a run stopped there is the tree with that branch limit.
 class GrowingPicture final : public RunMonitor {
 public:
     explicit GrowingPicture(const PixelImage& image) : image_(image) {}
@@ -82,14 +39,33 @@ public:
         const double now = emscripten_get_now();
         if (now - shown_ >= kIntervalMilliseconds) {
             shown_ = now;
-            ShowPicture(image_, polygonsDrawn);
+            Show(polygonsDrawn);
         }
         return true;
+    }
+
+    // Hands the picture to the page as RGBA, which is what a canvas takes.
+    void Show(std::uint64_t drawn) {
+        rgba_.resize(static_cast<std::size_t>(image_.Width()) *
+                     static_cast<std::size_t>(image_.Height()) * 4);
+        std::size_t at = 0;
+        for (int y = 0; y < image_.Height(); ++y) {
+            const Pixel* row = image_.Row(y);
+            for (int x = 0; x < image_.Width(); ++x) {
+                const Rgb colour = RgbOf(row[x]);
+                rgba_[at++] = colour.red;
+                rgba_[at++] = colour.green;
+                rgba_[at++] = colour.blue;
+                rgba_[at++] = 255;
+            }
+        }
+        web_picture(rgba_.data(), image_.Width(), image_.Height(), static_cast<double>(drawn));
     }
 
 private:
     static constexpr double kIntervalMilliseconds = 100;
     const PixelImage& image_;
+    std::vector<std::uint8_t> rgba_;
     double shown_ = emscripten_get_now();
 };
 
@@ -101,93 +77,68 @@ public:
     }
 };
 
-} // namespace
-
-extern "C" {
-
-// The fields in tab order, each with its heading, label and the example tree's text.
-EMSCRIPTEN_KEEPALIVE const char* web_fields() {
-    const std::vector<std::string> texts = TextsOf(kExampleTree);
-    std::string json = "[";
-    const std::vector<FieldName> fields = FieldNames();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        json += (i > 0 ? "," : "") + std::string("{\"id\":") + std::to_string(fields[i].id) +
-                ",\"heading\":" + JsonString(fields[i].heading) +
-                ",\"label\":" + JsonString(fields[i].label) + ",\"text\":" + JsonString(texts[i]) +
-                '}';
-    }
-    return Answer(json + ']');
+bool SendBytes(const void* data, std::size_t size) {
+    web_bytes(data, size);
+    return true;
 }
 
-// The format table's rows, each with whether this build writes it: the page writes PNG from its
-// canvas and offers no other format that lacks a writer here.
-EMSCRIPTEN_KEEPALIVE const char* web_formats() {
-    std::string json = "[";
+// A field as the page shows it: its heading and label, and the example tree's text.
+struct FieldRow {
+    int id;
+    std::string heading;
+    std::string label;
+    std::string text;
+};
+
+val Fields() {
+    const FieldTextList texts = TabOrderTexts(kExampleTree);
+    const std::vector<FieldName> names = FieldNames();
+    val rows = val::array();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        rows.call<void>("push", FieldRow{names[i].id, names[i].heading, names[i].label, texts[i]});
+    }
+    return rows;
+}
+
+// A row of the format table, with whether this build writes the format: the page writes PNG
+// from its canvas and offers no other format that lacks a writer here.
+struct FormatRow {
+    std::string name;
+    std::string description;
+    bool written;
+};
+
+val FormatRows() {
+    val rows = val::array();
     for (const FormatInfo& info : Formats()) {
-        json += (json.size() > 1 ? "," : "") + std::string("{\"name\":") + JsonString(info.name) +
-                ",\"description\":" + JsonString(info.description) +
-                ",\"written\":" + (info.write != nullptr ? "true" : "false") + '}';
+        rows.call<void>("push", FormatRow{std::string(info.name), std::string(info.description),
+                                          info.write != nullptr});
     }
-    return Answer(json + ']');
+    return rows;
 }
 
-// The page's order: its share link, its second and the texts of the values its fields read as,
-// or why it cannot be drawn.
-EMSCRIPTEN_KEEPALIVE const char* web_order(const char* lines) {
-    const PageOrder page = ReadPageOrder(lines);
-    if (!page.error.empty()) {
-        return Answer("{\"error\":" + JsonString(page.error) + '}');
-    }
-    return Answer("{\"link\":" + JsonString(LinkOf(page.order)) +
-                  ",\"second\":" + std::to_string(page.order.second) +
-                  ",\"texts\":" + JsonStrings(TextsOf(page.order.parameters)) + '}');
-}
-
-// A share link's fields, second and view, and what is wrong in it.
-EMSCRIPTEN_KEEPALIVE const char* web_read_link(const char* fragment) {
-    const LinkReading link = ReadLink(fragment);
-    return Answer("{\"texts\":" + JsonStrings(TextsOf(link.order.parameters)) + ",\"second\":" +
-                  JsonString(link.hasSecond ? std::to_string(link.order.second) : "") +
-                  ",\"view\":" + JsonString(ViewOf(link.order.view)) +
-                  ",\"errors\":" + JsonStrings(link.errors) + '}');
-}
-
-// state: 0 drawing, 1 complete, 2 stopped, 3 at the fork limit.
-EMSCRIPTEN_KEEPALIVE const char* web_status(const char* lines, double drawn, int state) {
-    const PageOrder page = ReadPageOrder(lines);
-    const PageStatus status =
-        StatusOf(page.order, static_cast<std::uint64_t>(drawn), static_cast<RunState>(state));
-    return Answer("{\"text\":" + JsonString(status.text) + ",\"command\":" +
-                  JsonString(status.command) + ",\"total\":" + std::to_string(status.total) + '}');
-}
-
-EMSCRIPTEN_KEEPALIVE const char* web_view_after_drag(int yaw, int pitch, double dx, double dy) {
-    return Answer(ViewOf(
-        ViewAfterDrag({yaw, pitch}, static_cast<std::int64_t>(dx), static_cast<std::int64_t>(dy))));
-}
-
-// Draws the tree, showing it as it grows and once more at the end: 1 when it is whole, 3 when
-// it stopped at the fork limit, -1 when the order cannot be drawn.
-EMSCRIPTEN_KEEPALIVE int web_draw(const char* lines) {
-    const PageOrder page = ReadPageOrder(lines);
-    if (!page.error.empty()) {
+// Draws the tree, showing it as it grows and once more at the end: how the run ended, or -1
+// when the entry cannot be drawn.
+int DrawEntry(const TreeEntry& entry) {
+    const PageTree tree = ReadPageTree(entry);
+    if (!tree.error.empty()) {
         return -1;
     }
     PixelImage image(kPictureWidth, kPictureHeight);
     RasterSurface surface(image);
     GrowingPicture growing(image);
-    const RunResult result = DrawTree(surface, page.order, &growing);
-    ShowPicture(image, result.polygons);
-    return result.forkLimitReached ? 3 : 1;
+    const RunResult result = DrawTree(surface, tree.order, &growing);
+    growing.Show(result.polygons);
+    return static_cast<int>(result.forkLimitReached ? RunState::ForkLimit : RunState::Complete);
 }
 
 // Writes the tree in the format through web_bytes; an OBJ names the material library beside a
-// file of this name. 1 when written, 0 when not, -1 when the order cannot be drawn.
-EMSCRIPTEN_KEEPALIVE int web_write(const char* format, const char* lines, const char* fileName) {
-    const PageOrder page = ReadPageOrder(lines);
+// file of this name. True once written whole.
+bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName) {
+    const PageTree tree = ReadPageTree(entry);
     const std::optional<Format> named = FormatNamed(format);
-    if (!page.error.empty() || !named) {
-        return -1;
+    if (!tree.error.empty() || !named) {
+        return false;
     }
     WriteProgress progress;
     WriteSettings settings;
@@ -195,28 +146,76 @@ EMSCRIPTEN_KEEPALIVE int web_write(const char* format, const char* lines, const 
     if (*named == Format::Obj) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
-    const WriteResult result = WriteTree(
-        *named, page.order,
-        [](const void* data, std::size_t size) {
-            web_bytes(data, size);
-            return true;
-        },
-        settings);
-    return result.outcome == WriteOutcome::Written ? 1 : 0;
+    return WriteTree(*named, tree.order, SendBytes, settings).outcome == WriteOutcome::Written;
 }
 
-// The name of the material library an OBJ of this name names.
-EMSCRIPTEN_KEEPALIVE const char* web_material_library_name(const char* objName) {
-    return Answer(MaterialLibraryPath(objName));
+// The state is RunState's number, as the worker reports it; any other is a stopped run.
+PageStatus TreeStatus(const PageTree& tree, double drawn, int state) {
+    const bool known = state >= 0 && state <= static_cast<int>(RunState::ForkLimit);
+    return StatusOf(tree, static_cast<std::uint64_t>(drawn),
+                    known ? static_cast<RunState>(state) : RunState::Stopped);
 }
 
-EMSCRIPTEN_KEEPALIVE int web_write_material_library() {
-    return WriteMaterialLibrary([](const void* data, std::size_t size) {
-        web_bytes(data, size);
-        return true;
-    })
-               ? 1
-               : 0;
+ViewAngles TurnedByDrag(ViewAngles view, double dx, double dy) {
+    return ViewAfterDrag(view, static_cast<std::int64_t>(dx), static_cast<std::int64_t>(dy));
 }
 
-} // extern "C"
+template <std::size_t... I> void RegisterFieldTexts(std::index_sequence<I...>) {
+    emscripten::value_array<FieldTextList> texts("FieldTextList");
+    (texts.element(emscripten::index<I>()), ...);
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(arbolith) {
+    using namespace emscripten;
+    RegisterFieldTexts(std::make_index_sequence<std::tuple_size_v<FieldTextList>>());
+    value_object<ViewAngles>("ViewAngles")
+        .field("yaw", &ViewAngles::yaw)
+        .field("pitch", &ViewAngles::pitch);
+    value_object<FieldRow>("FieldRow")
+        .field("id", &FieldRow::id)
+        .field("heading", &FieldRow::heading)
+        .field("label", &FieldRow::label)
+        .field("text", &FieldRow::text);
+    value_object<FormatRow>("FormatRow")
+        .field("name", &FormatRow::name)
+        .field("description", &FormatRow::description)
+        .field("written", &FormatRow::written);
+    value_object<TreeEntry>("TreeEntry")
+        .field("fields", &TreeEntry::fields)
+        .field("second", &TreeEntry::second)
+        .field("view", &TreeEntry::view)
+        .field("branchLimit", &TreeEntry::branchLimit);
+    value_object<PageLink>("PageLink")
+        .field("fields", &PageLink::fields)
+        .field("second", &PageLink::second)
+        .field("view", &PageLink::view)
+        .field(
+            "errors", +[](const PageLink& link) { return val::array(link.errors); },
+            +[](PageLink& link, val errors) { link.errors = vecFromJSArray<std::string>(errors); });
+    value_object<PageStatus>("PageStatus")
+        .field("text", &PageStatus::text)
+        .field("command", &PageStatus::command);
+    class_<PageTree>("PageTree")
+        .property("error", &PageTree::error)
+        .property("texts", &PageTree::texts)
+        .property("link", &PageTree::link)
+        .property(
+            "second", +[](const PageTree& tree) { return tree.order.second; })
+        .property(
+            "total", +[](const PageTree& tree) { return static_cast<double>(tree.total.branches); })
+        .function("status", &TreeStatus);
+
+    function("fields", &Fields);
+    function("formats", &FormatRows);
+    function("readTree", &ReadPageTree);
+    function(
+        "readLink", +[](const std::string& fragment) { return ReadPageLink(fragment); });
+    function("viewAfterDrag", &TurnedByDrag);
+    function("drawTree", &DrawEntry);
+    function("writeTree", &WriteEntry);
+    function("materialLibraryName", &MaterialLibraryPath);
+    function(
+        "writeMaterialLibrary", +[] { return WriteMaterialLibrary(SendBytes); });
+}

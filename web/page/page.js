@@ -1,6 +1,6 @@
 // The page: the dialog's fields, the canvas and the share link. The core reads every field and
-// every link value by the rules the desktop programs use; the trees are drawn in a worker, so
-// the page never waits for one.
+// every link value by the rules the desktop programs use, once a tree; the trees are drawn in a
+// worker, so the page never waits for one.
 import Arbolith from './arbolith.js';
 
 const $ = (id) => document.getElementById(id);
@@ -27,17 +27,17 @@ function instantiate(handlers = {}) {
 }
 
 let core;
-const call = (name, ...args) =>
-  core.ccall(name, 'string', args.map((a) => (typeof a === 'number' ? 'number' : 'string')), args);
-const callJson = (name, ...args) => JSON.parse(call(name, ...args));
+
+const kFront = { yaw: 0, pitch: 0 };
 
 // What the page knows besides its fields.
 const state = {
   fields: [],          // {id, heading, label, input}
   second: null,        // the second of the latest tree, kept while the second field is empty
-  view: '0,0',
-  run: null,           // the run going: {id, lines, drawn}
-  shown: null,         // the tree the canvas shows once a run has ended: {lines, drawn, state}
+  view: kFront,        // {yaw, pitch}
+  tree: null,          // the core's reading of the tree drawn or shown: its link, texts, status
+  run: null,           // the run going: {id, entry, drawn}
+  shown: null,         // the tree the canvas shows once a run has ended: {entry, drawn, state}
   worker: null,
   saver: null,         // the worker writing a file, if any
   nextId: 1,
@@ -45,6 +45,7 @@ const state = {
   fieldNotes: [],
 };
 
+// How a run stands, numbered as the core's RunState.
 const kDrawing = 0;
 const kComplete = 1;
 const kStopped = 2;
@@ -57,9 +58,10 @@ function fieldName(field) {
   return `${field.heading} ${field.label}`.replace(/:/g, '').trim();
 }
 
-// The lines the core reads an order from: the field texts, the second, the view, the limit.
-function orderLines(second, limit = '') {
-  return [...state.fields.map((f) => oneLine(f.input.value)), second, state.view, limit].join('\n');
+// The tree as the page's controls hold it, which the core reads and a worker draws or writes. A
+// stopped tree's picture shows just so many branches.
+function treeEntry(second, branchLimit = Infinity) {
+  return { fields: state.fields.map((f) => f.input.value), second, view: state.view, branchLimit };
 }
 
 function nowSecond() {
@@ -74,8 +76,8 @@ function showMessages() {
   }));
 }
 
-function showStatus(lines, drawn, runState) {
-  const status = callJson('web_status', lines, drawn, runState);
+function showStatus(drawn, runState) {
+  const status = state.tree.status(drawn, runState);
   statusLine.replaceChildren();
   if (status.command) {
     const [before, after] = status.text.split(status.command);
@@ -91,7 +93,7 @@ function showStatus(lines, drawn, runState) {
     statusLine.textContent = status.text;
   }
   progress.hidden = runState !== kDrawing;
-  progress.value = status.total > 0 ? Math.min(drawn / status.total, 1) : 0;
+  progress.value = state.tree.total > 0 ? Math.min(drawn / state.tree.total, 1) : 0;
   document.body.dataset.run = ['drawing', 'complete', 'stopped', 'stopped'][runState];
 }
 
@@ -112,11 +114,11 @@ function newWorker() {
     if (data.kind === 'picture') {
       paint(data.pixels, data.width, data.height);
       run.drawn = data.drawn;
-      showStatus(run.lines, run.drawn, kDrawing);
+      showStatus(run.drawn, kDrawing);
     } else if (data.kind === 'drawn') {
       state.run = null;
-      state.shown = { lines: run.lines, drawn: run.drawn, state: data.state };
-      showStatus(run.lines, run.drawn, data.state);
+      state.shown = { entry: run.entry, drawn: run.drawn, state: data.state };
+      showStatus(run.drawn, data.state);
       $('stop').disabled = true;
       // For the benchmark (bench/web-bench.mjs): each run's time, and the first tree's.
       performance.measure('run', `run-${run.id}`);
@@ -143,60 +145,64 @@ function stop() {
     context.fillStyle = '#fff';
     context.fillRect(0, 0, canvas.width, canvas.height);
   }
-  const limited = run.lines.replace(/[^\n]*$/, String(run.drawn));
-  state.shown = { lines: limited, drawn: run.drawn, state: kStopped };
-  showStatus(limited, run.drawn, kStopped);
+  const entry = { ...run.entry, branchLimit: run.drawn };
+  state.shown = { entry, drawn: run.drawn, state: kStopped };
+  showStatus(run.drawn, kStopped);
   $('stop').disabled = true;
 }
 
 // Draws the fields' tree: of the second the second field shows, or else of a new second for a
 // press and of the same second for an edit. A limit keeps as many branches as a stopped tree.
-function draw({ fresh = false, limit = '' } = {}) {
+function draw({ fresh = false, limit = Infinity } = {}) {
   const typed = secondField.value.trim();
   const second = typed || (fresh || state.second === null ? nowSecond() : state.second);
-  const lines = orderLines(second, limit);
-  const order = callJson('web_order', lines);
+  const entry = treeEntry(second, limit);
+  const tree = core.readTree(entry);
   state.fieldNotes = [];
-  if (order.error) {
-    state.fieldNotes.push(order.error);
+  if (tree.error) {
+    state.fieldNotes.push(tree.error);
+    tree.delete();
     showMessages();
     return;
   }
+  const texts = tree.texts;
   state.fields.forEach((field, i) => {
     const text = field.input.value.trim();
-    if (text !== order.texts[i]) {
+    if (text !== texts[i]) {
       state.fieldNotes.push(`${fieldName(field)}: "${oneLine(field.input.value)}" reads as ` +
-                            `${order.texts[i]}`);
+                            `${texts[i]}`);
     }
   });
   showMessages();
-  state.second = String(order.second);
-  history.replaceState(null, '', `#${order.link}`);
+  state.second = String(tree.second);
+  history.replaceState(null, '', `#${tree.link}`);
+  state.tree?.delete();
+  state.tree = tree;
   if (state.run) {
     state.worker.terminate();
     state.worker = null;
   }
   state.worker ??= newWorker();
-  state.run = { id: state.nextId++, lines, drawn: 0 };
+  state.run = { id: state.nextId++, entry, drawn: 0 };
   performance.mark(`run-${state.run.id}`);
   state.shown = null;
   $('stop').disabled = false;
-  showStatus(lines, 0, kDrawing);
-  state.worker.postMessage({ kind: 'draw', id: state.run.id, lines });
+  showStatus(0, kDrawing);
+  state.worker.postMessage({ kind: 'draw', id: state.run.id, entry });
 }
 
 // Draws the tree on the canvas again, as many branches as it shows, after the view changed.
 function redrawTurned() {
   const shown = state.shown;
-  const limit = shown && shown.state === kStopped ? String(shown.drawn) : '';
+  const limit = shown && shown.state === kStopped ? shown.drawn : Infinity;
   draw({ limit });
 }
 
 function applyLink() {
   const fragment = location.hash.slice(1, 20000);
-  const link = callJson('web_read_link', fragment);
+  const link = core.readLink(fragment);
   state.fields.forEach((field, i) => {
-    field.input.value = link.texts[i];
+    field.input.value = link.fields[i];
   });
   secondField.value = link.second;
   state.view = link.view;
@@ -204,7 +210,7 @@ function applyLink() {
 }
 
 function buildFields() {
-  const list = callJson('web_fields');
+  const list = core.fields();
   const box = $('fields');
   box.replaceChildren();
   let group = null;
@@ -279,7 +285,7 @@ function save(format) {
       : 'Draw a tree first, then save it.');
     return;
   }
-  const base = `arbolith-${shown.lines.split('\n')[state.fields.length]}`;
+  const base = `arbolith-${state.tree.second}`;
   if (format === 'png') {
     canvas.toBlob((blob) => download(blob, `${base}.png`), 'image/png');
     return;
@@ -306,13 +312,13 @@ function save(format) {
     say(`Saved ${data.files.map((f) => f.name).join(' and ')}.`);
     document.body.dataset.saved = data.files.map((f) => f.name).join(',');
   };
-  worker.postMessage({ kind: 'write', format, lines: shown.lines, fileName: name });
+  worker.postMessage({ kind: 'write', format, entry: shown.entry, fileName: name });
 }
 
 // A button for each row of the format table that this build writes, and PNG, which the
 // browser's encoder writes from the canvas.
 function buildSaveButtons() {
-  for (const format of callJson('web_formats')) {
+  for (const format of core.formats()) {
     if (format.written || format.name === 'png') {
       const button = document.createElement('button');
       button.type = 'button';
@@ -337,15 +343,15 @@ function startDrag(event) {
   }
   canvas.setPointerCapture(event.pointerId);
   canvas.classList.add('dragging');
-  const [yaw, pitch] = state.view.split(',').map(Number);
+  const from = state.view;
   const scale = canvas.width / canvas.clientWidth;
   const start = { x: event.clientX, y: event.clientY };
   const move = (e) => {
     // In picture pixels, as the desktop canvas counts them.
     const dx = Math.trunc((e.clientX - start.x) * scale);
     const dy = Math.trunc((e.clientY - start.y) * scale);
-    const view = call('web_view_after_drag', yaw, pitch, dx, dy);
-    if (view !== state.view) {
+    const view = core.viewAfterDrag(from, dx, dy);
+    if (view.yaw !== state.view.yaw || view.pitch !== state.view.pitch) {
       state.view = view;
       redrawTurned();
     }
@@ -362,8 +368,8 @@ function startDrag(event) {
 }
 
 function frontView() {
-  if (state.view !== '0,0') {
-    state.view = '0,0';
+  if (state.view.yaw !== 0 || state.view.pitch !== 0) {
+    state.view = kFront;
     redrawTurned();
   }
 }

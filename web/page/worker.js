@@ -23,18 +23,17 @@ function handlers() {
 function run(next) {
   job = { ...next, parts: [] };
   if (job.kind === 'draw') {
-    const state = core.ccall('web_draw', 'number', ['string'], [job.lines]);
+    const state = core.drawTree(job.entry);
     postMessage({ kind: 'drawn', id: job.id, state });
     return;
   }
   const files = [];
-  let ok = core.ccall('web_write', 'number', ['string', 'string', 'string'],
-                      [job.format, job.lines, job.fileName]) === 1;
+  let ok = core.writeTree(job.format, job.entry, job.fileName);
   files.push({ name: job.fileName, parts: job.parts });
   if (ok && job.format === 'obj') {
     job.parts = [];
-    ok = core.ccall('web_write_material_library', 'number', [], []) === 1;
-    const name = core.ccall('web_material_library_name', 'string', ['string'], [job.fileName]);
+    ok = core.writeMaterialLibrary();
+    const name = core.materialLibraryName(job.fileName);
     files.push({ name, parts: job.parts });
   }
   postMessage({ kind: 'written', id: job.id, ok, files });

@@ -1,13 +1,9 @@
-#include "web/glue/PageOrder.h"
-
-#include <charconv>
+#include "values/ShareLink.h"
 
 #include "tree/ExampleTree.h"
-#include "ui/FieldNames.h"
-#include "ui/FieldText.h"
 #include "values/KeyTable.h"
 
-namespace arbolith::web {
+namespace arbolith {
 
 namespace {
 
@@ -55,53 +51,11 @@ std::string Quoted(std::string_view text) {
     return '"' + std::string(text) + '"';
 }
 
-std::string Invalid(std::string_view value, std::string_view what, std::string_view expected) {
-    return "invalid value " + Quoted(value) + " for " + std::string(what) + ": expected " +
-           std::string(expected);
-}
-
 } // namespace
-
-PageOrder ReadPageOrder(std::string_view lines) {
-    const std::vector<std::string_view> line = Split(lines, '\n');
-    const std::vector<FieldName> fields = FieldNames();
-    PageOrder page;
-    if (line.size() != fields.size() + 3) {
-        page.error = "the page sent " + std::to_string(line.size()) + " lines instead of " +
-                     std::to_string(fields.size() + 3);
-        return page;
-    }
-    page.order.parameters = ReadTreeParameters([&](int id) {
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].id == id) {
-                return std::string(line[i]);
-            }
-        }
-        return std::string();
-    });
-    const std::string_view second = line[fields.size()];
-    const std::string_view view = line[fields.size() + 1];
-    const std::string_view limit = line[fields.size() + 2];
-    const TreeKey& time = *FindTreeKey(kTimeKey);
-    const TreeKey& angles = *FindTreeKey("view");
-    if (!time.read(second, page.order)) {
-        page.error = Invalid(second, "the second", time.expected);
-    } else if (!angles.read(view, page.order)) {
-        page.error = Invalid(view, "the view", angles.expected);
-    } else if (!limit.empty() &&
-               std::from_chars(limit.data(), limit.data() + limit.size(), page.order.branchLimit)
-                       .ptr != limit.data() + limit.size()) {
-        page.error = Invalid(limit, "the branch limit", "a whole number of branches");
-    }
-    return page;
-}
 
 LinkReading ReadLink(std::string_view fragment) {
     LinkReading link;
     link.order.parameters = kExampleTree;
-    if (fragment.empty()) {
-        return link;
-    }
     for (const std::string_view pair : Split(fragment, '&')) {
         if (pair.empty()) {
             continue;
@@ -118,12 +72,17 @@ LinkReading ReadLink(std::string_view fragment) {
             }
             link.errors.push_back("unknown key " + Quoted(name) + ": expected one of " + known);
         } else if (!key->read(value, link.order)) {
-            link.errors.push_back(Invalid(value, name, key->expected));
+            link.errors.push_back(InvalidValue(value, name, key->expected));
         } else if (name == kTimeKey) {
             link.hasSecond = true;
         }
     }
     return link;
+}
+
+std::string InvalidValue(std::string_view value, std::string_view what, std::string_view expected) {
+    return "invalid value " + Quoted(value) + " for " + std::string(what) + ": expected " +
+           std::string(expected);
 }
 
 std::string LinkOf(const TreeOrder& order) {
@@ -134,4 +93,4 @@ std::string LinkOf(const TreeOrder& order) {
     return fragment;
 }
 
-} // namespace arbolith::web
+} // namespace arbolith
