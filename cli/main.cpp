@@ -141,9 +141,9 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         case WriteOutcome::Stopped:
             // What went to a stream is there: said, never denied.
             Complain("interrupted; " + shown(path) +
-                     (result.streamed == 0 ? " not written"
-                                           : " received only the first " +
-                                                 GroupedDigits(result.streamed) + " bytes") +
+                     (result.streamed == 0
+                          ? " not written"
+                          : " received only the first " + CountText(result.streamed) + " bytes") +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
         case WriteOutcome::Failed:

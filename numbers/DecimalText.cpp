@@ -387,12 +387,18 @@ DecimalReading ExactReading(const DecimalSyntax& syntax) {
 
 } // namespace
 
-std::string GroupedDigits(std::uint64_t n) {
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) {
-        digits.insert(at - 3, ",");
+std::string CountText(std::uint64_t count) {
+    // Built forward: inserting into the string itself trips the Windows compiler's overlap
+    // warning.
+    const std::string digits = std::to_string(count);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
     }
-    return digits;
+    return text;
 }
 
 std::string ShortestText(double value) {

@@ -40,8 +40,8 @@ struct DecimalReading {
 };
 DecimalReading ReadDecimal(std::string_view text);
 
-// A count with its digits in groups of three, as prose writes it: 1048575 as "1,048,575".
-std::string GroupedDigits(std::uint64_t n);
+// A count as every message writes it, its digits in groups of three: 1048575 as "1,048,575".
+std::string CountText(std::uint64_t count);
 
 // The exact implementations, which the platform's library is checked against.
 namespace exact {

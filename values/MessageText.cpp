@@ -110,7 +110,7 @@ std::string Quoted(std::string_view value, char quote) {
         return quote + std::string(value) + quote;
     }
     return quote + std::string(value.substr(0, cut)) + "..." + quote + " (" +
-           GroupedDigits(characters) + " characters)";
+           CountText(characters) + " characters)";
 }
 
 } // namespace arbolith

@@ -336,8 +336,8 @@ TEST_F(RenderCommandTest, AnInterruptWhileAFifoWaitsSaysWhatItReceived) {
         }
         EXPECT_EQ(run.exitCode, 130) << run.err;
         EXPECT_EQ(run.err, "arbolith-render: interrupted; " + fifo +
-                               (reader ? " received only the first " +
-                                             GroupedDigits(received.size()) + " bytes\n"
+                               (reader ? " received only the first " + CountText(received.size()) +
+                                             " bytes\n"
                                        : " not written\n"));
         EXPECT_EQ(received.empty(), !reader);
         if (in >= 0) {

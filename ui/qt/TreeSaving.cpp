@@ -42,7 +42,7 @@ QString FailureOf(const TreeFileResult& result) {
 }
 
 QString Bytes(std::uint64_t count) {
-    return QString::fromStdString(GroupedDigits(count)) +
+    return QString::fromStdString(CountText(count)) +
            (count == 1 ? QObject::tr(" byte") : QObject::tr(" bytes"));
 }
 
