@@ -200,4 +200,11 @@ WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* mo
     return ThreePasses(tree, sink, monitor);
 }
 
+std::uint64_t GlbMostBytes(std::uint64_t branches) {
+    GlbMeshSize size;
+    size.vertices = branches * kMostBranchVertices;
+    size.triangles = branches * kMostBranchTriangles;
+    return size.FileBytes();
+}
+
 } // namespace arbolith

@@ -20,4 +20,7 @@ struct PreparedFile;
 WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor = nullptr,
                      const PreparedFile* file = nullptr);
 
+// The most bytes the .glb of a tree of `branches` branches can take.
+std::uint64_t GlbMostBytes(std::uint64_t branches);
+
 } // namespace arbolith

@@ -50,6 +50,10 @@ private:
 
 // The sides of the prism that each branch becomes.
 inline constexpr int kBranchSides = 6;
+// The most a branch adds to the mesh: its prism's two rings and the centres of its two caps, its
+// sides and its caps (an octahedron adds less, a limb going straight on less still).
+inline constexpr std::uint64_t kMostBranchVertices = 2 * kBranchSides + 2;
+inline constexpr std::uint64_t kMostBranchTriangles = 4 * kBranchSides;
 
 // Receives the mesh as it is made, piece by piece: the vertices a piece adds, and its triangles,
 // whose indices count every vertex handed on before. A piece is a solid, or the part of one that

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 
 #include "numbers/DecimalText.h"
 #include "render/ByteSink.h"
@@ -11,6 +12,12 @@
 namespace arbolith {
 
 namespace {
+
+// The longest shortest text of a float: a sign, nine digits, a point, and an exponent of three.
+constexpr std::size_t kLongestFloat = 15;
+std::size_t Digits(std::uint64_t n) {
+    return std::to_string(n).size();
+}
 
 class ObjOutput final : public MeshOutput {
 public:
@@ -69,16 +76,25 @@ void PutText(ChunkedSink& out, const std::string& text) {
     out.Put(text.data(), text.size());
 }
 
+std::string Head(std::uint32_t second, const std::string& materialLibrary) {
+    return "# Arbolith tree of second " + std::to_string(second) +
+           "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, the trunk's "
+           "foot at the origin.\n" +
+           (materialLibrary.empty() ? std::string("o tree\n")
+                                    : "mtllib " + materialLibrary + "\no tree\nusemtl bark\n");
+}
+
+std::string Tail(const MeshCounts& counts) {
+    return "# " + std::to_string(counts.vertices) + " vertices, " +
+           std::to_string(counts.triangles) + " triangles\n";
+}
+
 } // namespace
 
 WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
                      const ByteSink& sink, RunMonitor* monitor) {
     ChunkedSink out(sink);
-    PutText(out, "# Arbolith tree of second " + std::to_string(tree.second) +
-                     "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, "
-                     "the trunk's foot at the origin.\n");
-    PutText(out, materialLibrary.empty() ? std::string("o tree\n")
-                                         : "mtllib " + materialLibrary + "\no tree\nusemtl bark\n");
+    PutText(out, Head(tree.second, materialLibrary));
     ObjOutput output(out);
     WriteResult result;
     const MeshRun run = MeshTree(tree, output, monitor);
@@ -86,12 +102,23 @@ WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
     if (run.stopped) {
         return {WriteOutcome::Stopped, {}, result.mesh};
     }
-    PutText(out, "# " + std::to_string(result.mesh.vertices) + " vertices, " +
-                     std::to_string(result.mesh.triangles) + " triangles\n");
+    PutText(out, Tail(result.mesh));
     if (!out.Flush()) {
         return {WriteOutcome::Failed, {}, result.mesh};
     }
     return result;
+}
+
+std::uint64_t ObjMostBytes(std::uint64_t branches, const std::string& materialLibrary) {
+    MeshCounts most;
+    most.vertices = branches * kMostBranchVertices;
+    most.triangles = branches * kMostBranchTriangles;
+    // A vertex's "v X Y Z" and "vn X Y Z"; a triangle's "f A//A B//B C//C".
+    const std::uint64_t numbers = 3 * (1 + kLongestFloat);
+    const std::uint64_t pointLines = (1 + numbers + 1) + (2 + numbers + 1);
+    const std::uint64_t faceLine = 1 + 3 * (1 + 2 * Digits(most.vertices) + 2) + 1;
+    return Head(std::numeric_limits<std::uint32_t>::max(), materialLibrary).size() +
+           most.vertices * pointLines + most.triangles * faceLine + Tail(most).size();
 }
 
 bool WriteMaterialLibrary(const ByteSink& sink) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "mesh/Mesher.h"
@@ -13,6 +14,9 @@ namespace arbolith {
 // empty.
 WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
                      const ByteSink& sink, RunMonitor* monitor = nullptr);
+
+// The most bytes the OBJ of a tree of `branches` branches can take, naming this material library.
+std::uint64_t ObjMostBytes(std::uint64_t branches, const std::string& materialLibrary);
 
 // The material library that an OBJ names: "bark", the picture's brown in linear RGB.
 bool WriteMaterialLibrary(const ByteSink& sink);
