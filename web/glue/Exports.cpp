@@ -4,6 +4,8 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +17,8 @@
 #include "tree/ExampleTree.h"
 #include "ui/FieldNames.h"
 #include "ui/ViewDrag.h"
+#include "values/KeyTable.h"
+#include "values/MessageText.h"
 #include "web/glue/PageTree.h"
 
 using namespace arbolith;
@@ -117,6 +121,19 @@ val FormatRows() {
     return rows;
 }
 
+// The most bytes the tree's file in the format can take, told before it is written; infinity
+// where the format has no such bound.
+double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName) {
+    const std::optional<Format> named = FormatNamed(format);
+    WriteSettings settings;
+    if (named == Format::Obj) {
+        settings.materialLibrary = MaterialLibraryPath(fileName);
+    }
+    const std::optional<std::uint64_t> most =
+        named ? MostFileBytes(*named, tree.order, settings) : std::nullopt;
+    return most ? static_cast<double>(*most) : std::numeric_limits<double>::infinity();
+}
+
 // Draws the tree, showing it as it grows and once more at the end: how the run ended, or -1
 // when the entry cannot be drawn.
 int DrawEntry(const TreeEntry& entry) {
@@ -205,7 +222,14 @@ EMSCRIPTEN_BINDINGS(arbolith) {
             "second", +[](const PageTree& tree) { return tree.order.second; })
         .property(
             "total", +[](const PageTree& tree) { return static_cast<double>(tree.total.branches); })
-        .function("status", &TreeStatus);
+        .property(
+            "command",
+            +[](const PageTree& tree) {
+                return tree.order.branchLimit == kNoBranchLimit ? RenderCommand(tree.order)
+                                                                : std::string();
+            })
+        .function("status", &TreeStatus)
+        .function("mostBytes", &MostBytes);
 
     function("fields", &Fields);
     function("formats", &FormatRows);
@@ -216,6 +240,11 @@ EMSCRIPTEN_BINDINGS(arbolith) {
     function("drawTree", &DrawEntry);
     function("writeTree", &WriteEntry);
     function("materialLibraryName", &MaterialLibraryPath);
+    // A message's text as every front end shows it, and a value quoted in one.
+    function(
+        "printable", +[](const std::string& text) { return Printable(text); });
+    function(
+        "quoted", +[](const std::string& value) { return Quoted(value, '"'); });
     function(
         "writeMaterialLibrary", +[] { return WriteMaterialLibrary(SendBytes); });
 }

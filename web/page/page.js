@@ -50,10 +50,6 @@ const kDrawing = 0;
 const kComplete = 1;
 const kStopped = 2;
 
-function oneLine(text) {
-  return text.replace(/[\r\n]/g, ' ');
-}
-
 function fieldName(field) {
   return `${field.heading} ${field.label}`.replace(/:/g, '').trim();
 }
@@ -71,27 +67,32 @@ function nowSecond() {
 function showMessages() {
   messages.replaceChildren(...[...state.linkNotes, ...state.fieldNotes].map((text) => {
     const item = document.createElement('li');
-    item.textContent = text;
+    item.textContent = core.printable(text);
     return item;
   }));
 }
 
+// Shows the text on the status line, the arbolith-render command in it as code.
+function say(text, command = '') {
+  const shown = core.printable(text);
+  if (!command || !shown.includes(command)) {
+    statusLine.textContent = shown;
+    return;
+  }
+  const [before, after] = shown.split(command);
+  // Lines break between the command's words only, never inside an option.
+  const code = document.createElement('code');
+  command.split(' ').forEach((word, i) => {
+    const part = document.createElement('span');
+    part.textContent = word;
+    code.append(...(i > 0 ? [' ', part] : [part]));
+  });
+  statusLine.replaceChildren(before, code, after);
+}
+
 function showStatus(drawn, runState) {
   const status = state.tree.status(drawn, runState);
-  statusLine.replaceChildren();
-  if (status.command) {
-    const [before, after] = status.text.split(status.command);
-    // Lines break between the command's words only, never inside an option.
-    const code = document.createElement('code');
-    status.command.split(' ').forEach((word, i) => {
-      const part = document.createElement('span');
-      part.textContent = word;
-      code.append(...(i > 0 ? [' ', part] : [part]));
-    });
-    statusLine.append(before, code, after);
-  } else {
-    statusLine.textContent = status.text;
-  }
+  say(status.text, status.command);
   progress.hidden = runState !== kDrawing;
   progress.value = state.tree.total > 0 ? Math.min(drawn / state.tree.total, 1) : 0;
   document.body.dataset.run = ['drawing', 'complete', 'stopped', 'stopped'][runState];
@@ -119,7 +120,7 @@ function newWorker() {
       state.run = null;
       state.shown = { entry: run.entry, drawn: run.drawn, state: data.state };
       showStatus(run.drawn, data.state);
-      $('stop').disabled = true;
+      updateStop();
       // For the benchmark (bench/web-bench.mjs): each run's time, and the first tree's.
       performance.measure('run', `run-${run.id}`);
       if (performance.getEntriesByName('first-tree').length === 0) {
@@ -128,6 +129,11 @@ function newWorker() {
     }
   };
   return worker;
+}
+
+// Stop (and Esc) ends a run or a saving, whichever is going.
+function updateStop() {
+  $('stop').disabled = !state.run && !state.saver;
 }
 
 // Ends the run going, if any: the canvas keeps its picture, which holds exactly the polygons
@@ -148,7 +154,7 @@ function stop() {
   const entry = { ...run.entry, branchLimit: run.drawn };
   state.shown = { entry, drawn: run.drawn, state: kStopped };
   showStatus(run.drawn, kStopped);
-  $('stop').disabled = true;
+  updateStop();
 }
 
 // Draws the fields' tree: of the second the second field shows, or else of a new second for a
@@ -169,7 +175,7 @@ function draw({ fresh = false, limit = Infinity } = {}) {
   state.fields.forEach((field, i) => {
     const text = field.input.value.trim();
     if (text !== texts[i]) {
-      state.fieldNotes.push(`${fieldName(field)}: "${oneLine(field.input.value)}" reads as ` +
+      state.fieldNotes.push(`${fieldName(field)}: ${core.quoted(field.input.value)} reads as ` +
                             `${texts[i]}`);
     }
   });
@@ -186,7 +192,7 @@ function draw({ fresh = false, limit = Infinity } = {}) {
   state.run = { id: state.nextId++, entry, drawn: 0 };
   performance.mark(`run-${state.run.id}`);
   state.shown = null;
-  $('stop').disabled = false;
+  updateStop();
   showStatus(0, kDrawing);
   state.worker.postMessage({ kind: 'draw', id: state.run.id, entry });
 }
@@ -272,47 +278,155 @@ function download(blob, name) {
   setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
 }
 
-function say(text) {
-  statusLine.textContent = text;
+// The largest file the page holds until the browser takes it as a download. A larger one is
+// written into a file the user picks, part by part as it is made, where the browser lets a page
+// write a file; elsewhere it is refused before it starts. Tests set a smaller one.
+const kLargestHeld = globalThis.arbolithLargestHeld ?? 2 ** 30;
+// Parts gathered into one blob, which the browser keeps outside the page, on its disk if need be.
+const kBlobBytes = 64 * 2 ** 20;
+
+function sizeText(bytes) {
+  for (const [unit, size] of [['GB', 1e9], ['MB', 1e6], ['kB', 1e3]]) {
+    if (bytes >= size) {
+      return `${(bytes / size).toLocaleString('en', { maximumFractionDigits: 1 })} ${unit}`;
+    }
+  }
+  return `${bytes} bytes`;
+}
+
+// Ends the saving going, if any, leaving no file: a picked file keeps what it held.
+function stopSaving(words = 'Stopped saving; nothing was saved.') {
+  const saving = state.saver;
+  if (!saving) {
+    return;
+  }
+  state.saver = null;
+  saving.worker.terminate();
+  saving.writable?.abort().catch(() => {});
+  updateStop();
+  say(words);
+}
+
+// Asks for the file to write a large one into; null, having said why, if there is none.
+async function pickFile(name, most, command) {
+  if (!window.showSaveFilePicker) {
+    const writer = command ? `${command} -o ${name}` : 'arbolith-render';
+    say(`${name} could take up to ${sizeText(most)}, more than this page can hold ` +
+        `(${sizeText(kLargestHeld)}); ${writer} writes it.`, writer);
+    return null;
+  }
+  try {
+    const handle = await window.showSaveFilePicker({ suggestedName: name, id: 'arbolith-tree' });
+    return { name: handle.name, writable: await handle.createWritable() };
+  } catch (error) {
+    say(error.name === 'AbortError' ? `Not saved: no file was chosen for ${name}.`
+      : `Could not save ${name}: ${error.message}`);
+    return null;
+  }
 }
 
 // Saves the tree the canvas shows, the same bytes as arbolith-render writes for it (PNG: the
-// same pixels, through the browser's own encoder).
-function save(format) {
+// same pixels, through the browser's own encoder). Every saving ends with its file or with a
+// message saying why not.
+async function save(format) {
   const shown = state.shown;
   if (!shown) {
     say(state.run ? 'Wait for the tree, or press Esc, before saving.'
       : 'Draw a tree first, then save it.');
     return;
   }
-  const base = `arbolith-${state.tree.second}`;
+  const tree = core.readTree(shown.entry);
+  let name = `arbolith-${tree.second}.${format}`;
+  const most = tree.mostBytes(format, name);
+  const command = tree.command;
+  tree.delete();
   if (format === 'png') {
-    canvas.toBlob((blob) => download(blob, `${base}.png`), 'image/png');
+    canvas.toBlob((blob) => download(blob, name), 'image/png');
     return;
   }
-  const name = `${base}.${format}`;
-  state.saver?.terminate();
-  const worker = newSaver();
-  state.saver = worker;
+  stopSaving('');
+  let writable = null;
+  if (most > kLargestHeld) {
+    const picked = await pickFile(name, most, command);
+    if (!picked) {
+      return;
+    }
+    ({ name, writable } = picked);
+  }
+  const saving = {
+    worker: newSaver(), writable, files: [[], []], held: [[], []], heldBytes: [0, 0],
+    writing: Promise.resolve(),
+  };
+  state.saver = saving;
+  updateStop();
+  const going = () => state.saver === saving;
+  const fail = (reason) => {
+    if (going()) {
+      stopSaving(`Could not save ${name}: ${reason}.`);
+    }
+  };
+  // The file's parts in order: into the picked file, or gathered into blobs.
+  const take = (file, bytes) => {
+    if (writable && file === 0) {
+      saving.writing = saving.writing.then(() => writable.write(bytes));
+      saving.writing.catch((error) => fail(error.message));
+      return;
+    }
+    saving.held[file].push(bytes);
+    saving.heldBytes[file] += bytes.length;
+    if (saving.heldBytes[file] >= kBlobBytes) {
+      saving.files[file].push(new Blob(saving.held[file].splice(0)));
+      saving.heldBytes[file] = 0;
+    }
+  };
+  const finish = async () => {
+    try {
+      await saving.writing;
+      await writable?.close();
+    } catch (error) {
+      fail(error.message);
+      return;
+    }
+    if (!going()) {
+      return;
+    }
+    state.saver = null;
+    saving.worker.terminate();
+    updateStop();
+    const names = [name];
+    if (!writable) {
+      download(new Blob([...saving.files[0], ...saving.held[0]]), name);
+    }
+    if (format === 'obj') {
+      names.push(core.materialLibraryName(name));
+      download(new Blob([...saving.files[1], ...saving.held[1]]), names[1]);
+    }
+    say(`Saved ${names.join(' and ')}.`);
+    document.body.dataset.saved = names.join(',');
+  };
   say(`Saving ${name}… Esc stops.`);
-  worker.onmessage = ({ data }) => {
+  saving.worker.onerror = (event) => {
+    event.preventDefault();
+    fail(event.message || 'the page\'s writer failed');
+  };
+  saving.worker.onmessageerror = () => fail('a part of the file could not be passed on');
+  saving.worker.onmessage = ({ data }) => {
+    if (!going()) {
+      return;
+    }
     if (data.kind === 'progress') {
       say(`Saving ${name}: ${data.done.toLocaleString('en')} branches…`);
-      return;
+    } else if (data.kind === 'part') {
+      take(data.file, data.bytes);
+    } else if (data.kind === 'written') {
+      if (data.ok) {
+        finish();
+      } else {
+        fail(data.reason ?? 'the writer gave up');
+      }
     }
-    worker.terminate();
-    state.saver = null;
-    if (!data.ok) {
-      say(`Could not save ${name}.`);
-      return;
-    }
-    for (const file of data.files) {
-      download(new Blob(file.parts), file.name);
-    }
-    say(`Saved ${data.files.map((f) => f.name).join(' and ')}.`);
-    document.body.dataset.saved = data.files.map((f) => f.name).join(',');
   };
-  worker.postMessage({ kind: 'write', format, entry: shown.entry, fileName: name });
+  saving.worker.postMessage({ kind: 'write', format, entry: shown.entry, fileName: name });
 }
 
 // A button for each row of the format table that this build writes, and PNG, which the
@@ -389,7 +503,10 @@ async function start() {
     draw({ fresh: true });
   });
   secondField.addEventListener('input', () => draw());
-  $('stop').addEventListener('click', stop);
+  $('stop').addEventListener('click', () => {
+    stop();
+    stopSaving();
+  });
   $('front').addEventListener('click', frontView);
   buildSaveButtons();
   $('copy-link').addEventListener('click', async () => {
@@ -403,11 +520,7 @@ async function start() {
   document.addEventListener('keydown', (event) => {
     if (event.key === 'Escape') {
       stop();
-      if (state.saver) {
-        state.saver.terminate();
-        state.saver = null;
-        say('Stopped saving; nothing was saved.');
-      }
+      stopSaving();
     }
   });
   canvas.addEventListener('keydown', (event) => {

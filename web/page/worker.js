@@ -1,5 +1,7 @@
 // Draws and writes trees for the page, away from its thread: the page ends a run by ending the
-// worker. The compiled module comes from the page first; jobs sent before it wait for it.
+// worker. The compiled module comes from the page first; jobs sent before it wait for it. A
+// file's bytes go to the page as they are made, each part handed over rather than copied, so
+// that no whole file is ever held here.
 import Arbolith from './arbolith.js';
 
 let core = null;
@@ -15,28 +17,37 @@ function handlers() {
       postMessage({ kind: 'progress', id: job.id, done });
     },
     onBytes(bytes) {
-      job.parts.push(bytes);
+      postMessage({ kind: 'part', id: job.id, file: job.file, bytes }, [bytes.buffer]);
     },
   };
 }
 
+// Writes the job's file, part by part, and an OBJ's material library after it as file 1.
+function write() {
+  job.file = 0;
+  if (!core.writeTree(job.format, job.entry, job.fileName)) {
+    return false;
+  }
+  if (job.format === 'obj') {
+    job.file = 1;
+    return core.writeMaterialLibrary();
+  }
+  return true;
+}
+
 function run(next) {
-  job = { ...next, parts: [] };
+  job = next;
   if (job.kind === 'draw') {
     const state = core.drawTree(job.entry);
     postMessage({ kind: 'drawn', id: job.id, state });
     return;
   }
-  const files = [];
-  let ok = core.writeTree(job.format, job.entry, job.fileName);
-  files.push({ name: job.fileName, parts: job.parts });
-  if (ok && job.format === 'obj') {
-    job.parts = [];
-    ok = core.writeMaterialLibrary();
-    const name = core.materialLibraryName(job.fileName);
-    files.push({ name, parts: job.parts });
+  // Every save ends with a word to the page, whatever went wrong here.
+  try {
+    postMessage({ kind: 'written', id: job.id, ok: write() });
+  } catch (error) {
+    postMessage({ kind: 'written', id: job.id, ok: false, reason: String(error?.message ?? error) });
   }
-  postMessage({ kind: 'written', id: job.id, ok, files });
 }
 
 onmessage = async ({ data }) => {
