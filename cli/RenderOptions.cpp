@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <limits>
 #include <sstream>
 #include <string_view>
 
+#include "numbers/DecimalText.h"
 #include "tree/Presets.h"
 #include "values/KeyTable.h"
 #include "values/MessageText.h"
@@ -160,7 +162,9 @@ const std::array kOwnOptions{
                   return std::nullopt;
               },
               nullptr},
-    OwnOption{"--size", "", "WxH", "the canvas in pixels (for PDF, in points)",
+    OwnOption{"--size", "", "WxH",
+              "the picture in pixels (for PDF, in points), the tree keeping its place from the "
+              "top left unless --fit is given; left out, the canvas's size times --zoom",
               [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
                   const auto size = ReadSize(v, kMaxSide);
                   if (!size) {
@@ -169,11 +173,38 @@ const std::array kOwnOptions{
                   }
                   o.width = size->width;
                   o.height = size->height;
+                  o.sizeAsked = true;
                   return std::nullopt;
               },
               [](const RenderOptions& o) {
                   return std::to_string(o.width) + 'x' + std::to_string(o.height);
               }},
+    OwnOption{"--zoom", "", "K",
+              "draw the picture K times larger and sharp, for prints and wallpapers: every "
+              "point, width and outline K times (the outline the nearest whole number of pixels "
+              "wide); 1 is the canvas's picture, pixel for pixel. Pictures only",
+              [](std::string_view v, RenderOptions& o) -> std::optional<Refusal> {
+                  const auto zoom = ReadFiniteDouble(v);
+                  if (!zoom || !(*zoom >= kSmallestScale && *zoom <= kLargestScale)) {
+                      return "a number from " + ShortestText(kSmallestScale) + " to " +
+                             ShortestText(kLargestScale) + ", such as 2 or 2.5";
+                  }
+                  o.zoom = *zoom;
+                  o.tree.placement = {*zoom, 0, 0};
+                  return std::nullopt;
+              },
+              [](const RenderOptions& o) {
+                  return ShortestText(o.zoom);
+              }},
+    OwnOption{"--fit", "", "",
+              "place and scale the tree to fill the picture, a margin round it, instead of "
+              "drawing it where the canvas has it: --size 1920x1080 --fit makes a wallpaper. "
+              "Pictures only",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.fit = true;
+                  return std::nullopt;
+              },
+              nullptr},
     OwnOption{"--count", "", "N", "draw N trees, for N consecutive seconds",
               [](std::string_view v, RenderOptions& o) {
                   return Store(ReadUnsigned(v, 1, kMaxCount), o.count,
@@ -374,6 +405,26 @@ std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOu
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +
                std::to_string(options.tree.view.pitch) +
                " turns pictures only: a 3-D file holds the whole tree, to be turned in the viewer";
+    }
+    const bool zoomed = options.zoom != 1.0;
+    if (InfoOf(*options.format).model && (zoomed || options.fit)) {
+        return std::string(zoomed ? "--zoom" : "--fit") +
+               " sizes pictures only: a 3-D file holds the tree at its own size, in metres";
+    }
+    if (zoomed && options.fit) {
+        return "--zoom and --fit both size the tree: --fit chooses the size that fills the "
+               "picture, so give one of them";
+    }
+    if (zoomed && !options.sizeAsked) {
+        const int width = ScaledSide(options.width, options.zoom);
+        const int height = ScaledSide(options.height, options.zoom);
+        if (width > kMaxSide || height > kMaxSide) {
+            return "--zoom " + ShortestText(options.zoom) + " makes a picture of " +
+                   std::to_string(width) + 'x' + std::to_string(height) + " pixels, more than " +
+                   std::to_string(kMaxSide) + " a side; give a smaller --zoom, or a --size";
+        }
+        options.width = width;
+        options.height = height;
     }
     if (options.count > 1) {
         const std::string count = std::to_string(options.count);

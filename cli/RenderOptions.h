@@ -25,6 +25,12 @@ struct RenderOptions {
     bool viewAsked = false;
     int width = kPictureWidth;
     int height = kPictureHeight;
+    // The size was given; otherwise it is the canvas's times the tree's zoom.
+    bool sizeAsked = false;
+    // The tree drawn zoom times larger (the order's placement), or placed and scaled to fill the
+    // picture.
+    double zoom = 1.0;
+    bool fit = false;
     int count = 1;
     std::string output;
     std::optional<Format> format;

@@ -37,8 +37,8 @@ void Complain(const std::string& message) {
 // Help, the version, the presets: text that did not reach standard output is a failure like a
 // file that was not written.
 int Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    if (!StandardOutputDelivered()) {
+    // A failed write as the text goes out sets errno then; a later one, at the flush.
+    if (std::fputs(text.c_str(), stdout) == EOF || !StandardOutputDelivered()) {
         Complain(std::string("cannot write standard output: ") + std::strerror(errno));
         return kExitWriteFailed;
     }
@@ -129,8 +129,8 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         } else {
             Progress progress(Printable(shown(path)),
                               CountBranches(tree.parameters, tree.path, tree.second));
-            result =
-                WriteTreeFile(path, format, tree, {options.width, options.height, &progress, {}});
+            result = WriteTreeFile(path, format, tree,
+                                   {options.width, options.height, &progress, {}, {}, options.fit});
         }
         const std::string second = std::to_string(tree.second);
         switch (result.outcome) {

@@ -16,6 +16,7 @@
 #include "render/SvgSurface.h"
 #include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
+#include "tree/PictureFit.h"
 
 namespace arbolith {
 
@@ -31,6 +32,10 @@ WriteResult Ended(bool complete) {
 WriteResult WriteSvgTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
     SvgSurface surface(sink, settings.width, settings.height);
+    if (settings.width > kClearRect.right || settings.height > kClearRect.bottom) {
+        // A run whitens a canvas's room only; a picture has no colour of its own beyond it.
+        surface.FillRectWhite({0, 0, settings.width, settings.height});
+    }
     if (DrawTreeOnBothCores(surface, order, settings.monitor).stopped) {
         return kStopped;
     }
@@ -83,6 +88,16 @@ constexpr std::array kFormats{
                &WriteGlbTree},
     FormatInfo{Format::Obj, "obj", ".obj", "Wavefront OBJ with its .mtl, the tree in 3-D", true,
                false, &WriteObjTree},
+};
+
+// Passes on a stop while the picture is measured, but no progress: the drawing counts that.
+class MeasuringMonitor final : public RunMonitor {
+public:
+    explicit MeasuringMonitor(RunMonitor* drawing) : drawing_(drawing) {}
+    bool KeepGoing(std::uint64_t) override { return drawing_ == nullptr || drawing_->KeepGoing(0); }
+
+private:
+    RunMonitor* drawing_;
 };
 
 } // namespace
@@ -161,7 +176,17 @@ WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sin
     if (info.write == nullptr) {
         return {WriteOutcome::Failed, std::string(info.name) + " is not written by this build"};
     }
-    WriteResult result = info.write(order, sink, settings);
+    TreeOrder placed = order;
+    if (settings.fit && !info.model) {
+        placed.placement = {};
+        MeasuringMonitor measuring(settings.monitor);
+        const std::optional<PictureBox> box = MeasurePicture(placed, &measuring);
+        if (!box) {
+            return kStopped;
+        }
+        placed.placement = FitPlacement(*box, settings.width, settings.height);
+    }
+    WriteResult result = info.write(placed, sink, settings);
     if (result.outcome == WriteOutcome::Written && settings.monitor != nullptr &&
         !settings.monitor->MayFinish()) {
         result.outcome = WriteOutcome::Stopped;

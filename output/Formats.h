@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +22,11 @@ enum class Format { Png, Svg, Pdf, Glb, Obj };
 inline constexpr int kPictureWidth = 560;
 inline constexpr int kPictureHeight = 670;
 
+// A side of a picture drawn `scale` times larger: the picture holds the whole of every pixel.
+inline int ScaledSide(int side, double scale) {
+    return static_cast<int>(std::ceil(side * scale));
+}
+
 // How a tree is written, besides the order that says which tree.
 struct WriteSettings {
     // A picture's size in pixels (a PDF's in points).
@@ -34,6 +40,9 @@ struct WriteSettings {
     // The file being prepared, when the output is one: a .glb is then written in one growth,
     // its head last. None for a plain sink.
     const PreparedFile* file = nullptr;
+    // Pictures only: the tree placed and scaled to fill the picture, whatever the order's
+    // placement says.
+    bool fit = false;
 };
 
 using TreeWriter = WriteResult (*)(const TreeOrder& order, const ByteSink& sink,
@@ -67,7 +76,8 @@ std::optional<std::uint64_t> MostFileBytes(Format format, const TreeOrder& order
                                            const WriteSettings& settings = {});
 
 // Writes the order's tree in the format through the sink. A sink that gives up ends the writing
-// early; the monitor stops it.
+// early; the monitor stops it. A 3-D file holds the tree itself: the order's view and placement
+// and the settings' fit are for pictures only.
 WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,
                       const WriteSettings& settings = {});
 

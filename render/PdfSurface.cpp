@@ -102,10 +102,11 @@ void PdfSurface::FillRectWhite(const SurfaceRect& rect) {
         return;
     }
     UseFill({255, 255, 255});
-    // A pixel's square reaches half a unit either side of its centre.
-    ContentNumber(left - 0.5);
+    // A pixel's square reaches half a unit either side of its centre, which a wide pen has moved.
+    const double shift = lineWidth_ / 2.0;
+    ContentNumber(left - shift);
     Content(" ");
-    ContentNumber(top - 0.5);
+    ContentNumber(top - shift);
     Content(" ");
     ContentNumber(right - left);
     Content(" ");
@@ -127,13 +128,22 @@ void PdfSurface::Polygon(const SurfacePoint* points, int count) {
         top = std::min<std::int64_t>(top, points[i].y);
         bottom = std::max<std::int64_t>(bottom, points[i].y);
     }
-    if (right < -1 || left > width_ || bottom < -1 || top > height_) {
+    const int width = std::max(SelectedPen().width, 1);
+    if (right + width < 0 || left > width_ || bottom + width < 0 || top > height_) {
         return; // nothing of it would show
     }
     UseFill(SelectedBrush().colour);
     UseStroke(SelectedPen().colour);
-    const int width = std::max(SelectedPen().width, 1);
     if (width != lineWidth_) {
+        // A pen w pixels wide strokes the squares of w x w pixels whose top left pixel the
+        // one-pixel outline sets, as the picture's pixels do: its line runs w/2 in from their
+        // corner rather than half a pixel.
+        const double shift = (width - lineWidth_) / 2.0;
+        Content("1 0 0 1 ");
+        ContentNumber(shift);
+        Content(" ");
+        ContentNumber(shift);
+        Content(" cm ");
         ContentNumber(width);
         Content(" w\n");
         lineWidth_ = width;

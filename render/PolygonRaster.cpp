@@ -349,7 +349,74 @@ RowBand WithinImage(const PixelImage& image, RowBand band) {
     return {std::max(band.top, 0), std::min(band.bottom, image.Height())};
 }
 
+// The squares of a wide outline, painted a row of pixels at a time: pixels side by side on one
+// row make one band `width` rows high.
+class SquarePen {
+public:
+    SquarePen(PixelImage& image, RowBand band, int width, Pixel colour)
+        : image_(image), band_(band), width_(width), colour_(colour) {}
+    ~SquarePen() { Flush(); }
+
+    void Plot(std::int64_t x, std::int64_t y) {
+        if (from_ < to_ && y == y_ && (x == to_ || x + 1 == from_)) {
+            from_ = std::min(from_, x);
+            to_ = std::max(to_, x + 1);
+            return;
+        }
+        Flush();
+        y_ = y;
+        from_ = x;
+        to_ = x + 1;
+    }
+
+private:
+    void Flush() {
+        if (from_ >= to_) {
+            return;
+        }
+        const std::int64_t left = std::max<std::int64_t>(from_, 0);
+        const std::int64_t right = std::min<std::int64_t>(to_ + width_ - 1, image_.Width());
+        const std::int64_t top = std::max<std::int64_t>(y_, band_.top);
+        const std::int64_t bottom = std::min<std::int64_t>(y_ + width_, band_.bottom);
+        for (std::int64_t y = top; y < bottom && left < right; ++y) {
+            image_.FillRow(static_cast<int>(y), static_cast<int>(left), static_cast<int>(right),
+                           colour_);
+        }
+        from_ = to_ = 0;
+    }
+
+    PixelImage& image_;
+    RowBand band_;
+    std::int64_t width_;
+    Pixel colour_;
+    std::int64_t y_ = 0;
+    std::int64_t from_ = 0;
+    std::int64_t to_ = 0;
+};
+
 } // namespace
+
+void DrawWidePolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                     PolyFillMode mode, Pixel fill, Pixel outline, int penWidth) {
+    band = WithinImage(image, band);
+    if (count < 2 || band.top >= band.bottom) {
+        return;
+    }
+    const Bounds bounds = BoundsOf(points, count);
+    const std::int64_t reach = penWidth - 1;
+    if (bounds.right + reach < 0 || bounds.left >= image.Width() ||
+        bounds.bottom + reach < band.top || bounds.top >= band.bottom) {
+        return;
+    }
+    FillClipped(image, band, bounds, points, count, mode, fill);
+    SquarePen pen(image, band, penWidth, outline);
+    for (int i = 0; i < count; ++i) {
+        // A pixel up to a square's width above or left of the picture still reaches into it.
+        ForEachLinePixel(points[i], points[i + 1 == count ? 0 : i + 1], -reach, band.top - reach,
+                         image.Width(), band.bottom,
+                         [&](std::int64_t x, std::int64_t y) { pen.Plot(x, y); });
+    }
+}
 
 void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
                  PolyFillMode mode, Pixel fill, Pixel outline) {

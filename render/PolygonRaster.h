@@ -23,4 +23,11 @@ void DrawPolygon(PixelImage& image, RowBand band, const SurfacePoint* points, in
 void DrawQuadrilaterals(PixelImage& image, RowBand band, const SurfacePoint* corners,
                         std::size_t count, PolyFillMode mode, Pixel fill, Pixel outline);
 
+// The same with an outline `penWidth` pixels wide: every pixel the one-pixel outline sets grows
+// into a square of penWidth x penWidth pixels with that pixel at its top left. A rectangle's
+// corners K times as far apart, outlined K pixels wide, then cover exactly the pixels of its
+// one-pixel picture magnified K times.
+void DrawWidePolygon(PixelImage& image, RowBand band, const SurfacePoint* points, int count,
+                     PolyFillMode mode, Pixel fill, Pixel outline, int penWidth);
+
 } // namespace arbolith

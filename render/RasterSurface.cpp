@@ -17,13 +17,25 @@ void RasterSurface::FillRectWhite(const SurfaceRect& rect) {
 void RasterSurface::StyleChanged() {
     penPixel_ = PixelOf(SelectedPen().colour);
     brushPixel_ = PixelOf(SelectedBrush().colour);
+    penWidth_ = SelectedPen().width;
 }
 
 void RasterSurface::Polygon(const SurfacePoint* points, int count) {
+    if (penWidth_ > 1) {
+        DrawWidePolygon(image_, band_, points, count, FillMode(), brushPixel_, penPixel_,
+                        penWidth_);
+        return;
+    }
     DrawPolygon(image_, band_, points, count, FillMode(), brushPixel_, penPixel_);
 }
 
 void RasterSurface::Quadrilaterals(const SurfacePoint* corners, std::size_t count) {
+    if (penWidth_ > 1) {
+        for (std::size_t i = 0; i < count; ++i) {
+            Polygon(corners + 4 * i, 4);
+        }
+        return;
+    }
     DrawQuadrilaterals(image_, band_, corners, count, FillMode(), brushPixel_, penPixel_);
 }
 

@@ -9,7 +9,8 @@ namespace arbolith {
 
 // The drawing surface on a picture in memory, with the pixels of the Windows drawing system:
 // a polygon is filled by the selected fill mode, then outlined with the selected pen, one pixel
-// wide (the width the tree uses). Drawing may be kept to a band of rows, so that several
+// wide (the width the tree uses); a wider pen, which a tree drawn larger uses, by the rule of
+// DrawWidePolygon. Drawing may be kept to a band of rows, so that several
 // surfaces can share one picture, each drawing its own rows.
 class RasterSurface final : public ObjectSurface {
 public:
@@ -28,6 +29,7 @@ private:
     RowBand band_;
     Pixel penPixel_ = PixelOf(SurfaceObjects::Pen{}.colour);
     Pixel brushPixel_ = PixelOf(SurfaceObjects::Brush{}.colour);
+    int penWidth_ = 1;
 };
 
 } // namespace arbolith

@@ -1,6 +1,6 @@
 #include "tree/DrawingRun.h"
 
-#include "tree/ViewTurn.h"
+#include "tree/ShownPainter.h"
 
 namespace arbolith {
 
@@ -8,12 +8,12 @@ RunResult DrawTree(DrawingSurface& surface, const TreeOrder& order, RunMonitor* 
                    RandomGenerator* generator) {
     surface.FillRectWhite(kClearRect);
     const TreeParameters& p = order.parameters;
-    if (order.view.IsFront()) {
+    if (order.view.IsFront() && order.placement.IsIdentity()) {
         CTreePainter painter(surface, p.maxAngleXY, p.maxAngleYZ, p.maxAngleXZ, p.scaleFactor,
                              p.limbsDegree, p.levels);
         return PaintTree(painter, order, monitor, generator);
     }
-    TurnedPainter painter(surface, p, order.view);
+    ShownPainter painter(surface, p, order.view, order.placement);
     return PaintTree(painter, order, monitor, generator);
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "tree/Clock.h"
+#include "tree/Placement.h"
 #include "tree/TreeParameters.h"
 #include "tree/ViewAngles.h"
 
@@ -31,6 +32,8 @@ struct TreeOrder {
     GrowthPath path = GrowthPath::RepeatsOnce;
     // Pictures only: a 3-D export holds the tree itself, to be turned in the viewer.
     ViewAngles view{};
+    // Pictures only: where the picture puts the tree and how large.
+    Placement placement{};
     // Polygons beyond this many, the trunk counted, are not drawn: a stopped run's picture shows
     // just so many, and drawing them again gives the same picture.
     std::uint64_t branchLimit = kNoBranchLimit;

@@ -102,6 +102,26 @@ void CTreePainter::DrawBranch(CVector base, CVector vector) {
     surface.Polygon(corners.data(), static_cast<int>(corners.size()));
 }
 
+void CTreePainter::DrawCorners(const SurfacePoint* corners) {
+    if (!blocks_) {
+        surface.Polygon(corners, 4);
+        return;
+    }
+    std::copy(corners, corners + 4, block_.data() + blockCorners_);
+    blockCorners_ += 4;
+    if (blockCorners_ == block_.size()) {
+        HandOverBlock();
+    }
+}
+
+void CTreePainter::SetOutlineWidth(int width) {
+    HandOverBlock();
+    const SurfaceObject wide = surface.CreatePen(PenStyle::Solid, width, kBranchOutline);
+    surface.SelectObject(wide);
+    surface.DeleteObject(pen);
+    pen = wide;
+}
+
 [[gnu::always_inline]] inline void CTreePainter::AddToBlock(const Components& base,
                                                             const Components& vector) {
     BranchCorners(base, vector, block_.data() + blockCorners_);

@@ -105,6 +105,10 @@ public:
 protected:
     // The place of the branch DrawBranch is drawing, for a class that draws branches otherwise.
     const BranchPlace& Place() const { return place_; }
+    // Draws a branch whose four corners a class has worked out otherwise, as DrawBranch would.
+    void DrawCorners(const SurfacePoint* corners);
+    // Outlines the branches with a pen this many pixels wide instead of one.
+    void SetOutlineWidth(int width);
 
 private:
     // A fork with limbs still to draw. Plain components rather than vectors keep it at 64 bytes.

@@ -62,15 +62,4 @@ CVector ViewTurn::Point(const CVector& point) const {
                    view_.pitch != 0 ? foot_.y + turned.y : point.y, foot_.z + turned.z);
 }
 
-TurnedPainter::TurnedPainter(DrawingSurface& target, const TreeParameters& parameters,
-                             ViewAngles view)
-    : CTreePainter(target, parameters.maxAngleXY, parameters.maxAngleYZ, parameters.maxAngleXZ,
-                   parameters.scaleFactor, parameters.limbsDegree, parameters.levels),
-      turn_(view, CVector(parameters.referencePoint.x, parameters.referencePoint.y,
-                          parameters.referencePoint.z)) {}
-
-void TurnedPainter::DrawBranch(CVector base, CVector vector) {
-    CTreePainter::DrawBranch(turn_.Point(base), turn_.Vector(vector));
-}
-
 } // namespace arbolith

@@ -3,9 +3,6 @@
 #include <cstdint>
 
 #include "geometry/Vector.h"
-#include "surface/DrawingSurface.h"
-#include "tree/TreePainter.h"
-#include "tree/TreeParameters.h"
 #include "tree/Trigonometry.h"
 #include "tree/ViewAngles.h"
 
@@ -34,18 +31,6 @@ private:
     CosSin yaw_;
     CosSin pitch_;
     CVector foot_;
-};
-
-// Draws every branch as the view shows it: its base and vector turned, then the usual corners
-// and width from the turned base, vector and depth.
-class TurnedPainter final : public CTreePainter {
-public:
-    TurnedPainter(DrawingSurface& target, const TreeParameters& parameters, ViewAngles view);
-
-    void DrawBranch(CVector base, CVector vector) override;
-
-private:
-    ViewTurn turn_;
 };
 
 } // namespace arbolith

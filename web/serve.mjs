@@ -12,6 +12,7 @@ const kTypes = {
   '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
+  '.svg': 'image/svg+xml',
 };
 
 const kReasons = {

@@ -54,7 +54,7 @@ TEST(RenderOptionsTest, RefusesEachBadValueNamingOptionValueAndWhatWasExpected) 
         {{"--view", "0,-91", "-o", "t.png"}, {"--view", "'0,-91'", "-90 to 90"}},
         {{"--view", "30", "-o", "t.png"}, {"--view", "'30'", "YAW,PITCH"}},
         {{"--view", "30,10", "-o", "t.glb"}, {"--view 30,10", "3-D"}},
-        {{"--preset", "elm", "-o", "t.png"}, {"--preset", "'elm'", "example"}},
+        {{"--preset", "birch", "-o", "t.png"}, {"--preset", "'birch'", "example"}},
         {{"--params", "/nonexistent/p.txt", "-o", "t.png"}, {"/nonexistent/p.txt"}},
         {{"--output="}, {"--output", "''", "file name"}},
         {{"--levels"}, {"missing value", "--levels"}},
@@ -71,6 +71,12 @@ TEST(RenderOptionsTest, RefusesEachBadValueNamingOptionValueAndWhatWasExpected) 
         {{"--count", "3", "-o", "t.png"}, {"--count 3", "{n}", "'t.png'"}},
         {{"--count", "2", "-o", "-"}, {"--count 2", "standard output"}},
         {{"--time", "4294967295", "--count", "2", "-o", "t{n}.png"}, {"--time", "--count"}},
+        {{"--zoom", "0", "-o", "t.png"}, {"--zoom", "'0'", "0.1 to 16"}},
+        {{"--zoom", "17", "-o", "t.png"}, {"--zoom", "'17'", "0.1 to 16"}},
+        {{"--zoom", "15", "-o", "t.png"}, {"--zoom 15", "8400x10050", "8192", "--size"}},
+        {{"--zoom", "2", "--fit", "-o", "t.png"}, {"--zoom and --fit", "one of them"}},
+        {{"--zoom", "2", "-o", "t.obj"}, {"--zoom", "3-D"}},
+        {{"--fit", "-o", "t.glb"}, {"--fit", "3-D"}},
     };
     std::set<std::string> messages;
     for (const Refused& bad : cases) {
@@ -147,6 +153,31 @@ TEST(RenderOptionsTest, ReadsValuesTheWayGetoptLongDoesAndTheLastOptionWins) {
     EXPECT_EQ(view.tree.view.yaw, -180);
     EXPECT_EQ(view.tree.view.pitch, 90);
     EXPECT_EQ(view.time, 0u);
+}
+
+TEST(RenderOptionsTest, AZoomedPictureIsTheCanvasTimesTheZoomUnlessASizeIsGiven) {
+    struct Case {
+        std::vector<std::string> args;
+        int width;
+        int height;
+        double scale;
+        bool fit;
+    };
+    const std::vector<Case> cases{
+        {{"-o", "t.png"}, 560, 670, 1, false},
+        {{"--zoom", "3", "-o", "t.png"}, 1680, 2010, 3, false},
+        {{"--zoom", "2.5", "-o", "t.svg"}, 1400, 1675, 2.5, false},
+        {{"--zoom", "0.3", "-o", "t.png"}, 168, 201, 0.3, false},
+        {{"--size", "800x600", "--zoom", "4", "-o", "t.pdf"}, 800, 600, 4, false},
+        {{"--size", "1920x1080", "--fit", "-o", "t.png"}, 1920, 1080, 1, true},
+    };
+    for (const Case& each : cases) {
+        const RenderOptions options = Taken(Parse(each.args));
+        EXPECT_EQ(options.width, each.width) << each.args[1];
+        EXPECT_EQ(options.height, each.height) << each.args[1];
+        EXPECT_EQ(options.tree.placement.scale, each.scale) << each.args[1];
+        EXPECT_EQ(options.fit, each.fit) << each.args[1];
+    }
 }
 
 } // namespace

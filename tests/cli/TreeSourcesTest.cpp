@@ -38,24 +38,24 @@ TEST_F(TreeSourcesTest, ParamsAndPresetsSetTheTreeAndTheLastOptionWins) {
     fromFile.view = {30, -10};
     TreeOrder fileThenLevels = fromFile;
     fileThenLevels.parameters.levels = 2;
-    const Preset& willow = *FindPreset("willow");
-    TreeOrder willowAt5{willow.parameters, 5};
-    TreeOrder turnedWillow{willow.parameters, willow.second};
-    turnedWillow.view = {30, -10};
+    const Preset& elm = *FindPreset("elm");
+    TreeOrder elmAt5{elm.parameters, 5};
+    TreeOrder turnedElm{elm.parameters, elm.second};
+    turnedElm.view = {30, -10};
 
     const std::vector<Source> cases{
         {{"--params", "tree.txt"}, fromFile, {"second 1234567890"}},
         {{"--params=tree.txt", "--levels", "2"}, fileThenLevels, {}},
         {{"--levels", "2", "--time", "7", "--params", "tree.txt"}, fromFile, {}},
-        {{"--preset", "willow"}, TreeOrder{willow.parameters, willow.second}, {}},
-        {{"--preset", "willow", "--time", "5"}, willowAt5, {}},
-        {{"--params", "tree.txt", "--preset", "willow"}, turnedWillow, {}},
+        {{"--preset", "elm"}, TreeOrder{elm.parameters, elm.second}, {}},
+        {{"--preset", "elm", "--time", "5"}, elmAt5, {}},
+        {{"--params", "tree.txt", "--preset", "elm"}, turnedElm, {}},
         {{"--params", "bad.txt"}, std::nullopt, {"bad.txt, line 4: unknown key 'colour'"}},
         {{"--params", "none.txt"}, std::nullopt, {"none.txt: No such file or directory"}},
         {{"--params", "-"}, std::nullopt, {"standard input: no value for max-xy"}},
-        {{"--preset", "elm"},
+        {{"--preset", "birch"},
          std::nullopt,
-         {"'elm' for --preset", "example, bush", "--list-presets"}},
+         {"'birch' for --preset", "example, oak", "--list-presets"}},
     };
     for (const Source& source : cases) {
         std::vector<std::string> args = source.args;

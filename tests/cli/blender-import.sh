@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The .glb files as Blender imports them: the counts arbolith-render says it wrote, and every
-# edge joining exactly two faces, for the presets and a tree of random factors.
+# edge joining exactly two faces, for every preset and a tree of random factors.
 #   blender-import.sh ARBOLITH-RENDER
 set -euo pipefail
 render=$1
@@ -8,8 +8,13 @@ here=$(dirname "$0")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+trees=()
+while read -r preset _; do
+  trees+=("--preset $preset")
+done < <("$render" --list-presets)
+trees+=("--time 7 --scale 0 --levels 6")
 files=()
-for tree in "--preset oak" "--preset willow" "--preset fan" "--time 7 --scale 0 --levels 6"; do
+for tree in "${trees[@]}"; do
   name="$work/tree-${#files[@]}.glb"
   # shellcheck disable=SC2086
   "$render" $tree -o "$name" 2>"$name.said"

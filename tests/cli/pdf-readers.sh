@@ -15,6 +15,8 @@ trees=(
   "--time 1234 --scale 1e300 --levels 3"
   "--time 77 --max-xy 90 --max-yz 180 --max-xz 7 --scale 0.9 --limbs 3 --levels 6 --reference 100,400,-200"
   "--time 5 --size 300x200 --reference 150,190,400 --vector 90,-170,-900 --levels 5"
+  "--time 1000000006 --zoom 4"
+  "--time 1700000008 --levels 6 --view 30,10 --size 900x500 --fit"
 )
 
 # The tree's pixels (anything not white) black on white.

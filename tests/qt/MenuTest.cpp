@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,12 +15,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <sys/stat.h>
 
+#include <set>
+
 #include "DialogHelpers.h"
+#include "render/RasterPicture.h"
 #include "tree/BranchCount.h"
 #include "tree/Presets.h"
 #include "ui/DialogLayout.h"
+#include "ui/qt/PixelImages.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/TemplatePanel.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeMenus.h"
@@ -82,8 +89,8 @@ TEST(Menus, EveryEntryStandsInItsMenuWithItsKey) {
         titles << menu->text();
     }
     EXPECT_EQ(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                   QStringLiteral("&View"), QStringLiteral("&Presets"),
-                                   QStringLiteral("&Help")}));
+                                   QStringLiteral("&View"), QStringLiteral("&Tree"),
+                                   QStringLiteral("&Presets"), QStringLiteral("&Help")}));
     for (const MenuEntry& entry : MenuEntries()) {
         SCOPED_TRACE(entry.name);
         const QAction* action = Entry(dialog, QString::fromLatin1(entry.name));
@@ -236,6 +243,65 @@ TEST(Menus, OpenNeverWaitsAndItsMessagesCannotDeceive) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
     EXPECT_TRUE(StatusText(dialog).endsWith(QStringLiteral("a\\nb\\u202e.svg.")))
         << StatusText(dialog);
+}
+
+// Every press a new tree, held; the neighbouring seconds a step away; a larger picture of the
+// tree shown, every branch drawn that many times larger.
+TEST(Menus, TheTreeMenuStepsThroughTreesAndALargerPictureIsDrawnLarger) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TypeParameters(dialog, SmallTree());
+    std::set<std::uint32_t> pressed;
+    for (int press = 0; press < 3; ++press) {
+        Entry(dialog, QStringLiteral("generate"))->trigger();
+        ASSERT_TRUE(WaitForTree(dialog, SmallTree()));
+        EXPECT_EQ(dialog.SecondField()->text(), QString::number(dialog.ShownTree()->second));
+        pressed.insert(dialog.ShownTree()->second);
+    }
+    EXPECT_EQ(pressed.size(), 3u) << "three presses, three trees";
+    const std::uint32_t held = dialog.ShownTree()->second;
+    QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_PageDown);
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held + 1));
+    Entry(dialog, QStringLiteral("previousSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held));
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(held));
+
+    // More like this: the neighbours drawn under the canvas, a click taking one's second.
+    Entry(dialog, QStringLiteral("moreLikeThis"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Neighbours()->Drawn(); }, 60000));
+    EXPECT_EQ(
+        dialog.Neighbours()->Seconds(),
+        (std::vector<std::uint32_t>{held - 3, held - 2, held - 1, held + 1, held + 2, held + 3}));
+    QTest::mouseClick(dialog.Neighbours()->findChild<QToolButton*>(QStringLiteral("neighbour1")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 2));
+    EXPECT_EQ(dialog.SecondField()->text(), QString::number(held - 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Neighbours()->Drawn(); }, 60000));
+    EXPECT_EQ(dialog.Neighbours()->Seconds().front(), held - 5) << "round the new tree";
+    Entry(dialog, QStringLiteral("moreLikeThis"))->trigger();
+    EXPECT_FALSE(dialog.Neighbours()->isVisible());
+    Entry(dialog, QStringLiteral("previousSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 3));
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held - 2));
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    Entry(dialog, QStringLiteral("nextSecond"))->trigger();
+    ASSERT_TRUE(WaitForTree(dialog, SmallTree(), held));
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("large.png"));
+    WhenOpen<QInputDialog>([path](QInputDialog& ask) {
+        ask.setIntValue(3);
+        ChooseFile(path);
+        ask.accept();
+    });
+    Entry(dialog, QStringLiteral("saveLarger"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing() && QFile::exists(path); }, 60000));
+    TreeOrder larger{SmallTree(), held};
+    larger.placement = {3, 0, 0};
+    const QImage expected = ToQImage(*RenderTreeImage(larger, 3 * kCanvasWidth, 3 * kCanvasHeight));
+    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), expected);
 }
 
 } // namespace

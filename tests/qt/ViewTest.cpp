@@ -14,6 +14,7 @@
 #include "output/Formats.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/TreeCanvas.h"
+#include "ui/qt/TreeViews.h"
 
 namespace arbolith {
 namespace {
@@ -200,6 +201,26 @@ TEST(TreeView, AnObjWhoseLibraryCannotBeWrittenLeavesTheOldFile) {
     EXPECT_EQ(old.readAll(), QByteArray("OLD"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList({QStringLiteral("tree.mtl"), QStringLiteral("tree.obj")}));
+}
+
+// Where there is no OpenGL (Qt's offscreen screen offers none), the 3-D view says so in one line
+// and the picture draws on.
+TEST(TreeView, Without3DTheViewSaysSoInOneLineAndThePictureWorks) {
+    TreeDialog dialog;
+    dialog.show();
+    TreeViews& views = *dialog.Views();
+    views.Show3D();
+    const auto shownLine = [&] {
+        return qobject_cast<QLabel*>(views.currentWidget());
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownLine() != nullptr; }, 5000));
+    EXPECT_FALSE(views.Trouble().contains(QLatin1Char('\n')));
+    EXPECT_TRUE(views.Trouble().contains(QStringLiteral("OpenGL 3.3")));
+    EXPECT_TRUE(shownLine()->isVisible());
+    EXPECT_EQ(shownLine()->text(), views.Trouble());
+    views.ShowPicture();
+    const TreeOrder drawn = DrawSmallTree(dialog);
+    EXPECT_EQ(CanvasPixels(dialog), ReferencePixels(drawn.parameters, drawn.second));
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 
 #include "DialogHelpers.h"
 #include "tree/ExampleTree.h"
+#include "tree/Presets.h"
 #include "ui/DialogLayout.h"
 #include "ui/FieldTexts.h"
 #include "ui/qt/TreeCanvas.h"
@@ -316,6 +317,9 @@ protected:
 
 TEST_F(ProgramWindow, TypedValuesAndAPressDrawTheTreeOfThatSecond) {
     ASSERT_TRUE(Start()) << program_.readAll().toStdString();
+    const QImage example = ReferencePixels(kExampleTree, kPresets.front().second);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Canvas() == example; }, kDeadlineMs))
+        << "the program opens with the example tree drawn";
     const TreeParameters tree = SmallTree();
     TypeParameters(tree);
     const std::uint32_t before = Now();

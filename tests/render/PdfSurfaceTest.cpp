@@ -118,12 +118,12 @@ ReadPdf Read(const std::string& pdf) {
 
 std::string Bytes(const std::function<void(PdfSurface&)>& draw, int width, int height) {
     std::string bytes;
-    PdfSurface surface(
-        [&bytes](const void* data, std::size_t size) {
-            bytes.append(static_cast<const char*>(data), size);
-            return true;
-        },
-        width, height);
+    // The surface keeps the sink it is given, so the sink outlives it.
+    const ByteSink sink = [&bytes](const void* data, std::size_t size) {
+        bytes.append(static_cast<const char*>(data), size);
+        return true;
+    };
+    PdfSurface surface(sink, width, height);
     draw(surface);
     EXPECT_TRUE(surface.Finish());
     return bytes;

@@ -9,17 +9,28 @@ import { serve } from '../../web/serve.mjs';
 
 export const site = process.env.ARBOLITH_SITE ?? new URL('../../build/web/site', import.meta.url).pathname;
 
-// Chromium started on a closed network: no sandbox as root, no GPU, nothing fetched for itself.
-export async function openBrowser() {
+// WebGL 2 in software, needing no display: ANGLE on Mesa's llvmpipe through EGL (the tests'), or
+// on SwiftShader.
+const kSoftwareGl = {
+  llvmpipe: ['--ignore-gpu-blocklist', '--use-gl=angle', '--use-angle=gl-egl'],
+  swiftshader: ['--enable-unsafe-swiftshader', '--use-angle=swiftshader'],
+};
+
+// Chromium started on a closed network: no sandbox as root, no GPU (or a software one, for the
+// 3-D view), nothing fetched for itself.
+export async function openBrowser({ gl = false } = {}) {
+  const glArgs = gl ? kSoftwareGl[gl === true ? 'llvmpipe' : gl] : ['--disable-gpu'];
   const profile = await mkdtemp(join(tmpdir(), 'arbolith-chromium-'));
   const server = await serve(site);
   const browser = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     acceptDownloads: true,
-    viewport: { width: 1000, height: 760 },
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    // Room for the picture at its own size, its controls and its status line below it.
+    viewport: { width: 1000, height: 820 },
+    args: ['--headless', '--no-sandbox', ...glArgs, '--disable-quic',
+      '--no-first-run', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync'],
   });
   const address = `http://127.0.0.1:${server.address().port}/`;
   return {

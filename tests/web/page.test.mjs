@@ -32,6 +32,24 @@ async function render(args, extension = 'png') {
   return readFile(path);
 }
 
+// The files of a zip archive that stores them as they are, by name, in its order.
+function storedZipEntries(bytes) {
+  const entries = new Map();
+  let at = 0;
+  while (bytes.readUInt32LE(at) === 0x04034b50) {
+    assert.equal(bytes.readUInt16LE(at + 8), 0, 'stored, not compressed');
+    const size = bytes.readUInt32LE(at + 18);
+    const nameLength = bytes.readUInt16LE(at + 26);
+    const extra = bytes.readUInt16LE(at + 28);
+    const name = bytes.subarray(at + 30, at + 30 + nameLength).toString('utf8');
+    const start = at + 30 + nameLength + extra;
+    entries.set(name, bytes.subarray(start, start + size));
+    at = start + size;
+  }
+  assert.equal(bytes.readUInt32LE(at), 0x02014b50, 'the central directory follows the files');
+  return entries;
+}
+
 function argsOfLink(fragment) {
   return fragment.split('&').flatMap((pair) => {
     const [key, value] = pair.split('=');
@@ -85,14 +103,13 @@ test('trees drawn from share links are arbolith-render\'s pixels', async () => {
   await page.close();
 });
 
-test('typing into the fields and pressing the button draws the tree of the second shown', async () => {
+test('typing the second draws its tree; every press draws a new tree and holds its second', async () => {
   const page = await openPage(browser);
   await page.getByLabel('Limbs degree:').fill('2');
   await page.getByLabel('Levels:').fill('9');
   await page.getByLabel('Scale factor:').fill('8d-1');
   await page.getByLabel('First vector: Y:').fill('-170');
   await page.getByLabel('Second:').fill('1111111111');
-  await page.getByRole('button', { name: 'Generate new tree' }).click();
   await waitForTree(page);
   assert.match(await page.locator('#status').textContent(),
     /^Tree of second 1111111111, 2,047 branches\. arbolith-render --time 1111111111 .* draws it again\.$/);
@@ -100,20 +117,40 @@ test('typing into the fields and pressing the button draws the tree of the secon
   const png = await render(['--limbs', '2', '--levels', '9', '--scale', '0.8', '--vector',
     '-40,-170,0', '--time', '1111111111']);
   assert.equal(await differingPixels(page, png), 0);
-  // An empty second field is the current second at every press.
-  await page.getByLabel('Second:').fill('');
+  // Each press a second of its own, from the clock on, shown in the second field.
   const before = Math.floor(Date.now() / 1000);
-  await page.getByRole('button', { name: 'Generate new tree' }).click();
+  const pressed = [];
+  for (let press = 0; press < 3; press++) {
+    await page.getByRole('button', { name: 'Generate new tree' }).click();
+    await waitForTree(page);
+    const second = Number(/time=(\d+)/.exec(page.url())[1]);
+    assert.equal(await page.getByLabel('Second:').inputValue(), String(second));
+    pressed.push(second);
+  }
+  assert.equal(new Set(pressed).size, 3, pressed.join(' '));
+  assert.ok(pressed[0] >= before && pressed[0] <= Math.floor(Date.now() / 1000) + 1, page.url());
+  // Next and Previous, and their keys, step to the neighbouring trees.
+  const held = pressed[2];
+  await page.getByRole('button', { name: 'Next' }).click();
+  await page.waitForFunction((s) => location.hash.includes(`time=${s}`), held + 1);
+  await page.getByLabel('Levels:').press('PageUp');
+  await page.waitForFunction((s) => location.hash.endsWith(`time=${s}`), held);
   await waitForTree(page);
-  const second = Number(/time=(\d+)/.exec(page.url())[1]);
-  assert.ok(second >= before && second <= Math.floor(Date.now() / 1000) + 1, page.url());
+  assert.equal(await page.getByLabel('Second:').inputValue(), String(held));
+  // Enter in the second's field draws the second typed there.
+  await page.getByLabel('Second:').fill('77');
+  await page.getByLabel('Second:').press('Enter');
+  await waitForTree(page);
+  assert.match(page.url(), /time=77$/);
   await page.close();
 });
 
 test('a drag turns the view as the desktop does, and the status line\'s command draws the canvas', async () => {
   const page = await openPage(browser, 'time=1000000006&levels=6');
+  // A degree for every two CSS pixels, as the desktop's for every two screen pixels, whatever
+  // the picture's scale.
   const box = await page.locator('#canvas').boundingBox();
-  const ratio = 560 / await page.locator('#canvas').evaluate((c) => c.clientWidth);
+  const ratio = 1;
   await page.mouse.move(box.x + 200, box.y + 300);
   await page.mouse.down();
   await page.mouse.move(box.x + 200 + 71 / ratio, box.y + 300 + 21 / ratio, { steps: 5 });
@@ -142,28 +179,27 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
   assert.deepEqual(await page.locator('#saving button').allTextContents(),
     ['PNG', 'SVG', 'GLB', 'OBJ']);
   const args = argsOfLink(link);
+  // One download a save, which the status line names; an OBJ and its material library come in
+  // one zip archive.
   for (const format of ['svg', 'glb', 'obj']) {
     const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']
       : [`arbolith-1700000000.${format}`];
-    const downloads = [];
-    page.on('download', (download) => downloads.push(download));
-    await page.locator(`[data-format=${format}]`).click();
-    await page.waitForFunction((count) => document.body.dataset.saved?.split(',').length === count,
-      names.length);
-    while (downloads.length < names.length) {
-      await page.waitForEvent('download');
-    }
-    page.removeAllListeners('download');
+    const [download] = await Promise.all([page.waitForEvent('download'),
+      page.locator(`[data-format=${format}]`).click()]);
+    await page.waitForFunction(() => document.body.dataset.saved);
+    const file = download.suggestedFilename();
+    assert.equal(file, format === 'obj' ? 'arbolith-1700000000.zip' : names[0]);
+    assert.match(await page.locator('#status').textContent(), new RegExp(`^Saved ${file}`));
+    const bytes = await readFile(await download.path());
+    const received = format === 'obj' ? storedZipEntries(bytes) : new Map([[file, bytes]]);
+    assert.deepEqual([...received.keys()], names);
     const cliFolder = await mkdtemp(join(folder, 'cli-'));
     // A 3-D file holds the tree itself, whatever the view.
     const formatArgs = format === 'svg' ? args : argsOfLink(link.replace(/&view=[^&]*/, ''));
     const run = spawnSync(renderer, [...formatArgs, '-o', join(cliFolder, names[0])],
       { encoding: 'utf8' });
     assert.equal(run.status, 0, run.stderr);
-    for (const download of downloads) {
-      const name = download.suggestedFilename();
-      assert.ok(names.includes(name), name);
-      const ours = await readFile(await download.path());
+    for (const [name, ours] of received) {
       const theirs = await readFile(join(cliFolder, name));
       assert.ok(ours.equals(theirs), `${name} differs from arbolith-render's`);
     }
@@ -172,6 +208,8 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
   const [png] = await Promise.all([page.waitForEvent('download'),
     page.locator('[data-format=png]').click()]);
   assert.equal(png.suggestedFilename(), 'arbolith-1700000000.png');
+  await page.waitForFunction(() => document.body.dataset.saved === 'arbolith-1700000000.png');
+  assert.equal(await page.locator('#status').textContent(), 'Saved arbolith-1700000000.png.');
   // The canvas is the saved picture: compare the file with arbolith-render's through it.
   const saved = await readFile(await png.path());
   assert.equal(await differingPixels(page, saved), 0);
@@ -228,25 +266,39 @@ test('bad link values and field texts are named, and the rest applies', async ()
   await page.close();
 });
 
-test('the canvas is the picture, each pixel a whole block of device pixels', async () => {
-  for (const [ratio, devicePixels] of [[1, 1], [2, 2], [1.5, 2], [3, 3]]) {
+test('the picture fills its room in whole device pixels a picture pixel, or scaled down', async () => {
+  const cases = [[1400, 900, 1], [1400, 900, 2], [1400, 900, 1.5], [1400, 900, 3],
+    [1920, 1600, 1], [1000, 600, 1]];
+  for (const [width, height, ratio] of cases) {
     const page = await browser.context.newPage();
     const session = await page.context().newCDPSession(page);
     await session.send('Emulation.setDeviceMetricsOverride',
-      { width: 1400, height: 900, deviceScaleFactor: ratio, mobile: false });
+      { width, height, deviceScaleFactor: ratio, mobile: false });
     await page.goto(`${browser.address}#time=1000000006`);
     await waitForTree(page);
-    const shown = await page.locator('#canvas').evaluate((canvas) => ({
-      bitmap: [canvas.width, canvas.height],
-      devicePixels: (canvas.getBoundingClientRect().width - 2) * devicePixelRatio,
-    }));
+    const shown = await page.locator('#canvas').evaluate((canvas) => {
+      const room = document.getElementById('viewport').getBoundingClientRect();
+      return {
+        bitmap: [canvas.width, canvas.height],
+        scale: ((canvas.getBoundingClientRect().width - 2) * devicePixelRatio) / canvas.width,
+        roomWidth: (room.width - 2) * devicePixelRatio,
+        roomBelow: (innerHeight - room.top) * devicePixelRatio,
+      };
+    });
+    const label = `${width}x${height} at ${ratio}`;
     assert.deepEqual(shown.bitmap, [560, 670]);
-    assert.ok(Math.abs(shown.devicePixels - 560 * devicePixels) < 0.5,
-      `${ratio}: ${shown.devicePixels}`);
+    const whole = Math.round(shown.scale);
+    if (whole >= 1 && Math.abs(shown.scale - whole) < 0.01) {
+      // The largest whole scale the room holds.
+      assert.ok(560 * whole <= shown.roomWidth + 0.5 && 670 * whole <= shown.roomBelow, label);
+      assert.ok(560 * (whole + 1) > shown.roomWidth || 670 * (whole + 1) > shown.roomBelow,
+        `${label}: ${whole} times, and the room holds more`);
+    } else {
+      assert.ok(shown.scale < 1, `${label}: ${shown.scale} times, not a whole number`);
+    }
     await page.close();
   }
 });
-
 
 test('messages show what they quote escaped and short, from links and fields alike', async () => {
   const page = await openPage(browser,
@@ -323,21 +375,20 @@ test('a file too large for the page is refused before it starts, pointing to arb
 test('a large file goes part by part into the file picked, the same bytes as arbolith-render\'s', async () => {
   const link = 'limbs=2&levels=6&time=1700000000';
   const page = await openSavingPage(link, { largestHeld: 1000, picker: 'file' });
-  const [library] = await Promise.all([page.waitForEvent('download'),
-    page.locator('[data-format=obj]').click()]);
+  await page.locator('[data-format=obj]').click();
   await page.waitForFunction(() => document.body.dataset.saved);
-  assert.equal(await statusText(page), 'Saved arbolith-1700000000.obj and arbolith-1700000000.mtl.');
+  // A single file, as a stream is: the OBJ alone, naming no material library.
+  assert.equal(await statusText(page),
+    'Saved arbolith-1700000000.obj, alone: arbolith-render writes its material library too.');
   const ours = Buffer.from(await page.evaluate(async () => {
     const folder = await navigator.storage.getDirectory();
     const file = await (await folder.getFileHandle('arbolith-1700000000.obj')).getFile();
     return [...new Uint8Array(await file.arrayBuffer())];
   }));
-  // arbolith-render's OBJ of the same name, which names the same material library.
-  const theirs = join(await mkdtemp(join(folder, 'cli-')), 'arbolith-1700000000.obj');
-  const run = spawnSync(renderer, [...argsOfLink(link), '-o', theirs], { encoding: 'utf8' });
-  assert.equal(run.status, 0, run.stderr);
-  assert.ok(ours.equals(await readFile(theirs)), 'the OBJ differs from arbolith-render\'s');
-  assert.equal(library.suggestedFilename(), 'arbolith-1700000000.mtl');
+  const run = spawnSync(renderer, [...argsOfLink(link), '--format', 'obj', '-o', '-'],
+    { maxBuffer: 1 << 30 });
+  assert.equal(run.status, 0, String(run.stderr));
+  assert.ok(ours.equals(run.stdout), 'the OBJ differs from arbolith-render\'s');
   await page.close();
 });
 

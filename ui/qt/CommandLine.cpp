@@ -1,9 +1,12 @@
 #include "ui/qt/CommandLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "output/StandardStreams.h"
 #include "values/MessageText.h"
@@ -24,9 +27,12 @@ void ReportUndeliveredOutput() {
 }
 
 // Help and the version are printed by the toolkit, which then ends the program at once: whether
-// they reached standard output is checked as it ends, and a failure is the exit's status.
+// they reached standard output is checked as it ends, and a failure is the exit's status. They go
+// out whole then, from a buffer larger than any of them, so that a failure is seen with its
+// reason.
 void CheckStandardOutputAtExit() {
     if (exitName[0] == '\0') {
+        std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
         std::snprintf(exitName, sizeof exitName, "%s",
                       qPrintable(QCoreApplication::applicationName()));
         std::atexit(&ReportUndeliveredOutput);
@@ -52,6 +58,57 @@ QString Typed(const QStringList& arguments, const QString& name) {
     return name;
 }
 
+// The options the toolkit takes out of the command line when it opens the display, as -name or
+// --name, and whether each takes the next argument as its value.
+struct ToolkitOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"geometry", true},
+    {"title", true},
+    {"display", true},
+    {"name", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"session", true},
+    {"qmljsdebugger", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+};
+
+// The arguments less the toolkit's own options and their values.
+QStringList WithoutToolkitOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        if (i == 0 || !name.startsWith(QLatin1Char('-'))) {
+            kept << arguments[i];
+            continue;
+        }
+        name.remove(0, name.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const auto* option =
+            std::find_if(std::begin(kToolkitOptions), std::end(kToolkitOptions),
+                         [&](const ToolkitOption& o) { return name == QLatin1String(o.name); });
+        if (option == std::end(kToolkitOptions)) {
+            kept << arguments[i];
+        } else if (option->takesValue) {
+            ++i;
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 CommandLine::CommandLine() {
@@ -68,20 +125,39 @@ void CommandLine::AnswerWithoutDisplay(int& argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    if (!parser_.parse(arguments) || !parser_.positionalArguments().isEmpty()) {
-        return;
+    // A command line the program cannot obey is refused before the display is looked for.
+    arguments = WithoutToolkitOptions(arguments);
+    if (const QString problem = Problem(arguments); !problem.isEmpty()) {
+        Refuse(problem);
+        std::exit(kExitUsage);
     }
     if (parser_.isSet(QStringLiteral("help")) || parser_.isSet(QStringLiteral("help-all")) ||
         parser_.isSet(QStringLiteral("version"))) {
-        // An application object without a window system names the program in the usage line.
-        const QCoreApplication core(argc, argv);
+        // An application object without a window system names the program in the usage line;
+        // it reads the arguments left, which hold no option of the toolkit.
+        std::vector<QByteArray> texts;
+        std::vector<char*> kept;
+        for (const QString& argument : arguments) {
+            texts.push_back(argument.toLocal8Bit());
+        }
+        for (QByteArray& text : texts) {
+            kept.push_back(text.data());
+        }
+        int count = static_cast<int>(kept.size());
+        kept.push_back(nullptr);
+        const QCoreApplication core(count, kept.data());
         CheckStandardOutputAtExit();
         parser_.process(core);
     }
 }
 
-int CommandLine::Check(const QCoreApplication& application) {
-    const QStringList arguments = QCoreApplication::arguments();
+void CommandLine::Refuse(const QString& problem) {
+    const QString name = QCoreApplication::applicationName();
+    std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name),
+                 Printable(problem.toStdString()).c_str(), qPrintable(name));
+}
+
+QString CommandLine::Problem(const QStringList& arguments) {
     QString problem;
     if (!parser_.parse(arguments)) {
         const QStringList unknown = parser_.unknownOptionNames();
@@ -98,10 +174,12 @@ int CommandLine::Check(const QCoreApplication& application) {
         problem = QStringLiteral("unexpected argument %1: the program takes options only")
                       .arg(QuotedArgument(parser_.positionalArguments().first()));
     }
-    if (!problem.isEmpty()) {
-        const QString name = QCoreApplication::applicationName();
-        std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name),
-                     Printable(problem.toStdString()).c_str(), qPrintable(name));
+    return problem;
+}
+
+int CommandLine::Check(const QCoreApplication& application) {
+    if (const QString problem = Problem(QCoreApplication::arguments()); !problem.isEmpty()) {
+        Refuse(problem);
         return kExitUsage;
     }
     CheckStandardOutputAtExit();

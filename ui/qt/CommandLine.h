@@ -13,10 +13,10 @@ class CommandLine {
 public:
     CommandLine();
 
-    // Before the application object, which needs a display: answers --help, --help-all and
-    // --version and ends the program, with status 1 if standard output did not take them. An
-    // argument not known here may be the toolkit's own (such as -platform NAME, which that
-    // object takes out), so it is left for Check.
+    // Before the application object, which needs a display: refuses a command line it cannot
+    // obey, as Check does, and answers --help, --help-all and --version, ending the program
+    // either way (with status 1 if standard output did not take the answer). The toolkit's own
+    // options (such as -platform NAME), which that object takes out, pass.
     void AnswerWithoutDisplay(int& argc, char** argv);
 
     // After it: refuses an unknown option or a stray argument in one line on standard error
@@ -25,6 +25,10 @@ public:
     int Check(const QCoreApplication& application);
 
 private:
+    // What is wrong with the arguments, in a clause; empty when nothing is.
+    QString Problem(const QStringList& arguments);
+    static void Refuse(const QString& problem);
+
     QCommandLineParser parser_;
 };
 

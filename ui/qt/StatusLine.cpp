@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "ui/DialogLayout.h"
 #include "ui/qt/StatusText.h"
@@ -20,40 +22,106 @@ const TreeKey& SecondKey() {
     return *FindTreeKey(kTimeKey);
 }
 
+// One line that ends in "..." where the room is too narrow for it; all of it shows when pointed at.
+class ElidedLabel final : public QLabel {
+public:
+    explicit ElidedLabel(QWidget* parent) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setMinimumWidth(1);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void SetWhole(const QString& text) {
+        whole_ = text;
+        // As plain text: a tip would read a field's text such as "<b>" as markup.
+        setToolTip(Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
+        Elide();
+    }
+    const QString& Whole() const { return whole_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        Elide();
+    }
+
+private:
+    void Elide() { setText(fontMetrics().elidedText(whole_, Qt::ElideRight, width())); }
+
+    QString whole_;
+};
+
+QLabel* WrappedLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // As wide as the room, however long the line: it wraps instead of widening the window.
+    label->setMinimumWidth(1);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
+    return label;
+}
+
 } // namespace
 
 StatusLine::StatusLine(int characterWidth, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("statusLine"));
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 2, 0, 2);
+    auto* lines = new QVBoxLayout(this);
+    lines->setContentsMargins(0, 2, 0, 2);
+    lines->setSpacing(2);
+    auto* row = new QHBoxLayout;
+    row_ = row;
     auto* label = new QLabel(tr("&Second:"), this);
     second_ = new QLineEdit(this);
     second_->setObjectName(QStringLiteral("second"));
     second_->setPlaceholderText(tr("now"));
-    second_->setToolTip(tr("Empty draws the tree of the moment of the press. A clock second here "
-                           "draws that second's tree, and again at every change of a field."));
+    second_->setToolTip(tr("The clock second whose tree is drawn: a press of Generate new tree "
+                           "puts a new one here, and every change of a field draws this second's "
+                           "tree again. Empty draws the tree of the moment."));
     second_->setFixedWidth(second_->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) +
                            3 * characterWidth);
     label->setBuddy(second_);
     connect(second_, &QLineEdit::textEdited, this, &StatusLine::SecondEdited);
-    layout->addWidget(label);
-    layout->addWidget(second_);
-    layout->addSpacing(characterWidth);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setTextFormat(Qt::PlainText);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A long line is cut rather than widening the window.
-    status_->setMinimumWidth(1);
-    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(status_, 1);
+    previous_ = new QPushButton(tr("Previous"), this);
+    previous_->setObjectName(QStringLiteral("previousSecond"));
+    previous_->setToolTip(tr("The tree of the second before (Page Up)"));
+    next_ = new QPushButton(tr("Next"), this);
+    next_->setObjectName(QStringLiteral("nextSecond"));
+    next_->setToolTip(tr("The tree of the second after (Page Down)"));
+    for (QPushButton* button : {previous_, next_}) {
+        // The fields keep Tab's order and Enter's button.
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoDefault(false);
+    }
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, kProgressSteps);
-    progress_->setFixedWidth(kCanvasWidth / 4);
+    // Narrower where the row has no room, so that a run never widens the window.
+    progress_->setMinimumWidth(characterWidth * 6);
+    progress_->setMaximumWidth(kCanvasWidth / 4);
     progress_->setTextVisible(false);
     progress_->hide();
-    layout->addWidget(progress_);
+    // Beside them, in one line that takes no room from the canvas, what fields read as.
+    notes_ = new ElidedLabel(this);
+    notes_->setObjectName(QStringLiteral("notes"));
+    QPalette warning = notes_->palette();
+    warning.setColor(QPalette::WindowText, kNotedText);
+    notes_->setPalette(warning);
+    row->addWidget(label);
+    row->addWidget(second_);
+    row->addWidget(previous_);
+    row->addWidget(next_);
+    row->addSpacing(characterWidth);
+    row->addWidget(notes_, 1);
+    row->addWidget(progress_);
+    lines->addLayout(row);
+
+    status_ = WrappedLabel(QStringLiteral("status"), this);
+    // Room for a command of every value wrapped twice at the window's opening width, so that the
+    // canvas keeps its size from a run's progress to its end.
+    status_->setMinimumHeight(3 * status_->fontMetrics().lineSpacing());
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lines->addWidget(status_);
 }
 
 bool StatusLine::HoldsSecond() const {
@@ -83,16 +151,24 @@ void StatusLine::SetSecond(std::optional<std::uint32_t> second) {
     second_->setText(second ? QString::number(*second) : QString());
 }
 
-void StatusLine::Say(const QString& said) {
-    const QString text = PrintableText(said);
-    status_->setText(text);
-    // The line may be cut where the window is narrow; the whole of it shows when pointed at, as
-    // plain text: a tip would read a name such as "<b>.png" as markup.
-    status_->setToolTip(Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
+void StatusLine::Say(const QString& text) {
+    status_->setText(PrintableText(text));
 }
 
 QString StatusLine::Said() const {
     return status_->text();
+}
+
+void StatusLine::ShowNotes(const QString& notes) {
+    static_cast<ElidedLabel*>(notes_)->SetWhole(PrintableText(notes));
+}
+
+QString StatusLine::Notes() const {
+    return static_cast<ElidedLabel*>(notes_)->Whole();
+}
+
+void StatusLine::AddToRow(QWidget* control) {
+    row_->addWidget(control);
 }
 
 void StatusLine::ShowProgress(std::optional<double> done) {

@@ -10,20 +10,27 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QVBoxLayout>
 
+#include "output/Formats.h"
 #include "output/WholeFile.h"
 #include "tree/Clock.h"
 #include "tree/ExampleTree.h"
 #include "tree/Presets.h"
 #include "ui/DialogLayout.h"
+#include "ui/FieldHints.h"
+#include "ui/FieldNames.h"
+#include "ui/TreeSeconds.h"
 #include "ui/ViewDrag.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/StatusLine.h"
 #include "ui/qt/StatusText.h"
 #include "ui/qt/TemplatePanel.h"
@@ -31,6 +38,8 @@
 #include "ui/qt/TreeDrawing.h"
 #include "ui/qt/TreeMenus.h"
 #include "ui/qt/TreeSaving.h"
+#include "ui/qt/TreeView3D.h"
+#include "ui/qt/TreeViews.h"
 #include "values/KeyTable.h"
 
 namespace arbolith {
@@ -60,14 +69,18 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     template_ = new TemplatePanel(units_, this);
     canvas_ = new TreeCanvas(this);
     status_ = new StatusLine(units_.x, this);
-    status_->setFixedHeight(kStatusHeight);
     menuBar_ = CreateMenuBar(*this);
 
     auto* column = new QVBoxLayout;
     // The canvas's picture at the template's place when the window has room for it.
     column->setContentsMargins(0, kCanvasY - TreeCanvas::kBorder, 0, 0);
     column->setSpacing(0);
-    column->addWidget(canvas_, 1);
+    views_ = new TreeViews(canvas_, this);
+    column->addWidget(views_, 1);
+    neighbours_ = new SecondStrip(this);
+    neighbours_->hide();
+    column->addWidget(neighbours_);
+    status_->AddToRow(views_->Switch());
     column->addWidget(status_);
     auto* body = new QHBoxLayout(this);
     body->setMenuBar(menuBar_);
@@ -80,6 +93,15 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     drawing_ = new TreeDrawing(*canvas_, this);
     connect(drawing_, &TreeDrawing::Changed, this, &TreeDialog::ShowProgress);
     connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::RunEnded);
+    connect(drawing_, &TreeDrawing::Ended, this, &TreeDialog::ShowNeighboursOfTree);
+    connect(neighbours_, &SecondStrip::Chosen, this, [this](std::uint32_t second) {
+        status_->SetSecond(second);
+        Generate();
+    });
+    connect(drawing_, &TreeDrawing::Started, this,
+            [this] { views_->SetTree(*drawing_->Latest()); });
+    connect(views_, &TreeViews::Changed, this, &TreeDialog::ShowProgress);
+    connect(views_, &TreeViews::PictureViewAsked, this, &TreeDialog::SetView);
     connect(canvas_, &TreeCanvas::DragStarted, this, [this] { dragStart_ = View(); });
     connect(canvas_, &TreeCanvas::Dragged, this,
             [this](QPoint offset) { SetView(ViewAfterDrag(dragStart_, offset.x(), offset.y())); });
@@ -90,7 +112,10 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
         }
     }
     SecondField()->installEventFilter(this);
-    connect(template_->Button(kButtonGenerate), &QPushButton::clicked, this, &TreeDialog::Generate);
+    connect(template_->Button(kButtonGenerate), &QPushButton::clicked, this, &TreeDialog::Press);
+    connect(status_->PreviousButton(), &QPushButton::clicked, this, [this] { StepSecond(-1); });
+    connect(status_->NextButton(), &QPushButton::clicked, this, [this] { StepSecond(1); });
+    connect(template_, &TemplatePanel::Edited, this, &TreeDialog::NoteFieldReadings);
     connect(template_->Button(kButtonExit), &QPushButton::clicked, this, &TreeDialog::Quit);
     retune_.setSingleShot(true);
     retune_.setInterval(0);
@@ -104,6 +129,7 @@ TreeDialog::TreeDialog(QWidget* parent) : QDialog(parent) {
     connect(saving_, &TreeSaving::Ended, this, &TreeDialog::SaveEnded);
 
     template_->SetParameters(kExampleTree);
+    NoteFieldReadings();
     template_->Field(kDialogControls.front().id)->setFocus();
     ShowProgress();
     FitToScreen();
@@ -139,6 +165,67 @@ void TreeDialog::Generate() {
     drawing_->Draw(template_->Parameters(), second.value_or(SystemClockSeconds()));
 }
 
+void TreeDialog::Press() {
+    std::optional<std::uint32_t> shown;
+    if (!status_->ReadSecond(shown) || !shown) {
+        const TreeOrder* latest = drawing_->Latest();
+        shown = latest != nullptr ? std::optional(latest->second) : std::nullopt;
+    }
+    latestPress_ = PressedSecond(SystemClockSeconds(), latestPress_, shown);
+    // Held, so that an edit retunes this tree and Previous and Next step from it.
+    status_->SetSecond(latestPress_);
+    Generate();
+}
+
+void TreeDialog::StepSecond(int step) {
+    std::optional<std::uint32_t> held;
+    if (!status_->ReadSecond(held) || !held) {
+        const TreeOrder* latest = drawing_->Latest();
+        held = latest != nullptr ? latest->second : SystemClockSeconds();
+    }
+    status_->SetSecond(NeighbourSecond(*held, step));
+    Generate();
+}
+
+void TreeDialog::ShowNeighbours(bool shown) {
+    neighbours_->setVisible(shown);
+    ShowNeighboursOfTree();
+}
+
+void TreeDialog::ShowNeighboursOfTree() {
+    if (neighbours_->isVisible() && drawing_->Shown()) {
+        neighbours_->ShowAround(*drawing_->Shown());
+    }
+}
+
+void TreeDialog::NoteFieldReadings() {
+    // A field whose text reads as something else says so where it is pointed at, and shows it.
+    for (const FieldName& field : FieldNames()) {
+        QLineEdit* edit = template_->Field(field.id);
+        const auto readsAs = ReadsAs(field.id, edit->text().toStdString());
+        const QString hint = QString::fromStdString(HintText(HintOf(field.id)));
+        edit->setToolTip(
+            readsAs ? tr("Reads as %1.\n\n%2").arg(QString::fromStdString(*readsAs), hint) : hint);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, readsAs
+                                             ? kNotedGround
+                                             : QApplication::palette(edit).color(QPalette::Base));
+        edit->setPalette(palette);
+    }
+    status_->ShowNotes(FieldNotes());
+}
+
+QString TreeDialog::FieldNotes() const {
+    QStringList notes;
+    for (const FieldName& field : FieldNames()) {
+        const std::string text = template_->Field(field.id)->text().toStdString();
+        if (const auto note = ReadingNote(field, text)) {
+            notes << QString::fromStdString(*note) + QLatin1Char('.');
+        }
+    }
+    return notes.join(QLatin1Char(' '));
+}
+
 void TreeDialog::Retune() {
     if (status_->HoldsSecond()) {
         retune_.start();
@@ -155,6 +242,7 @@ ViewAngles TreeDialog::View() const {
 
 void TreeDialog::StopRun() {
     drawing_->Stop();
+    views_->Stop();
 }
 
 bool TreeDialog::RunGoing() const {
@@ -198,6 +286,12 @@ void TreeDialog::Warn(const QString& message) {
 
 void TreeDialog::ShowProgress() {
     Say(DrawingStatus(*drawing_));
+    if (views_->Growing3D()) {
+        const TreeView3D& view = *views_->View3D();
+        status_->ShowProgress(static_cast<double>(view.Records()) /
+                              static_cast<double>(std::max<std::uint64_t>(view.Expected(), 1)));
+        return;
+    }
     if (!drawing_->Going()) {
         status_->ShowProgress(std::nullopt);
         return;
@@ -219,6 +313,14 @@ void TreeDialog::closeEvent(QCloseEvent* event) {
 }
 
 bool TreeDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the second's field draws the second typed there, not a new one.
+    if (watched == SecondField() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Generate();
+            return true;
+        }
+    }
     // A field claims Ctrl+C for its own selection; with nothing selected it copies the picture.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* field = qobject_cast<QLineEdit*>(watched);
@@ -260,6 +362,31 @@ void TreeDialog::AskAndSave() {
     saving_->Ask(this, *drawing_->Shown());
 }
 
+void TreeDialog::AskAndSaveLarger() {
+    if (SaveGoing()) {
+        return;
+    }
+    if (!drawing_->Shown()) {
+        AskAndSave();
+        return;
+    }
+    bool chosen = false;
+    const int times = QInputDialog::getInt(
+        this, tr("Save a Larger Picture"),
+        tr("How many times larger? Every branch and outline is drawn that much larger and sharp; "
+           "4 makes a picture of %1 x %2 pixels.")
+            .arg(ScaledSide(kPictureWidth, 4))
+            .arg(ScaledSide(kPictureHeight, 4)),
+        4, 2, static_cast<int>(kLargestScale), 1, &chosen);
+    activateWindow();
+    if (!chosen) {
+        return;
+    }
+    TreeOrder larger = *drawing_->Shown();
+    larger.placement = {static_cast<double>(times), 0, 0};
+    saving_->Ask(this, larger);
+}
+
 void TreeDialog::CopyPicture() {
     if (!canvas_->HasPicture() || !drawing_->Shown()) {
         return;
@@ -291,6 +418,7 @@ ParameterSet TreeDialog::CurrentParameters() const {
 
 void TreeDialog::ShowParameters(const ParameterSet& set) {
     template_->SetParameters(set.parameters);
+    NoteFieldReadings();
     status_->SetSecond(set.second);
     if (set.view) {
         // The tree is drawn below, seen this way.

@@ -16,11 +16,13 @@ class QMenuBar;
 namespace arbolith {
 
 struct Preset;
+class SecondStrip;
 class StatusLine;
 class TemplatePanel;
 class TreeCanvas;
 class TreeDrawing;
 class TreeSaving;
+class TreeViews;
 
 // The window "Arbolith generator": a menu bar; the template's controls; the canvas beside them,
 // taking the room the window has; below it the field for the clock second and a status line with
@@ -36,6 +38,15 @@ public:
     // Reads the fields and starts drawing their tree, for the second the second's field holds or,
     // when it is empty, for the current clock second. A run still going is stopped first.
     void Generate();
+    // "Generate new tree": a new second (ui/TreeSeconds.h) into the second's field, and its tree.
+    void Press();
+    // The tree of the second `step` seconds from the one held (or shown, or now).
+    void StepSecond(int step);
+    // The notes on the fields' texts that read as something else, one after another.
+    QString FieldNotes() const;
+    // Shows or hides the strip of the trees of the neighbouring seconds under the canvas.
+    void ShowNeighbours(bool shown);
+    SecondStrip* Neighbours() const { return neighbours_; }
     // Stops a run that is going; the canvas keeps what it has drawn.
     void StopRun();
     bool RunGoing() const;
@@ -56,6 +67,8 @@ public:
     bool SaveGoing() const;
     // Asks for a file name and a format, and saves the tree on the canvas in the background.
     void AskAndSave();
+    // The same for its picture drawn a number of times larger, which it asks for first.
+    void AskAndSaveLarger();
     void CopyPicture();
     // Copies the arbolith-render command that draws the tree on the canvas.
     void CopyCommand();
@@ -78,11 +91,11 @@ public:
     std::optional<TreeOrder> ShownTree() const;
     TemplatePanel* Template() const { return template_; }
     TreeCanvas* Canvas() const { return canvas_; }
+    // The picture or the 3-D view in the canvas's place.
+    TreeViews* Views() const { return views_; }
     QLineEdit* SecondField() const;
     QMenuBar* MenuBar() const { return menuBar_; }
     DialogBaseUnits BaseUnits() const { return units_; }
-    // The height of the line below the canvas.
-    static constexpr int kStatusHeight = 26;
 
 signals:
     void RunEnded();
@@ -96,6 +109,8 @@ protected:
 private:
     void FitToScreen();
     void Retune();
+    void NoteFieldReadings();
+    void ShowNeighboursOfTree();
     void ShowProgress();
     void Say(const QString& text);
     void Warn(const QString& message);
@@ -104,7 +119,9 @@ private:
     QMenuBar* menuBar_ = nullptr;
     TemplatePanel* template_ = nullptr;
     TreeCanvas* canvas_ = nullptr;
+    TreeViews* views_ = nullptr;
     StatusLine* status_ = nullptr;
+    SecondStrip* neighbours_ = nullptr;
     TreeDrawing* drawing_ = nullptr;
     TreeSaving* saving_ = nullptr;
     // Edits with a second held draw once the event that made them is done, so that a burst of
@@ -112,6 +129,8 @@ private:
     QTimer retune_;
     // The view when the drag began.
     ViewAngles dragStart_;
+    // The second the latest press drew.
+    std::optional<std::uint32_t> latestPress_;
 };
 
 } // namespace arbolith

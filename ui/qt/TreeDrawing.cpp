@@ -40,6 +40,7 @@ void TreeDrawing::Start(const TreeOrder& order) {
     connect(run_.get(), &TreeRun::Finished, this, &TreeDrawing::OnFinished);
     run_->Start();
     refresh_.start();
+    emit Started();
     emit Changed();
 }
 

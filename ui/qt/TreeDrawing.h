@@ -48,6 +48,8 @@ public:
     const std::optional<TreeOrder>& Shown() const { return shown_; }
 
 signals:
+    // A run started: Latest() is its tree.
+    void Started();
     // The progress or the state changed.
     void Changed();
     void Ended();

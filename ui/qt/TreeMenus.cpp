@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "tree/Presets.h"
+#include "ui/qt/SecondStrip.h"
 #include "ui/qt/TreeCanvas.h"
 #include "ui/qt/TreeDialog.h"
 
@@ -32,6 +33,10 @@ constexpr std::array kEntries{
               [](TreeDialog& d) {
                   d.AskAndSave();
               }},
+    MenuEntry{"&File", "saveLarger", "Save &Larger Picture...", "Ctrl+Alt+S", false,
+              [](TreeDialog& d) {
+                  d.AskAndSaveLarger();
+              }},
     MenuEntry{"&File", "quit", "&Quit", "Ctrl+Q", true,
               [](TreeDialog& d) {
                   d.Quit();
@@ -44,18 +49,39 @@ constexpr std::array kEntries{
               [](TreeDialog& d) {
                   d.CopyCommand();
               }},
+    MenuEntry{"&Tree", "generate", "&Generate New Tree", "", false,
+              [](TreeDialog& d) {
+                  d.Press();
+              }},
+    MenuEntry{"&Tree", "previousSecond", "&Previous Second", "PgUp", false,
+              [](TreeDialog& d) {
+                  d.StepSecond(-1);
+              }},
+    MenuEntry{"&Tree", "nextSecond", "&Next Second", "PgDown", false,
+              [](TreeDialog& d) {
+                  d.StepSecond(1);
+              }},
+    MenuEntry{"&Tree", "moreLikeThis", "&More Like This", "F3", true,
+              [](TreeDialog& d) {
+                  d.ShowNeighbours(!d.Neighbours()->isVisibleTo(&d));
+              }},
     MenuEntry{"&Help", "keys", "&Keys and Mouse", "F1", false, &ShowKeys},
     MenuEntry{"&Help", "about", "&About Arbolith", "", false, &ShowAbout},
 };
 
 // What the window answers besides its menus' keys.
-constexpr std::array<std::pair<const char*, const char*>, 6> kOtherKeys{{
-    {"Enter", "draws the tree of the fields (Generate new tree)"},
+constexpr std::array<std::pair<const char*, const char*>, 9> kOtherKeys{{
+    {"Enter", "draws a new tree of the fields (Generate new tree); in the second's field, the "
+              "tree of the second typed there"},
     {"Esc", "stops the drawing or the saving that is going"},
     {"Tab", "moves from field to field in the dialog's order, then to the second"},
     {"Drag", "on the canvas turns the tree: a degree for every two pixels"},
     {"Home", "on the canvas (after a click on it) brings back the front view"},
-    {"Second", "empty draws the tree of the moment; a second there redraws at every change"},
+    {"Second", "holds the second of the tree shown, which every change of a field draws again; "
+               "empty draws the tree of the moment"},
+    {"Wheel", "or a pinch on the canvas zooms in and out about the pointer"},
+    {"Middle drag", "or Shift+drag moves a picture larger than the window"},
+    {"Ctrl+0", "shows the picture as large as the window holds it; Ctrl+Alt+0 at its own size"},
 }};
 
 QString Plain(const char* text) {
@@ -134,7 +160,13 @@ QMenuBar* CreateMenuBar(TreeDialog& dialog) {
     };
     addEntries("&File");
     addEntries("&Edit");
-    bar->addMenu(QObject::tr("&View"))->addAction(dialog.Canvas()->FrontViewAction());
+    bar->addMenu(QObject::tr("&View"))->addActions(dialog.Canvas()->ViewActions());
+    for (QAction* action : dialog.Canvas()->ViewActions()) {
+        if (action != dialog.Canvas()->FrontViewAction()) {
+            dialog.addAction(action);
+        }
+    }
+    addEntries("&Tree");
     QMenu* presets = bar->addMenu(QObject::tr("&Presets"));
     for (const Preset& preset : kPresets) {
         const auto text = [](std::string_view view) {

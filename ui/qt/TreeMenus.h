@@ -19,8 +19,9 @@ struct MenuEntry {
     void (*does)(TreeDialog& dialog);
 };
 
-// The entries of the File, Edit and Help menus, in their order. The View menu holds the canvas's
-// "Front view" and the Presets menu an entry a preset, each named "preset-NAME".
+// The entries of the File, Edit, Tree and Help menus, in their order. The View menu holds the
+// canvas's "Front view" and its zoom, and the Presets menu an entry a preset, each named
+// "preset-NAME".
 std::span<const MenuEntry> MenuEntries();
 
 // The menu bar of the dialog, its actions' keys working anywhere in the window.

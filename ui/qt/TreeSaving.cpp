@@ -23,7 +23,10 @@ static_assert(kPictureWidth == kCanvasWidth && kPictureHeight == kCanvasHeight,
 TreeFileResult Save(const QString& path, const TreeOrder& tree, const std::atomic<bool>& stop) {
     StopMonitor monitor(stop);
     return WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree,
-                         {kPictureWidth, kPictureHeight, &monitor, {}});
+                         {ScaledSide(kPictureWidth, tree.placement.scale),
+                          ScaledSide(kPictureHeight, tree.placement.scale),
+                          &monitor,
+                          {}});
 }
 
 // What failed, naming the file: empty for a file written whole.
@@ -69,9 +72,13 @@ void TreeSaving::Ask(QWidget* parent, const TreeOrder& tree) {
         filters.append(FilterOf(info));
     }
     QString filter = filters.front();
-    QString path = QFileDialog::getSaveFileName(parent, tr("Save the tree"),
-                                                QStringLiteral("arbolith-%1.png").arg(tree.second),
-                                                filters.join(QStringLiteral(";;")), &filter);
+    // A larger picture is named by how much larger, beside the canvas's own.
+    const QString larger =
+        tree.placement.scale != 1 ? QStringLiteral("-%1x").arg(tree.placement.scale) : QString();
+    QString path = QFileDialog::getSaveFileName(
+        parent, tr("Save the tree"),
+        QStringLiteral("arbolith-%1%2.png").arg(tree.second).arg(larger),
+        filters.join(QStringLiteral(";;")), &filter);
     // Without a window manager nothing hands the keyboard back once the file dialog is gone.
     parent->activateWindow();
     if (path.isEmpty()) {

@@ -2,6 +2,7 @@
 #include <QIcon>
 
 #include "output/StandardStreams.h"
+#include "tree/Presets.h"
 #include "ui/qt/CommandLine.h"
 #include "ui/qt/DisplayApplication.h"
 #include "ui/qt/TreeDialog.h"
@@ -20,6 +21,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/arbolith/arbolith.svg")));
 
     arbolith::TreeDialog dialog;
+    // It opens with a tree drawn, the example's, its second held for tuning.
+    dialog.ShowPreset(arbolith::kPresets.front());
     dialog.show();
     dialog.activateWindow();
     QApplication::exec();

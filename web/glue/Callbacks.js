@@ -7,6 +7,10 @@ mergeInto(LibraryManager.library, {
   web_progress: function (done) {
     Module['onProgress'](done);
   },
+  web_records: function (solids, solidFloats, ribbons, ribbonFloats) {
+    Module['onRecords'](HEAPF32.slice(solids >> 2, (solids >> 2) + solidFloats),
+                        HEAPF32.slice(ribbons >> 2, (ribbons >> 2) + ribbonFloats));
+  },
   web_bytes: function (data, size) {
     Module['onBytes'](HEAPU8.slice(data, data + size));
   },

@@ -15,7 +15,10 @@
 #include "render/RasterSurface.h"
 #include "tree/DrawingRun.h"
 #include "tree/ExampleTree.h"
+#include "tree/Presets.h"
+#include "ui/FieldHints.h"
 #include "ui/FieldNames.h"
+#include "ui/TreeSeconds.h"
 #include "ui/ViewDrag.h"
 #include "values/KeyTable.h"
 #include "values/MessageText.h"
@@ -86,12 +89,17 @@ bool SendBytes(const void* data, std::size_t size) {
     return true;
 }
 
-// A field as the page shows it: its heading and label, and the example tree's text.
+// A field as the page shows it: its heading and label, the example tree's text, what it does
+// and the range of its slider.
 struct FieldRow {
     int id;
     std::string heading;
     std::string label;
     std::string text;
+    std::string hint;
+    double low;
+    double high;
+    double step;
 };
 
 val Fields() {
@@ -99,9 +107,69 @@ val Fields() {
     const std::vector<FieldName> names = FieldNames();
     val rows = val::array();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        rows.call<void>("push", FieldRow{names[i].id, names[i].heading, names[i].label, texts[i]});
+        const FieldHint& hint = HintOf(names[i].id);
+        rows.call<void>("push", FieldRow{names[i].id, names[i].heading, names[i].label, texts[i],
+                                         HintText(hint), hint.low, hint.high, hint.step});
     }
     return rows;
+}
+
+// A preset as the page offers it: the fields' texts and the second's.
+struct PresetRow {
+    std::string name;
+    std::string description;
+    FieldTextList fields;
+    std::string second;
+};
+
+val PresetRows() {
+    val rows = val::array();
+    for (const Preset& preset : kPresets) {
+        rows.call<void>("push",
+                        PresetRow{std::string(preset.name), std::string(preset.description),
+                                  TabOrderTexts(preset.parameters), std::to_string(preset.second)});
+    }
+    return rows;
+}
+
+// What the field's text reads as, said as a sentence, or nothing where it reads as itself.
+std::string FieldReadingNote(int id, const std::string& text) {
+    for (const FieldName& field : FieldNames()) {
+        if (field.id == id) {
+            return ReadingNote(field, text).value_or(std::string());
+        }
+    }
+    return {};
+}
+
+// Seconds cross as numbers; below 0 is none.
+double PressSecond(double clock, double latestPress, double shown) {
+    const auto second = [](double value) {
+        return value < 0 ? std::nullopt : std::optional(static_cast<std::uint32_t>(value));
+    };
+    return PressedSecond(static_cast<std::uint32_t>(clock), second(latestPress), second(shown));
+}
+
+// The order's picture `scale` times larger: its place and its size.
+TreeOrder Larger(TreeOrder order, double scale) {
+    order.placement = {scale, 0, 0};
+    return order;
+}
+
+// The most bytes the tree's file in the format can take, a picture `scale` times larger, told
+// before it is written; infinity where the format has no such bound.
+double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName,
+                 double scale) {
+    const std::optional<Format> named = FormatNamed(format);
+    WriteSettings settings;
+    settings.width = ScaledSide(kPictureWidth, scale);
+    settings.height = ScaledSide(kPictureHeight, scale);
+    if (named == Format::Obj && !fileName.empty()) {
+        settings.materialLibrary = MaterialLibraryPath(fileName);
+    }
+    const std::optional<std::uint64_t> most =
+        named ? MostFileBytes(*named, Larger(tree.order, scale), settings) : std::nullopt;
+    return most ? static_cast<double>(*most) : std::numeric_limits<double>::infinity();
 }
 
 // A row of the format table, with whether this build writes the format: the page writes PNG
@@ -121,19 +189,6 @@ val FormatRows() {
     return rows;
 }
 
-// The most bytes the tree's file in the format can take, told before it is written; infinity
-// where the format has no such bound.
-double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName) {
-    const std::optional<Format> named = FormatNamed(format);
-    WriteSettings settings;
-    if (named == Format::Obj) {
-        settings.materialLibrary = MaterialLibraryPath(fileName);
-    }
-    const std::optional<std::uint64_t> most =
-        named ? MostFileBytes(*named, tree.order, settings) : std::nullopt;
-    return most ? static_cast<double>(*most) : std::numeric_limits<double>::infinity();
-}
-
 // Draws the tree, showing it as it grows and once more at the end: how the run ended, or -1
 // when the entry cannot be drawn.
 int DrawEntry(const TreeEntry& entry) {
@@ -149,21 +204,40 @@ int DrawEntry(const TreeEntry& entry) {
     return static_cast<int>(result.forkLimitReached ? RunState::ForkLimit : RunState::Complete);
 }
 
-// Writes the tree in the format through web_bytes; an OBJ names the material library beside a
-// file of this name. True once written whole.
-bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName) {
+// Draws the tree's picture `scale` times larger at once and hands it over whole, for a file of
+// the browser's own encoder; false when the entry cannot be drawn.
+bool DrawLargerPicture(const TreeEntry& entry, double scale) {
+    const PageTree tree = ReadPageTree(entry);
+    if (!tree.error.empty() || !(scale >= kSmallestScale && scale <= kLargestScale)) {
+        return false;
+    }
+    PixelImage image(ScaledSide(kPictureWidth, scale), ScaledSide(kPictureHeight, scale));
+    RasterSurface surface(image);
+    WriteProgress progress;
+    const RunResult result = DrawTree(surface, Larger(tree.order, scale), &progress);
+    GrowingPicture(image).Show(result.polygons);
+    return true;
+}
+
+// Writes the tree in the format through web_bytes, a picture `scale` times larger; an OBJ names
+// the material library beside a file of this name, or none for no name. True once written whole.
+bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName,
+                double scale) {
     const PageTree tree = ReadPageTree(entry);
     const std::optional<Format> named = FormatNamed(format);
-    if (!tree.error.empty() || !named) {
+    if (!tree.error.empty() || !named || !(scale >= kSmallestScale && scale <= kLargestScale)) {
         return false;
     }
     WriteProgress progress;
     WriteSettings settings;
+    settings.width = ScaledSide(kPictureWidth, scale);
+    settings.height = ScaledSide(kPictureHeight, scale);
     settings.monitor = &progress;
-    if (*named == Format::Obj) {
+    if (*named == Format::Obj && !fileName.empty()) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
-    return WriteTree(*named, tree.order, SendBytes, settings).outcome == WriteOutcome::Written;
+    return WriteTree(*named, Larger(tree.order, scale), SendBytes, settings).outcome ==
+           WriteOutcome::Written;
 }
 
 // The state is RunState's number, as the worker reports it; any other is a stopped run.
@@ -194,7 +268,16 @@ EMSCRIPTEN_BINDINGS(arbolith) {
         .field("id", &FieldRow::id)
         .field("heading", &FieldRow::heading)
         .field("label", &FieldRow::label)
-        .field("text", &FieldRow::text);
+        .field("text", &FieldRow::text)
+        .field("hint", &FieldRow::hint)
+        .field("low", &FieldRow::low)
+        .field("high", &FieldRow::high)
+        .field("step", &FieldRow::step);
+    value_object<PresetRow>("PresetRow")
+        .field("name", &PresetRow::name)
+        .field("description", &PresetRow::description)
+        .field("fields", &PresetRow::fields)
+        .field("second", &PresetRow::second);
     value_object<FormatRow>("FormatRow")
         .field("name", &FormatRow::name)
         .field("description", &FormatRow::description)
@@ -232,6 +315,23 @@ EMSCRIPTEN_BINDINGS(arbolith) {
         .function("mostBytes", &MostBytes);
 
     function("fields", &Fields);
+    function("presets", &PresetRows);
+    function("readingNote", &FieldReadingNote);
+    function("pressedSecond", &PressSecond);
+    function(
+        "neighbourSecond", +[](double second, int step) {
+            return static_cast<double>(NeighbourSecond(static_cast<std::uint32_t>(second), step));
+        });
+    function("drawLargerPicture", &DrawLargerPicture);
+    function(
+        "neighbourSeconds", +[](double second, int each) {
+            val seconds = val::array();
+            for (const std::uint32_t neighbour :
+                 NeighbourSeconds(static_cast<std::uint32_t>(second), each)) {
+                seconds.call<void>("push", static_cast<double>(neighbour));
+            }
+            return seconds;
+        });
     function("formats", &FormatRows);
     function("readTree", &ReadPageTree);
     function(

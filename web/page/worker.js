@@ -1,7 +1,7 @@
-// Draws and writes trees for the page, away from its thread: the page ends a run by ending the
-// worker. The compiled module comes from the page first; jobs sent before it wait for it. A
-// file's bytes go to the page as they are made, each part handed over rather than copied, so
-// that no whole file is ever held here.
+// Draws and writes trees and grows the 3-D view's records for the page, away from its thread: the
+// page ends a run by ending the worker. The compiled module comes from the page first; jobs sent
+// before it wait for it. A file's bytes go to the page as they are made, each part handed over
+// rather than copied, so that no whole file is ever held here.
 import Arbolith from './arbolith.js';
 
 let core = null;
@@ -16,19 +16,23 @@ function handlers() {
     onProgress(done) {
       postMessage({ kind: 'progress', id: job.id, done });
     },
+    onRecords(solids, ribbons) {
+      postMessage({ kind: 'records', id: job.id, solids, ribbons }, [solids.buffer, ribbons.buffer]);
+    },
     onBytes(bytes) {
       postMessage({ kind: 'part', id: job.id, file: job.file, bytes }, [bytes.buffer]);
     },
   };
 }
 
-// Writes the job's file, part by part, and an OBJ's material library after it as file 1.
+// Writes the job's file, part by part, and after an OBJ that names one its material library, as
+// file 1.
 function write() {
   job.file = 0;
-  if (!core.writeTree(job.format, job.entry, job.fileName)) {
+  if (!core.writeTree(job.format, job.entry, job.fileName, job.scale)) {
     return false;
   }
-  if (job.format === 'obj') {
+  if (job.format === 'obj' && job.fileName) {
     job.file = 1;
     return core.writeMaterialLibrary();
   }
@@ -37,16 +41,24 @@ function write() {
 
 function run(next) {
   job = next;
+  if (job.kind === 'records') {
+    const box = core.growRecords(job.entry);
+    postMessage({ kind: 'grown', id: job.id, box });
+    return;
+  }
   if (job.kind === 'draw') {
     const state = core.drawTree(job.entry);
     postMessage({ kind: 'drawn', id: job.id, state });
     return;
   }
-  // Every save ends with a word to the page, whatever went wrong here.
+  // Every save ends with a word to the page, whatever went wrong here. A larger picture is
+  // drawn whole, for the page to encode.
+  const kind = job.kind === 'larger' ? 'larger' : 'written';
   try {
-    postMessage({ kind: 'written', id: job.id, ok: write() });
+    const ok = kind === 'larger' ? core.drawLargerPicture(job.entry, job.scale) : write();
+    postMessage({ kind, id: job.id, ok });
   } catch (error) {
-    postMessage({ kind: 'written', id: job.id, ok: false, reason: String(error?.message ?? error) });
+    postMessage({ kind, id: job.id, ok: false, reason: String(error?.message ?? error) });
   }
 }
 
