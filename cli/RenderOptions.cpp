@@ -11,6 +11,7 @@
 #include "numbers/DecimalText.h"
 #include "tree/Presets.h"
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 #include "values/ParameterFile.h"
 #include "values/ValueText.h"
 
@@ -322,10 +323,6 @@ const std::vector<Option>& Options() {
         return list;
     }();
     return options;
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 // The long option `name` (without "=VALUE") names: itself, or the one option it begins, as

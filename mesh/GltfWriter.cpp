@@ -274,4 +274,14 @@ WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* mo
     return ThreePasses(tree, sink, monitor, plan, survey.branchesGrown);
 }
 
+std::uint64_t GlbMostBytes(std::uint64_t branches, int levelsOfDetail) {
+    // No level holds more than the full mesh, each of its primitives with 16-bit indices padded
+    // by at most 3 bytes.
+    const std::uint64_t meshes = static_cast<std::uint64_t>(std::max(levelsOfDetail, 1));
+    const std::uint64_t primitives = GlbMostPrimitives(branches);
+    const std::uint64_t mesh = branches * kMostBranchVertices * kGlbVertexBytes +
+                               branches * kMostBranchTriangles * 3 * 2 + primitives * 3;
+    return 12 + 8 + GlbJsonRoom(meshes, primitives, levelsOfDetail > 0) + 8 + meshes * mesh;
+}
+
 } // namespace arbolith

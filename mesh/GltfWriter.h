@@ -24,4 +24,8 @@ struct PreparedFile;
 WriteResult WriteGlb(const TreeOrder& tree, const ByteSink& sink, RunMonitor* monitor = nullptr,
                      const PreparedFile* file = nullptr, int levelsOfDetail = 0);
 
+// The most bytes the .glb of a tree of `branches` branches can take, with that many levels of
+// detail.
+std::uint64_t GlbMostBytes(std::uint64_t branches, int levelsOfDetail = 0);
+
 } // namespace arbolith

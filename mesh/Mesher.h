@@ -59,6 +59,10 @@ private:
 
 // The sides of a limb's solid at full detail.
 inline constexpr int kBranchSides = 6;
+// The most a branch adds to the mesh: its prism's two rings and the centres of its two caps, its
+// sides and its caps (an octahedron adds less, a limb going straight on less still).
+inline constexpr std::uint64_t kMostBranchVertices = 2 * kBranchSides + 2;
+inline constexpr std::uint64_t kMostBranchTriangles = 4 * kBranchSides;
 
 // How one mesh of a tree is made.
 struct MeshPlan {

@@ -14,6 +14,12 @@ namespace arbolith {
 
 namespace {
 
+// The longest shortest text of a float: a sign, nine digits, a point, and an exponent of three.
+constexpr std::size_t kLongestFloat = 15;
+std::size_t Digits(std::uint64_t n) {
+    return std::to_string(n).size();
+}
+
 class ObjOutput final : public MeshOutput {
 public:
     ObjOutput(ChunkedSink& out, std::uint64_t firstVertex) : out_(out), base_(firstVertex + 1) {}
@@ -97,6 +103,25 @@ void PutText(ChunkedSink& out, const std::string& text) {
     out.Put(text.data(), text.size());
 }
 
+std::string Head(std::uint32_t second, const std::string& materialLibrary) {
+    return "# Arbolith tree of second " + std::to_string(second) +
+           "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, the trunk's "
+           "foot at the origin.\n# Each vertex's colour is its growth, from 0 at the trunk's foot "
+           "to 1 at the farthest tip, in all three channels.\n" +
+           (materialLibrary.empty() ? std::string() : "mtllib " + materialLibrary + '\n');
+}
+
+// An object: the tree, or its level of detail `level` when it is one of several.
+std::string ObjectHead(int level, const std::string& materialLibrary) {
+    return (level >= 0 ? "o tree_LOD" + std::to_string(level) + '\n' : std::string("o tree\n")) +
+           (materialLibrary.empty() ? std::string() : std::string("usemtl bark\n"));
+}
+
+std::string Tail(const MeshCounts& counts) {
+    return "# " + std::to_string(counts.vertices) + " vertices, " +
+           std::to_string(counts.triangles) + " triangles\n";
+}
+
 } // namespace
 
 WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
@@ -110,29 +135,18 @@ WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
     const std::vector<MeshPlan> plans =
         PlanMeshes(survey.survey, levelsOfDetail, std::numeric_limits<std::uint64_t>::max());
     ChunkedSink out(sink);
-    PutText(out, "# Arbolith tree of second " + std::to_string(tree.second) +
-                     "\n# Metres, one canvas pixel to a centimetre; +Y up, the front toward +Z, "
-                     "the trunk's foot at the origin.\n# Each vertex's colour is its growth, from "
-                     "0 at the trunk's foot to 1 at the farthest tip, in all three channels.\n");
-    if (!materialLibrary.empty()) {
-        PutText(out, "mtllib " + materialLibrary + '\n');
-    }
+    PutText(out, Head(tree.second, materialLibrary));
     std::vector<MeshCounts> written;
     std::uint64_t vertices = 0;
     for (std::size_t m = 0; m < plans.size(); ++m) {
-        PutText(out, levelsOfDetail > 0 ? "o tree_LOD" + std::to_string(m) + '\n'
-                                        : std::string("o tree\n"));
-        if (!materialLibrary.empty()) {
-            PutText(out, "usemtl bark\n");
-        }
+        PutText(out, ObjectHead(levelsOfDetail > 0 ? static_cast<int>(m) : -1, materialLibrary));
         ObjOutput output(out, vertices);
         const MeshRun run = MeshTree(tree, plans[m], output, monitor,
                                      {static_cast<int>(m) + 1, 1 + meshes, survey.branchesGrown});
         if (run.stopped) {
             return {WriteOutcome::Stopped, {}, run.counts};
         }
-        PutText(out, "# " + std::to_string(run.counts.vertices) + " vertices, " +
-                         std::to_string(run.counts.triangles) + " triangles\n");
+        PutText(out, Tail(run.counts));
         written.push_back(run.counts);
         vertices += run.counts.vertices;
     }
@@ -142,6 +156,25 @@ WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
     WriteResult result{WriteOutcome::Written, {}, written.front()};
     result.lesserDetails.assign(written.begin() + 1, written.end());
     return result;
+}
+
+std::uint64_t ObjMostBytes(std::uint64_t branches, const std::string& materialLibrary,
+                           int levelsOfDetail) {
+    // No level holds more than the full mesh.
+    const std::uint64_t meshes = static_cast<std::uint64_t>(std::max(levelsOfDetail, 1));
+    MeshCounts most;
+    most.vertices = branches * kMostBranchVertices;
+    most.triangles = branches * kMostBranchTriangles;
+    // A vertex's "v X Y Z G G G", "vt U V" and "vn X Y Z"; a triangle's "f A/A/A B/B/B C/C/C",
+    // counting the vertices of every mesh.
+    const std::uint64_t number = 1 + kLongestFloat;
+    const std::uint64_t pointLines =
+        (1 + 6 * number + 1) + (2 + 2 * number + 1) + (2 + 3 * number + 1);
+    const std::uint64_t faceLine = 1 + 3 * (1 + 3 * Digits(meshes * most.vertices) + 2) + 1;
+    const std::uint64_t mesh =
+        ObjectHead(levelsOfDetail > 0 ? levelsOfDetail : -1, materialLibrary).size() +
+        most.vertices * pointLines + most.triangles * faceLine + Tail(most).size();
+    return Head(std::numeric_limits<std::uint32_t>::max(), materialLibrary).size() + meshes * mesh;
 }
 
 bool WriteMaterialLibrary(const ByteSink& sink) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "mesh/Mesher.h"
@@ -15,6 +16,11 @@ namespace arbolith {
 // .mtl's name beside the file), or with no material when it is empty.
 WriteResult WriteObj(const TreeOrder& tree, const std::string& materialLibrary,
                      const ByteSink& sink, RunMonitor* monitor = nullptr, int levelsOfDetail = 0);
+
+// The most bytes the OBJ of a tree of `branches` branches can take, naming this material library,
+// with that many levels of detail.
+std::uint64_t ObjMostBytes(std::uint64_t branches, const std::string& materialLibrary,
+                           int levelsOfDetail = 0);
 
 // The material library that an OBJ names: "bark", the picture's brown in linear RGB.
 bool WriteMaterialLibrary(const ByteSink& sink);

@@ -76,6 +76,11 @@ std::optional<Format> FormatOfPath(std::string_view path);
 // The formats' names as a sentence lists them: "png, svg, pdf, glb or obj".
 std::string FormatNameList(std::string_view lastJoint = " or ");
 
+// The most bytes the tree's file can take in the format, known before it is written: for SVG,
+// glb and OBJ, whose files grow by a known most a branch; none for PNG and PDF, which compress.
+std::optional<std::uint64_t> MostFileBytes(Format format, const TreeOrder& order,
+                                           const WriteSettings& settings = {});
+
 // Writes the order's tree in the format through the sink. A sink that gives up ends the writing
 // early; the monitor stops it. A 3-D file holds the tree itself: the order's view and placement
 // and the settings' fit are for pictures only.

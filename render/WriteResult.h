@@ -31,6 +31,9 @@ struct WriteResult {
     // the next levels' after.
     MeshCounts mesh;
     std::vector<MeshCounts> lesserDetails;
+    // Bytes that went straight to a stream (standard output, a device, a FIFO), which cannot
+    // take them back: there even when the writing stopped or failed.
+    std::uint64_t streamed = 0;
 };
 
 } // namespace arbolith

@@ -278,7 +278,8 @@ void TreeDialog::Say(const QString& text) {
 
 void TreeDialog::Warn(const QString& message) {
     // Plain text: a file's name or a line of it is shown as it is, never read as markup.
-    QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), PrintableText(message), QMessageBox::Ok,
+                    this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -435,7 +436,9 @@ void TreeDialog::ShowPreset(const Preset& preset) {
 }
 
 QString TreeDialog::OpenParameters(const QString& path) {
-    const ParameterReading read = ReadParameterFile(QFile::encodeName(path).toStdString());
+    // A FIFO or a device could keep the window waiting for a writer: only a file is read.
+    const ParameterReading read =
+        ReadParameterFile(QFile::encodeName(path).toStdString(), /*regularOnly=*/true);
     if (const auto* fault = std::get_if<ParameterFault>(&read)) {
         return QString::fromStdString(DescribeFault(path.toStdString(), *fault));
     }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "numbers/DecimalText.h"
 #include "output/WholeFile.h"
 #include "ui/DialogLayout.h"
 #include "ui/qt/BackgroundJob.h"
@@ -24,18 +25,21 @@ static_assert(kPictureWidth == kCanvasWidth && kPictureHeight == kCanvasHeight,
 // triangles.
 constexpr int kSuggestedLevelsOfDetail = 4;
 
-// Writes the file and says what failed, naming the file: an OBJ's material library may fail
-// where the OBJ did not.
-QString Save(const QString& path, const TreeOrder& tree, int levelsOfDetail,
-             const std::atomic<bool>& stop) {
+// Writes the file, and names the file it ended at: an OBJ's material library may fail where the
+// OBJ did not.
+TreeFileResult Save(const QString& path, const TreeOrder& tree, int levelsOfDetail,
+                    const std::atomic<bool>& stop) {
     StopMonitor monitor(stop);
     WriteSettings settings{ScaledSide(kPictureWidth, tree.placement.scale),
                            ScaledSide(kPictureHeight, tree.placement.scale),
                            &monitor,
                            {}};
     settings.levelsOfDetail = InfoOf(SavedFormat(path)).model ? levelsOfDetail : 0;
-    const TreeFileResult result =
-        WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree, settings);
+    return WriteTreeFile(QFile::encodeName(path).toStdString(), SavedFormat(path), tree, settings);
+}
+
+// What failed, naming the file: empty for a file written whole.
+QString FailureOf(const TreeFileResult& result) {
     switch (result.outcome) {
     case WriteOutcome::Written:
         return {};
@@ -47,6 +51,11 @@ QString Save(const QString& path, const TreeOrder& tree, int levelsOfDetail,
     const QString reason = result.reason.empty() ? QObject::tr("the file took no more")
                                                  : QString::fromStdString(result.reason);
     return QStringLiteral("%1: %2").arg(QFile::decodeName(result.failedFile.c_str()), reason);
+}
+
+QString Bytes(std::uint64_t count) {
+    return QString::fromStdString(CountText(count)) +
+           (count == 1 ? QObject::tr(" byte") : QObject::tr(" bytes"));
 }
 
 QString FilterOf(const FormatInfo& info) {
@@ -130,10 +139,10 @@ bool TreeSaving::Start(const QString& path, const TreeOrder& tree, int levelsOfD
     }
     path_ = path;
     second_ = tree.second;
-    failure_.clear();
+    result_ = {};
     job_ = std::make_unique<BackgroundJob>(
         [this, path, tree, levelsOfDetail](const std::atomic<bool>& stop) {
-            failure_ = Save(path, tree, levelsOfDetail, stop);
+            result_ = Save(path, tree, levelsOfDetail, stop);
         });
     // Queued: the job that sends it is deleted there.
     connect(job_.get(), &BackgroundJob::Finished, this, &TreeSaving::OnFinished,
@@ -148,7 +157,7 @@ QString TreeSaving::SaveNow(const QString& path, const TreeOrder& tree, int leve
         return tr("another file is still being saved");
     }
     const std::atomic<bool> never{false};
-    return Save(path, tree, levelsOfDetail, never);
+    return FailureOf(Save(path, tree, levelsOfDetail, never));
 }
 
 void TreeSaving::Stop() {
@@ -163,14 +172,23 @@ bool TreeSaving::Wait(int milliseconds) {
 
 void TreeSaving::OnFinished() {
     job_->Wait(-1);
-    const bool stopped = job_->StopAsked();
     job_.reset();
-    if (failure_.isEmpty()) {
+    // What went to a stream (a FIFO, a device) is there even when the saving did not end well.
+    const std::uint64_t streamed = result_.streamed;
+    switch (result_.outcome) {
+    case WriteOutcome::Written:
         emit Said(tr("Saved the tree of second %1 to %2.").arg(second_).arg(path_));
-    } else if (stopped) {
-        emit Said(tr("Saving stopped; nothing was written to %1.").arg(path_));
-    } else {
-        emit Failed(tr("Could not save %1").arg(failure_));
+        break;
+    case WriteOutcome::Stopped:
+        emit Said(streamed == 0 ? tr("Saving stopped; nothing was written to %1.").arg(path_)
+                                : tr("Saving stopped; %1 received only the first %2 of the tree.")
+                                      .arg(path_, Bytes(streamed)));
+        break;
+    case WriteOutcome::Failed:
+        emit Failed(tr("Could not save %1").arg(FailureOf(result_)) +
+                    (streamed == 0 ? QString()
+                                   : tr(" (it had received the first %1)").arg(Bytes(streamed))));
+        break;
     }
     emit Ended();
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "output/Formats.h"
+#include "output/WholeFile.h"
 #include "tree/TreeOrder.h"
 
 class QWidget;
@@ -38,7 +39,7 @@ public:
     QString SaveNow(const QString& path, const TreeOrder& tree, int levelsOfDetail = 0);
 
     bool Going() const { return job_ != nullptr; }
-    // Stops the saving, which then leaves no file.
+    // Stops the saving, which then leaves no file; a stream keeps what it has received.
     void Stop();
     // Waits at most `milliseconds` (negative: without limit); true once nothing is being saved.
     bool Wait(int milliseconds);
@@ -60,7 +61,7 @@ private:
     std::unique_ptr<BackgroundJob> job_;
     QString path_;
     std::uint32_t second_ = 0;
-    QString failure_;
+    TreeFileResult result_;
 };
 
 // The format a file name's extension names, PNG for any other.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,8 @@
 #include "ui/FieldNames.h"
 #include "ui/TreeSeconds.h"
 #include "ui/ViewDrag.h"
+#include "values/KeyTable.h"
+#include "values/MessageText.h"
 #include "web/glue/PageTree.h"
 
 using namespace arbolith;
@@ -154,6 +157,24 @@ TreeOrder Larger(TreeOrder order, double scale) {
     return order;
 }
 
+// The most bytes the tree's file in the format can take, a picture `scale` times larger, a 3-D
+// file with that many levels of detail, told before it is written; infinity where the format has
+// no such bound.
+double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName,
+                 double scale, int levelsOfDetail) {
+    const std::optional<Format> named = FormatNamed(format);
+    WriteSettings settings;
+    settings.width = ScaledSide(kPictureWidth, scale);
+    settings.height = ScaledSide(kPictureHeight, scale);
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
+    if (named == Format::Obj && !fileName.empty()) {
+        settings.materialLibrary = MaterialLibraryPath(fileName);
+    }
+    const std::optional<std::uint64_t> most =
+        named ? MostFileBytes(*named, Larger(tree.order, scale), settings) : std::nullopt;
+    return most ? static_cast<double>(*most) : std::numeric_limits<double>::infinity();
+}
+
 // A row of the format table, with whether this build writes the format: the page writes PNG
 // from its canvas and offers no other format that lacks a writer here.
 struct FormatRow {
@@ -203,7 +224,7 @@ bool DrawLargerPicture(const TreeEntry& entry, double scale) {
 
 // Writes the tree in the format through web_bytes, a picture `scale` times larger, a 3-D file
 // with that many levels of detail (0: the one full mesh); an OBJ names the material library
-// beside a file of this name. True once written whole.
+// beside a file of this name, or none for no name. True once written whole.
 bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName,
                 double scale, int levelsOfDetail) {
     const PageTree tree = ReadPageTree(entry);
@@ -217,7 +238,7 @@ bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::st
     settings.height = ScaledSide(kPictureHeight, scale);
     settings.monitor = &progress;
     settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
-    if (*named == Format::Obj) {
+    if (*named == Format::Obj && !fileName.empty()) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
     return WriteTree(*named, Larger(tree.order, scale), SendBytes, settings).outcome ==
@@ -289,7 +310,14 @@ EMSCRIPTEN_BINDINGS(arbolith) {
             "second", +[](const PageTree& tree) { return tree.order.second; })
         .property(
             "total", +[](const PageTree& tree) { return static_cast<double>(tree.total.branches); })
-        .function("status", &TreeStatus);
+        .property(
+            "command",
+            +[](const PageTree& tree) {
+                return tree.order.branchLimit == kNoBranchLimit ? RenderCommand(tree.order)
+                                                                : std::string();
+            })
+        .function("status", &TreeStatus)
+        .function("mostBytes", &MostBytes);
 
     function("fields", &Fields);
     function("presets", &PresetRows);
@@ -318,6 +346,11 @@ EMSCRIPTEN_BINDINGS(arbolith) {
     function("writeTree", &WriteEntry);
     constant("mostLevelsOfDetail", kMostLevelsOfDetail);
     function("materialLibraryName", &MaterialLibraryPath);
+    // A message's text as every front end shows it, and a value quoted in one.
+    function(
+        "printable", +[](const std::string& text) { return Printable(text); });
+    function(
+        "quoted", +[](const std::string& value) { return Quoted(value, '"'); });
     function(
         "writeMaterialLibrary", +[] { return WriteMaterialLibrary(SendBytes); });
 }
