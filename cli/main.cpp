@@ -20,6 +20,7 @@
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
 #include "values/MessageText.h"
+#include "values/ParameterFile.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ std::string Counted(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + ' ' + (n == 1 ? one : many);
 }
 
-// What a 3-D file holds, in words.
+// What a mesh holds, in words.
 std::string MeshHolds(const MeshCounts& counts) {
     std::string holds = Counted(counts.branches, "branch", "branches") + ", " +
                         Counted(counts.vertices, "vertex", "vertices") + ", " +
@@ -105,6 +106,19 @@ std::string MeshHolds(const MeshCounts& counts) {
     if (counts.leftOut > 0) {
         holds += "; " + Counted(counts.leftOut, "branch", "branches") +
                  " left out, beyond the range of the file's numbers";
+    }
+    return holds;
+}
+
+// What a 3-D file holds: its mesh, or each level of detail.
+std::string FileHolds(const WriteResult& result, int levelsOfDetail) {
+    if (levelsOfDetail == 0) {
+        return MeshHolds(result.mesh);
+    }
+    std::string holds =
+        std::to_string(levelsOfDetail) + " levels of detail: LOD0 " + MeshHolds(result.mesh);
+    for (std::size_t level = 0; level < result.lesserDetails.size(); ++level) {
+        holds += "; LOD" + std::to_string(level + 1) + ' ' + MeshHolds(result.lesserDetails[level]);
     }
     return holds;
 }
@@ -129,14 +143,17 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         } else {
             Progress progress(Printable(shown(path)),
                               CountBranches(tree.parameters, tree.path, tree.second));
-            result = WriteTreeFile(path, format, tree,
-                                   {options.width, options.height, &progress, {}, {}, options.fit});
+            WriteSettings settings{options.width, options.height, &progress, {}, {}, options.fit};
+            settings.levelsOfDetail = options.levelsOfDetail;
+            result = WriteTreeFile(path, format, tree, settings);
         }
         const std::string second = std::to_string(tree.second);
         switch (result.outcome) {
         case WriteOutcome::Written:
-            Complain("wrote " + shown(path) + ": the tree of second " + second + " (--time " +
-                     second + ")" + (InfoOf(format).model ? ", " + MeshHolds(result.mesh) : ""));
+            Complain(
+                "wrote " + shown(path) + ": the tree of second " + second + " (--time " + second +
+                ")" +
+                (InfoOf(format).model ? ", " + FileHolds(result, options.levelsOfDetail) : ""));
             break;
         case WriteOutcome::Stopped:
             // What went to a stream is there: said, never denied.
@@ -177,6 +194,12 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         return Print(std::string("arbolith-render ") + ARBOLITH_VERSION + "\n");
+    }
+    if (options.showParams) {
+        const ParameterSet set{options.tree.parameters, options.time,
+                               options.tree.view.IsFront() ? std::nullopt
+                                                           : std::optional(options.tree.view)};
+        return Print(ParameterText(set));
     }
     // One reading of the clock for the whole run: each tree is exactly the tree of its second.
     const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();

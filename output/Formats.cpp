@@ -71,12 +71,13 @@ constexpr TreeWriter kPdfWriter = nullptr;
 
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteGlb(order, sink, settings.monitor, settings.file);
+    return WriteGlb(order, sink, settings.monitor, settings.file, settings.levelsOfDetail);
 }
 
 WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteObj(order, settings.materialLibrary, sink, settings.monitor);
+    return WriteObj(order, settings.materialLibrary, sink, settings.monitor,
+                    settings.levelsOfDetail);
 }
 
 constexpr std::array kFormats{
@@ -160,9 +161,9 @@ std::optional<std::uint64_t> MostFileBytes(Format format, const TreeOrder& order
     case Format::Svg:
         return SvgMostBytes(branches, settings.width, settings.height);
     case Format::Glb:
-        return GlbMostBytes(branches);
+        return GlbMostBytes(branches, settings.levelsOfDetail);
     case Format::Obj:
-        return ObjMostBytes(branches, settings.materialLibrary);
+        return ObjMostBytes(branches, settings.materialLibrary, settings.levelsOfDetail);
     case Format::Png:
     case Format::Pdf:
         break;

@@ -37,13 +37,19 @@ struct WriteSettings {
     RunMonitor* monitor = nullptr;
     // The material library an OBJ names, a file beside it; none when empty.
     std::string materialLibrary;
-    // The file being prepared, when the output is one: a .glb is then written in one growth,
-    // its head last. None for a plain sink.
+    // The file being prepared, when the output is one: a .glb is then written in one growth a
+    // mesh, its head last. None for a plain sink.
     const PreparedFile* file = nullptr;
     // Pictures only: the tree placed and scaled to fill the picture, whatever the order's
     // placement says.
     bool fit = false;
+    // For a 3-D file: this many meshes of the tree, levels of detail each about half the
+    // triangles of the one before (named ..._LOD0, ..._LOD1 and so on); 0 for the one full mesh.
+    int levelsOfDetail = 0;
 };
+
+// The most levels of detail a 3-D file holds.
+inline constexpr int kMostLevelsOfDetail = 8;
 
 using TreeWriter = WriteResult (*)(const TreeOrder& order, const ByteSink& sink,
                                    const WriteSettings& settings);

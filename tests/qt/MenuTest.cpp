@@ -21,6 +21,7 @@
 #include <set>
 
 #include "DialogHelpers.h"
+#include "mesh/GltfWriter.h"
 #include "render/RasterPicture.h"
 #include "tree/BranchCount.h"
 #include "tree/Presets.h"
@@ -147,6 +148,35 @@ TEST(Menus, EachEntryDoesItsJob) {
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_EQ(static_cast<std::uint64_t>(svg.readAll().count("<polygon")),
               CountBranches(fan.parameters, fan.path, fan.second).branches);
+
+    // Levels of detail: asked for first, then a file among the 3-D formats alone, a name without
+    // an extension taking the first's.
+    WhenOpen<QInputDialog>([](QInputDialog& levels) {
+        levels.setIntValue(3);
+        levels.accept();
+    });
+    QStringList offered;
+    WhenOpen<QFileDialog>([&](QFileDialog& files) {
+        offered = files.nameFilters();
+        auto* name = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(folder.filePath(QStringLiteral("fan-lod")));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    Entry(dialog, QStringLiteral("saveLevelsOfDetail"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+    EXPECT_EQ(offered.size(), 2) << offered.join(QStringLiteral("; ")).toStdString();
+    QFile lod(folder.filePath(QStringLiteral("fan-lod.glb")));
+    ASSERT_TRUE(lod.open(QIODevice::ReadOnly));
+    std::string expected;
+    WriteGlb(
+        fan,
+        [&expected](const void* data, std::size_t size) {
+            expected.append(static_cast<const char*>(data), size);
+            return true;
+        },
+        nullptr, nullptr, 3);
+    EXPECT_TRUE(lod.readAll().toStdString() == expected) << "not the .glb of 3 levels of detail";
 
     // Ctrl+O, pressed in a field, opens the file saved above: values, second and view.
     Entry(dialog, QStringLiteral("preset-oak"))->trigger();

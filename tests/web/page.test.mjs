@@ -180,10 +180,11 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
     ['PNG', 'SVG', 'GLB', 'OBJ']);
   const args = argsOfLink(link);
   // One download a save, which the status line names; an OBJ and its material library come in
-  // one zip archive.
-  for (const format of ['svg', 'glb', 'obj']) {
+  // one zip archive. Levels of detail go into the 3-D files alone.
+  for (const [format, levels] of [['svg', 3], ['glb', 0], ['obj', 0], ['glb', 3], ['obj', 2]]) {
     const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']
       : [`arbolith-1700000000.${format}`];
+    await page.locator('#levels-of-detail').selectOption(String(levels));
     const [download] = await Promise.all([page.waitForEvent('download'),
       page.locator(`[data-format=${format}]`).click()]);
     await page.waitForFunction(() => document.body.dataset.saved);
@@ -195,7 +196,8 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
     assert.deepEqual([...received.keys()], names);
     const cliFolder = await mkdtemp(join(folder, 'cli-'));
     // A 3-D file holds the tree itself, whatever the view.
-    const formatArgs = format === 'svg' ? args : argsOfLink(link.replace(/&view=[^&]*/, ''));
+    const formatArgs = format === 'svg' ? args
+      : [...argsOfLink(link.replace(/&view=[^&]*/, '')), ...(levels ? ['--lod', String(levels)] : [])];
     const run = spawnSync(renderer, [...formatArgs, '-o', join(cliFolder, names[0])],
       { encoding: 'utf8' });
     assert.equal(run.status, 0, run.stderr);

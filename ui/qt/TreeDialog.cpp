@@ -350,7 +350,7 @@ bool TreeDialog::SaveGoing() const {
     return saving_->Going();
 }
 
-void TreeDialog::AskAndSave() {
+void TreeDialog::AskAndSave(bool levelsOfDetail) {
     if (SaveGoing()) {
         return;
     }
@@ -359,7 +359,11 @@ void TreeDialog::AskAndSave() {
                        : tr("Draw a tree first, then save it."));
         return;
     }
-    saving_->Ask(this, *drawing_->Shown());
+    if (levelsOfDetail) {
+        saving_->AskLevelsOfDetail(this, *drawing_->Shown());
+    } else {
+        saving_->Ask(this, *drawing_->Shown());
+    }
 }
 
 void TreeDialog::AskAndSaveLarger() {

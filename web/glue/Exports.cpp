@@ -3,6 +3,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -156,14 +157,16 @@ TreeOrder Larger(TreeOrder order, double scale) {
     return order;
 }
 
-// The most bytes the tree's file in the format can take, a picture `scale` times larger, told
-// before it is written; infinity where the format has no such bound.
+// The most bytes the tree's file in the format can take, a picture `scale` times larger, a 3-D
+// file with that many levels of detail, told before it is written; infinity where the format has
+// no such bound.
 double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName,
-                 double scale) {
+                 double scale, int levelsOfDetail) {
     const std::optional<Format> named = FormatNamed(format);
     WriteSettings settings;
     settings.width = ScaledSide(kPictureWidth, scale);
     settings.height = ScaledSide(kPictureHeight, scale);
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
     if (named == Format::Obj && !fileName.empty()) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
@@ -219,10 +222,11 @@ bool DrawLargerPicture(const TreeEntry& entry, double scale) {
     return true;
 }
 
-// Writes the tree in the format through web_bytes, a picture `scale` times larger; an OBJ names
-// the material library beside a file of this name, or none for no name. True once written whole.
+// Writes the tree in the format through web_bytes, a picture `scale` times larger, a 3-D file
+// with that many levels of detail (0: the one full mesh); an OBJ names the material library
+// beside a file of this name, or none for no name. True once written whole.
 bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName,
-                double scale) {
+                double scale, int levelsOfDetail) {
     const PageTree tree = ReadPageTree(entry);
     const std::optional<Format> named = FormatNamed(format);
     if (!tree.error.empty() || !named || !(scale >= kSmallestScale && scale <= kLargestScale)) {
@@ -233,6 +237,7 @@ bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::st
     settings.width = ScaledSide(kPictureWidth, scale);
     settings.height = ScaledSide(kPictureHeight, scale);
     settings.monitor = &progress;
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
     if (*named == Format::Obj && !fileName.empty()) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
@@ -339,6 +344,7 @@ EMSCRIPTEN_BINDINGS(arbolith) {
     function("viewAfterDrag", &TurnedByDrag);
     function("drawTree", &DrawEntry);
     function("writeTree", &WriteEntry);
+    constant("mostLevelsOfDetail", kMostLevelsOfDetail);
     function("materialLibraryName", &MaterialLibraryPath);
     // A message's text as every front end shows it, and a value quoted in one.
     function(

@@ -527,7 +527,8 @@ async function save(format) {
   const tree = core.readTree(shown.entry);
   const base = `arbolith-${tree.second}${larger > 1 ? `-${larger}x` : ''}`;
   let name = `${base}.${format}`;
-  const most = tree.mostBytes(format, name, larger);
+  const levelsOfDetail = Number($('levels-of-detail').value);
+  const most = tree.mostBytes(format, name, larger, levelsOfDetail);
   const command = tree.command && larger === 1 ? tree.command : '';
   tree.delete();
   if (format === 'png' && larger === 1) {
@@ -660,13 +661,16 @@ async function save(format) {
     saving.worker.postMessage({ kind: 'larger', entry: shown.entry, scale: larger });
   } else {
     saving.worker.postMessage({ kind: 'write', format, entry: shown.entry,
-      fileName: writable ? '' : name, scale: larger });
+      fileName: writable ? '' : name, scale: larger, levelsOfDetail });
   }
 }
 
 // A button for each row of the format table that this build writes, and PNG, which the
-// browser's encoder writes from the canvas.
+// browser's encoder writes from the canvas; the levels of detail a 3-D file may hold.
 function buildSaveButtons() {
+  for (let levels = 1; levels <= core.mostLevelsOfDetail; levels++) {
+    $('levels-of-detail').append(new Option(String(levels), String(levels)));
+  }
   for (const format of core.formats()) {
     if (format.written || format.name === 'png') {
       const button = document.createElement('button');

@@ -29,7 +29,7 @@ function handlers() {
 // file 1.
 function write() {
   job.file = 0;
-  if (!core.writeTree(job.format, job.entry, job.fileName, job.scale)) {
+  if (!core.writeTree(job.format, job.entry, job.fileName, job.scale, job.levelsOfDetail)) {
     return false;
   }
   if (job.format === 'obj' && job.fileName) {
