@@ -27,7 +27,7 @@ awk -F, '
   END {
     printf "\n%-22s %10s %10s %12s %14s\n", "3-D export", "CPU " unit, "/ floor",
       "bytes/branch", "M branches/s"
-    n = split("BM_ExportGlb BM_ExportGlbOnePass BM_ExportGlbFile BM_ExportObj", names, " ")
+    n = split("BM_ExportGlb BM_ExportGlbOnePass BM_ExportGlbLevels BM_ExportGlbFile BM_ExportObj", names, " ")
     for (i = 1; i <= n; i++) {
       floor = names[i] == "BM_ExportObj" ? "BM_ObjNumbersOnly" : "BM_MeshOnly"
       printf "%-22s %10.1f %10.2f %12.1f %14.2f\n", names[i], cpu[names[i]],

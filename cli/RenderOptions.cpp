@@ -11,6 +11,7 @@
 #include "numbers/DecimalText.h"
 #include "tree/Presets.h"
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 #include "values/ParameterFile.h"
 #include "values/ValueText.h"
 
@@ -234,6 +235,26 @@ const std::array kOwnOptions{
                   return std::nullopt;
               },
               nullptr},
+    OwnOption{"--lod", "", "N",
+              "for a 3-D file: write N meshes of the tree in it, levels of detail named "
+              "tree_LOD0 to tree_LOD<N-1>, each about half the triangles of the one before (the "
+              "thinnest limbs with fewer sides, then dropped into their parents), with the same "
+              "trunk and reach. Without it the file holds the one full mesh, named tree",
+              [](std::string_view v, RenderOptions& o) {
+                  return Store(ReadUnsigned(v, 1, kMostLevelsOfDetail), o.levelsOfDetail,
+                               "a number of levels of detail from 1 to " +
+                                   std::to_string(kMostLevelsOfDetail));
+              },
+              nullptr},
+    OwnOption{"--show-params", "", "",
+              "print the tree's values, as the options before and after it leave them, as a "
+              "parameter file that --params reads, and exit; it names the second only where "
+              "--time, --params or --preset gave one",
+              [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
+                  o.showParams = true;
+                  return std::nullopt;
+              },
+              nullptr},
     OwnOption{"--list-presets", "", "", "list the presets, a line each, and exit",
               [](std::string_view, RenderOptions& o) -> std::optional<Refusal> {
                   o.listPresets = true;
@@ -302,10 +323,6 @@ const std::vector<Option>& Options() {
         return list;
     }();
     return options;
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 // The long option `name` (without "=VALUE") names: itself, or the one option it begins, as
@@ -403,6 +420,10 @@ std::optional<std::string> CheckTogether(RenderOptions& options, bool standardOu
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         return "refusing to write binary " + name +
                " to a terminal; redirect standard output or give -o FILE";
+    }
+    if (!InfoOf(*options.format).model && options.levelsOfDetail > 0) {
+        return "--lod " + std::to_string(options.levelsOfDetail) +
+               " is for 3-D files (glb, obj): a picture has one level of detail";
     }
     if (InfoOf(*options.format).model && options.viewAsked && !options.tree.view.IsFront()) {
         return "--view " + std::to_string(options.tree.view.yaw) + ',' +
@@ -517,6 +538,9 @@ std::variant<RenderOptions, UsageError> ParseRenderOptions(const std::vector<std
                 return options;
             }
         }
+    }
+    if (options.showParams) {
+        return options;
     }
     if (auto problem = CheckTogether(options, standardOutputIsTerminal)) {
         return UsageError{std::move(*problem)};

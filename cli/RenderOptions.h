@@ -35,6 +35,10 @@ struct RenderOptions {
     std::string output;
     std::optional<Format> format;
     std::uint64_t maxBranches = 20'000'000;
+    // For a 3-D file: this many levels of detail; 0 for the one full mesh.
+    int levelsOfDetail = 0;
+    // Print the tree's values as a parameter file instead of drawing.
+    bool showParams = false;
     bool help = false;
     bool version = false;
     bool listPresets = false;

@@ -2,8 +2,10 @@
 // 3-D as glTF or OBJ.
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -12,10 +14,13 @@
 #include "cli/Output.h"
 #include "cli/Progress.h"
 #include "cli/RenderOptions.h"
-#include "cli/SafeText.h"
+#include "numbers/DecimalText.h"
+#include "output/StandardStreams.h"
 #include "output/WholeFile.h"
 #include "tree/BranchCount.h"
 #include "tree/Clock.h"
+#include "values/MessageText.h"
+#include "values/ParameterFile.h"
 
 namespace {
 
@@ -28,6 +33,17 @@ constexpr int kExitUsage = 2;
 // Messages hold file names and arguments as given: they are made printable, one line each.
 void Complain(const std::string& message) {
     std::fprintf(stderr, "arbolith-render: %s\n", Printable(message).c_str());
+}
+
+// Help, the version, the presets: text that did not reach standard output is a failure like a
+// file that was not written.
+int Print(const std::string& text) {
+    // A failed write as the text goes out sets errno then; a later one, at the flush.
+    if (std::fputs(text.c_str(), stdout) == EOF || !StandardOutputDelivered()) {
+        Complain(std::string("cannot write standard output: ") + std::strerror(errno));
+        return kExitWriteFailed;
+    }
+    return 0;
 }
 
 // The largest tree of the series: with a random limb count, each second has its own.
@@ -82,7 +98,7 @@ std::string Counted(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + ' ' + (n == 1 ? one : many);
 }
 
-// What a 3-D file holds, in words.
+// What a mesh holds, in words.
 std::string MeshHolds(const MeshCounts& counts) {
     std::string holds = Counted(counts.branches, "branch", "branches") + ", " +
                         Counted(counts.vertices, "vertex", "vertices") + ", " +
@@ -90,6 +106,19 @@ std::string MeshHolds(const MeshCounts& counts) {
     if (counts.leftOut > 0) {
         holds += "; " + Counted(counts.leftOut, "branch", "branches") +
                  " left out, beyond the range of the file's numbers";
+    }
+    return holds;
+}
+
+// What a 3-D file holds: its mesh, or each level of detail.
+std::string FileHolds(const WriteResult& result, int levelsOfDetail) {
+    if (levelsOfDetail == 0) {
+        return MeshHolds(result.mesh);
+    }
+    std::string holds =
+        std::to_string(levelsOfDetail) + " levels of detail: LOD0 " + MeshHolds(result.mesh);
+    for (std::size_t level = 0; level < result.lesserDetails.size(); ++level) {
+        holds += "; LOD" + std::to_string(level + 1) + ' ' + MeshHolds(result.lesserDetails[level]);
     }
     return holds;
 }
@@ -114,17 +143,24 @@ int Render(const RenderOptions& options, std::uint32_t first) {
         } else {
             Progress progress(Printable(shown(path)),
                               CountBranches(tree.parameters, tree.path, tree.second));
-            result = WriteTreeFile(path, format, tree,
-                                   {options.width, options.height, &progress, {}, {}, options.fit});
+            WriteSettings settings{options.width, options.height, &progress, {}, {}, options.fit};
+            settings.levelsOfDetail = options.levelsOfDetail;
+            result = WriteTreeFile(path, format, tree, settings);
         }
         const std::string second = std::to_string(tree.second);
         switch (result.outcome) {
         case WriteOutcome::Written:
-            Complain("wrote " + shown(path) + ": the tree of second " + second + " (--time " +
-                     second + ")" + (InfoOf(format).model ? ", " + MeshHolds(result.mesh) : ""));
+            Complain(
+                "wrote " + shown(path) + ": the tree of second " + second + " (--time " + second +
+                ")" +
+                (InfoOf(format).model ? ", " + FileHolds(result, options.levelsOfDetail) : ""));
             break;
         case WriteOutcome::Stopped:
-            Complain("interrupted; " + shown(path) + " not written" +
+            // What went to a stream is there: said, never denied.
+            Complain("interrupted; " + shown(path) +
+                     (result.streamed == 0
+                          ? " not written"
+                          : " received only the first " + CountText(result.streamed) + " bytes") +
                      (series ? " (" + FilesWritten(n - 1, options.count) + ")" : ""));
             return 128 + InterruptSignal();
         case WriteOutcome::Failed:
@@ -140,6 +176,7 @@ int Render(const RenderOptions& options, std::uint32_t first) {
 } // namespace
 
 int main(int argc, char** argv) {
+    HoldClosedStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     // A closed pipe is a failed write like any other: reported, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
@@ -150,16 +187,19 @@ int main(int argc, char** argv) {
     }
     const RenderOptions& options = std::get<RenderOptions>(parsed);
     if (options.help) {
-        std::fputs(HelpText().c_str(), stdout);
-        return 0;
+        return Print(HelpText());
     }
     if (options.listPresets) {
-        std::fputs(PresetList().c_str(), stdout);
-        return 0;
+        return Print(PresetList());
     }
     if (options.version) {
-        std::printf("arbolith-render %s\n", ARBOLITH_VERSION);
-        return 0;
+        return Print(std::string("arbolith-render ") + ARBOLITH_VERSION + "\n");
+    }
+    if (options.showParams) {
+        const ParameterSet set{options.tree.parameters, options.time,
+                               options.tree.view.IsFront() ? std::nullopt
+                                                           : std::optional(options.tree.view)};
+        return Print(ParameterText(set));
     }
     // One reading of the clock for the whole run: each tree is exactly the tree of its second.
     const std::uint32_t first = options.time ? *options.time : SystemClockSeconds();

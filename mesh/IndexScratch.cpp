@@ -1,6 +1,7 @@
 #include "mesh/IndexScratch.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -72,7 +73,7 @@ bool IndexScratch::KindOf(std::uint64_t newVertices, std::span<const MeshTriangl
     kind.vertices = static_cast<std::uint8_t>(newVertices);
     kind.triangles = static_cast<std::uint8_t>(triangles.size());
     // Each step plus 128 is below 256 if it fits in a byte; one behind the first wraps round.
-    const std::uint64_t below = vertices_ - 128;
+    const std::uint64_t below = vertices_ - meshBase_ - 128;
     std::uint64_t outside = 0;
     std::int8_t* step = kind.steps.data();
     for (const MeshTriangle& t : triangles) {
@@ -99,9 +100,9 @@ void IndexScratch::Add(std::uint64_t newVertices, std::span<const MeshTriangle> 
         const std::uint64_t counts[2] = {newVertices, triangles.size()};
         out_.Put(counts, sizeof(counts));
         for (const MeshTriangle& t : triangles) {
-            const std::uint32_t indices[3] = {static_cast<std::uint32_t>(t.a),
-                                              static_cast<std::uint32_t>(t.b),
-                                              static_cast<std::uint32_t>(t.c)};
+            const std::uint32_t indices[3] = {static_cast<std::uint32_t>(meshBase_ + t.a),
+                                              static_cast<std::uint32_t>(meshBase_ + t.b),
+                                              static_cast<std::uint32_t>(meshBase_ + t.c)};
             out_.Put(indices, sizeof(indices));
         }
     } else {
@@ -119,11 +120,13 @@ void IndexScratch::Add(std::uint64_t newVertices, std::span<const MeshTriangle> 
     vertices_ += newVertices;
 }
 
-bool IndexScratch::AppendTo(const ByteSink& sink) {
+bool IndexScratch::AppendTo(const ByteSink& sink, std::span<const IndexRun> runs) {
     if (!out_.Flush() || std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
         error_ = error_ != 0 ? error_ : errno;
         return false;
     }
+    ChunkedSink narrow(sink);
+    IndexRuns widths(narrow, runs);
     Reader in(file_);
     // Whole pieces are decoded into this before it is handed on.
     constexpr std::size_t kRoom = ChunkedSink::kChunk / sizeof(std::uint32_t);
@@ -131,9 +134,9 @@ bool IndexScratch::AppendTo(const ByteSink& sink) {
     const std::unique_ptr<std::uint32_t[]> indices(new std::uint32_t[kRoom]);
     std::size_t count = 0;
     const auto handOn = [&] {
-        const bool taken = count == 0 || sink(indices.get(), count * sizeof(std::uint32_t));
+        widths.Put(indices.get(), count);
         count = 0;
-        return taken;
+        return !narrow.Failed();
     };
     // The pieces again, from the first.
     std::uint64_t first = 0;
@@ -177,7 +180,40 @@ bool IndexScratch::AppendTo(const ByteSink& sink) {
         error_ = errno;
         return false;
     }
-    return handOn();
+    return handOn() && narrow.Flush();
+}
+
+void IndexRuns::Put(const std::uint32_t* indices, std::size_t count) {
+    // Room for a block of indices in their widths.
+    constexpr std::size_t kBlock = 1024;
+    std::array<std::uint16_t, kBlock> words;
+    std::array<std::uint8_t, kBlock> bytes;
+    while (count > 0 && run_ < runs_.size()) {
+        const IndexRun& run = runs_[run_];
+        const std::size_t block =
+            static_cast<std::size_t>(std::min<std::uint64_t>({count, run.indices - done_, kBlock}));
+        const std::uint32_t first = static_cast<std::uint32_t>(run.firstVertex);
+        if (run.bytesPerIndex == 1) {
+            for (std::size_t i = 0; i < block; ++i) {
+                bytes[i] = static_cast<std::uint8_t>(indices[i] - first);
+            }
+            out_.Put(bytes.data(), block);
+        } else {
+            for (std::size_t i = 0; i < block; ++i) {
+                words[i] = static_cast<std::uint16_t>(indices[i] - first);
+            }
+            out_.Put(words.data(), block * sizeof(std::uint16_t));
+        }
+        indices += block;
+        count -= block;
+        done_ += block;
+        if (done_ == run.indices) {
+            const std::uint64_t padding = (4 - run.indices * run.bytesPerIndex % 4) % 4;
+            out_.Put(std::array<char, 4>{}.data(), padding);
+            ++run_;
+            done_ = 0;
+        }
+    }
 }
 
 } // namespace arbolith

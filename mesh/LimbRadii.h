@@ -41,6 +41,8 @@ public:
     explicit LimbRadii(const TreeParameters& parameters);
     // The radii of the next branch, its vector as the growth hands it on.
     LimbRadius Next(const CVector& vector, const BranchPlace& place);
+    // A limb's radius at its end over the one at its base, where nothing makes it thinner.
+    double Taper() const { return taper_; }
 
 private:
     struct Parent {

@@ -387,6 +387,20 @@ DecimalReading ExactReading(const DecimalSyntax& syntax) {
 
 } // namespace
 
+std::string CountText(std::uint64_t count) {
+    // Built forward: inserting into the string itself trips the Windows compiler's overlap
+    // warning.
+    const std::string digits = std::to_string(count);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
+    }
+    return text;
+}
+
 std::string ShortestText(double value) {
     return LibraryShortestText(value);
 }

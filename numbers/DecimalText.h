@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ struct DecimalReading {
     bool outOfRange = false;
 };
 DecimalReading ReadDecimal(std::string_view text);
+
+// A count as every message writes it, its digits in groups of three: 1048575 as "1,048,575".
+std::string CountText(std::uint64_t count);
 
 // The exact implementations, which the platform's library is checked against.
 namespace exact {

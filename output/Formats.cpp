@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <limits>
 
 #include "mesh/GltfWriter.h"
 #include "mesh/ObjWriter.h"
@@ -13,6 +14,7 @@
 #include "render/PipelineSurface.h"
 #include "render/RasterPicture.h"
 #include "render/SvgSurface.h"
+#include "tree/BranchCount.h"
 #include "tree/DrawingRun.h"
 #include "tree/PictureFit.h"
 
@@ -69,12 +71,13 @@ constexpr TreeWriter kPdfWriter = nullptr;
 
 WriteResult WriteGlbTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteGlb(order, sink, settings.monitor, settings.file);
+    return WriteGlb(order, sink, settings.monitor, settings.file, settings.levelsOfDetail);
 }
 
 WriteResult WriteObjTree(const TreeOrder& order, const ByteSink& sink,
                          const WriteSettings& settings) {
-    return WriteObj(order, settings.materialLibrary, sink, settings.monitor);
+    return WriteObj(order, settings.materialLibrary, sink, settings.monitor,
+                    settings.levelsOfDetail);
 }
 
 constexpr std::array kFormats{
@@ -143,6 +146,29 @@ std::string FormatNameList(std::string_view lastJoint) {
         list += kFormats[i].name;
     }
     return list;
+}
+
+std::optional<std::uint64_t> MostFileBytes(Format format, const TreeOrder& order,
+                                           const WriteSettings& settings) {
+    const BranchCount count = CountBranches(order.parameters, order.path, order.second);
+    const std::uint64_t branches = std::min(count.branches, order.branchLimit);
+    // Past any file a system holds; and no product below can wrap round.
+    constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+    if (branches > kMost >> 16) {
+        return kMost;
+    }
+    switch (format) {
+    case Format::Svg:
+        return SvgMostBytes(branches, settings.width, settings.height);
+    case Format::Glb:
+        return GlbMostBytes(branches, settings.levelsOfDetail);
+    case Format::Obj:
+        return ObjMostBytes(branches, settings.materialLibrary, settings.levelsOfDetail);
+    case Format::Png:
+    case Format::Pdf:
+        break;
+    }
+    return std::nullopt;
 }
 
 WriteResult WriteTree(Format format, const TreeOrder& order, const ByteSink& sink,

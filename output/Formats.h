@@ -37,13 +37,19 @@ struct WriteSettings {
     RunMonitor* monitor = nullptr;
     // The material library an OBJ names, a file beside it; none when empty.
     std::string materialLibrary;
-    // The file being prepared, when the output is one: a .glb is then written in one growth,
-    // its head last. None for a plain sink.
+    // The file being prepared, when the output is one: a .glb is then written in one growth a
+    // mesh, its head last. None for a plain sink.
     const PreparedFile* file = nullptr;
     // Pictures only: the tree placed and scaled to fill the picture, whatever the order's
     // placement says.
     bool fit = false;
+    // For a 3-D file: this many meshes of the tree, levels of detail each about half the
+    // triangles of the one before (named ..._LOD0, ..._LOD1 and so on); 0 for the one full mesh.
+    int levelsOfDetail = 0;
 };
+
+// The most levels of detail a 3-D file holds.
+inline constexpr int kMostLevelsOfDetail = 8;
 
 using TreeWriter = WriteResult (*)(const TreeOrder& order, const ByteSink& sink,
                                    const WriteSettings& settings);
@@ -69,6 +75,11 @@ std::optional<Format> FormatNamed(std::string_view name);
 std::optional<Format> FormatOfPath(std::string_view path);
 // The formats' names as a sentence lists them: "png, svg, pdf, glb or obj".
 std::string FormatNameList(std::string_view lastJoint = " or ");
+
+// The most bytes the tree's file can take in the format, known before it is written: for SVG,
+// glb and OBJ, whose files grow by a known most a branch; none for PNG and PDF, which compress.
+std::optional<std::uint64_t> MostFileBytes(Format format, const TreeOrder& order,
+                                           const WriteSettings& settings = {});
 
 // Writes the order's tree in the format through the sink. A sink that gives up ends the writing
 // early; the monitor stops it. A 3-D file holds the tree itself: the order's view and placement

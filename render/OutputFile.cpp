@@ -7,6 +7,7 @@
 #include <random>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,10 +30,16 @@ Destination Refused(int error) {
     return {Destination::Kind::Refused, {}, SystemReason(error)};
 }
 
-// A file descriptor written in full, remembering the first error.
+// How long a stream's writer sleeps between asking whether it should go on waiting.
+constexpr int kWaitMilliseconds = 50;
+
+// A file descriptor written in full, remembering the first error. A stream that makes it wait
+// (a FIFO whose reader takes no more; a signal) asks `keepWaiting` whether to go on, and stops
+// if not.
 class Descriptor {
 public:
-    explicit Descriptor(int fd, bool owned) : fd_(fd), owned_(owned) {}
+    explicit Descriptor(int fd, bool owned, KeepWaiting keepWaiting = {})
+        : fd_(fd), owned_(owned), keepWaiting_(std::move(keepWaiting)) {}
     ~Descriptor() { Close(); }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -45,11 +52,20 @@ public:
             const ssize_t written =
                 offset < 0 ? ::write(fd_, bytes, size) : ::pwrite(fd_, bytes, size, offset);
             if (written < 0) {
-                if (errno != EINTR) {
+                if (errno == EAGAIN) {
+                    pollfd ready{fd_, POLLOUT, 0};
+                    ::poll(&ready, 1, kWaitMilliseconds);
+                } else if (errno != EINTR) {
                     error_ = errno;
+                    break;
+                }
+                if (keepWaiting_ && !keepWaiting_()) {
+                    stopped_ = true;
+                    error_ = ECANCELED;
                 }
                 continue;
             }
+            delivered_ += static_cast<std::uint64_t>(written);
             bytes += written;
             size -= static_cast<std::size_t>(written);
             offset = offset < 0 ? offset : offset + written;
@@ -74,6 +90,8 @@ public:
         return error_ == 0;
     }
     int Error() const { return error_; }
+    bool Stopped() const { return stopped_; }
+    std::uint64_t Delivered() const { return delivered_; }
     ByteSink Sink() {
         return [this](const void* data, std::size_t size) {
             return Write(data, size);
@@ -83,7 +101,10 @@ public:
 private:
     int fd_;
     bool owned_;
+    KeepWaiting keepWaiting_;
     int error_ = 0;
+    bool stopped_ = false;
+    std::uint64_t delivered_ = 0;
 };
 
 std::string Directory(const std::string& path) {
@@ -181,20 +202,51 @@ std::FILE* Scratch(const std::string& folder) {
     return file;
 }
 
-// Writes straight through: standard output, a device, a FIFO.
-WriteResult WriteThrough(const std::string& path, const WriteContent& content) {
-    const int fd = path.empty() ? STDOUT_FILENO : ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+// Opens a device or a FIFO for writing, without blocking the thread on a FIFO that has no
+// reader yet: it waits for one while `keepWaiting` says so, and fails at once without it. The
+// descriptor stays non-blocking, so that a write that must wait can be stopped too. -1 with
+// errno set on failure, ECANCELED when stopped.
+int OpenStream(const std::string& path, const KeepWaiting& keepWaiting) {
+    for (;;) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat status {};
+        if (fd >= 0 || errno != ENXIO || ::stat(path.c_str(), &status) != 0 ||
+            !S_ISFIFO(status.st_mode)) {
+            return fd;
+        }
+        if (!keepWaiting) {
+            errno = ENXIO;
+            return -1;
+        }
+        if (!keepWaiting()) {
+            errno = ECANCELED;
+            return -1;
+        }
+        ::poll(nullptr, 0, kWaitMilliseconds);
+    }
+}
+
+// Writes straight through: standard output, a device, a FIFO. What went cannot be taken back,
+// so the result counts it, stopped or failed.
+WriteResult WriteThrough(const std::string& path, const WriteContent& content,
+                         const KeepWaiting& keepWaiting) {
+    const int fd = path.empty() ? STDOUT_FILENO : OpenStream(path, keepWaiting);
     if (fd < 0) {
-        return Failed(SystemReason(errno));
+        if (errno == ECANCELED) {
+            return {WriteOutcome::Stopped};
+        }
+        return Failed(errno == ENXIO ? "no program is reading it" : SystemReason(errno));
     }
-    Descriptor out(fd, !path.empty());
+    Descriptor out(fd, !path.empty(), keepWaiting);
     WriteResult result = content(out.Sink(), PreparedFile{});
-    if (out.Error() != 0) {
-        return Failed(SystemReason(out.Error()));
+    if (out.Stopped()) {
+        result = {WriteOutcome::Stopped};
+    } else if (out.Error() != 0) {
+        result = Failed(SystemReason(out.Error()));
+    } else if (result.outcome == WriteOutcome::Written && !out.Close()) {
+        result = Failed(SystemReason(out.Error()));
     }
-    if (result.outcome == WriteOutcome::Written && !out.Close()) {
-        return Failed(SystemReason(out.Error()));
-    }
+    result.streamed = out.Delivered();
     return result;
 }
 
@@ -339,7 +391,7 @@ Destination FindDestination(const std::string& path) {
     }
 }
 
-OutputResult WriteWhole(const std::vector<OutputPart>& parts) {
+OutputResult WriteWhole(const std::vector<OutputPart>& parts, const KeepWaiting& keepWaiting) {
     std::vector<Prepared> prepared(parts.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const Destination destination = FindDestination(parts[i].path);
@@ -352,7 +404,7 @@ OutputResult WriteWhole(const std::vector<OutputPart>& parts) {
                                "other files"),
                         i};
             }
-            return {WriteThrough(destination.path, parts[i].content), i};
+            return {WriteThrough(destination.path, parts[i].content, keepWaiting), i};
         case Destination::Kind::File:
             break;
         }
@@ -379,8 +431,9 @@ OutputResult WriteWhole(const std::vector<OutputPart>& parts) {
     return placed;
 }
 
-WriteResult WriteWhole(const std::string& path, const WriteContent& content) {
-    return WriteWhole({{path, content}}).result;
+WriteResult WriteWhole(const std::string& path, const WriteContent& content,
+                       const KeepWaiting& keepWaiting) {
+    return WriteWhole({{path, content}}, keepWaiting).result;
 }
 
 } // namespace arbolith

@@ -63,15 +63,22 @@ struct OutputResult {
     std::size_t part = 0;
 };
 
+// Asked while an output waits on a stream, for a FIFO's reader to come or to take more: false
+// stops the output.
+using KeepWaiting = std::function<bool()>;
+
 // Writes the parts as one output, whole or not at all. Every part is written into a temporary
 // file beside the file it replaces, synced to the disk and closed, before any replaces its
 // file; anything less leaves every old file as it was and no temporary behind. A new file keeps
 // the mode, and where the system lets us the owner and group, of the file it replaces, and a
 // file the user may not write is not replaced, whatever its folder allows. A stream can only be
-// an output of one part. Every write, sync, close and rename is checked.
-OutputResult WriteWhole(const std::vector<OutputPart>& parts);
+// an output of one part, and is never left waiting on its reader without `keepWaiting`: without
+// it, a FIFO that nobody reads is refused at once. Every write, sync, close and rename is
+// checked.
+OutputResult WriteWhole(const std::vector<OutputPart>& parts, const KeepWaiting& keepWaiting = {});
 
 // An output of one file.
-WriteResult WriteWhole(const std::string& path, const WriteContent& content);
+WriteResult WriteWhole(const std::string& path, const WriteContent& content,
+                       const KeepWaiting& keepWaiting = {});
 
 } // namespace arbolith

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
+#include "render/BlockQueue.h"
 #include "surface/DrawingSurface.h"
 #include "tree/TreeOrder.h"
 #include "tree/TreePainter.h"
@@ -20,8 +17,6 @@ namespace arbolith {
 class PipelineSurface final : public DrawingSurface {
 public:
     explicit PipelineSurface(DrawingSurface& target);
-    // Waits until every block is drawn.
-    ~PipelineSurface() override;
     PipelineSurface(const PipelineSurface&) = delete;
     PipelineSurface& operator=(const PipelineSurface&) = delete;
 
@@ -42,26 +37,19 @@ private:
     // Branches gather into blocks this large before they cross to the other thread, so that
     // handing them over costs little beside drawing them.
     static constexpr std::size_t kBranchesABlock = 8192;
-    static constexpr std::size_t kQueued = 4;
-
-    void Work();
-    // Puts the block being gathered in the queue.
-    void Send();
 
     DrawingSurface& target_;
-    std::mutex lock_;
-    std::condition_variable changed_;
-    std::deque<std::vector<SurfacePoint>> queue_;
-    std::vector<std::vector<SurfacePoint>> spare_;
     // The block being gathered, on the growing thread only.
     std::vector<SurfacePoint> gathering_;
-    bool drawing_ = false;
-    bool ending_ = false;
-    std::thread worker_;
+    BlockQueue<std::vector<SurfacePoint>> queue_;
 };
 
-// Below this many branches a tree draws sooner on one thread than the queue lets it on two.
+// Below this many branches a tree draws sooner on one thread than a queue lets it on two.
 inline constexpr std::uint64_t kPipelineFrom = 30000;
+
+// Whether the order's tree is drawn or written sooner on two threads: the machine has a second
+// core and the tree at least kPipelineFrom branches.
+bool TwoCoresPay(const TreeOrder& order);
 
 // Draws the order's tree on the surface as DrawTree does. A large tree grows on this thread while
 // a second one draws it, where the machine has a second core.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace arbolith {
 
@@ -17,15 +18,19 @@ std::string Colour(Rgb colour) {
     return text;
 }
 
+std::string Head(int width, int height) {
+    const std::string w = std::to_string(width);
+    const std::string h = std::to_string(height);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+           w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + ' ' + h +
+           "\" shape-rendering=\"crispEdges\">\n";
+}
+
 } // namespace
 
 SvgSurface::SvgSurface(const ByteSink& sink, int width, int height) : out_(sink) {
-    const std::string w = std::to_string(width);
-    const std::string h = std::to_string(height);
-    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-                             w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + ' ' + h +
-                             "\" shape-rendering=\"crispEdges\">\n";
+    const std::string head = Head(width, height);
     out_.Put(head.data(), head.size());
 }
 
@@ -92,6 +97,24 @@ bool SvgSurface::Finish() {
     CloseGroup();
     out_.Put("</svg>\n");
     return out_.Flush();
+}
+
+std::uint64_t SvgMostBytes(std::uint64_t polygons, int width, int height) {
+    // The longest number 32 bits write, and what is written round it.
+    const std::uint64_t number = std::to_string(std::numeric_limits<std::int32_t>::min()).size();
+    const std::uint64_t ground = std::string("<rect x=\"\" y=\"\" width=\"\" height=\"\" "
+                                             "fill=\"#ffffff\" stroke=\"none\"/>\n")
+                                     .size() +
+                                 4 * 2 * number;
+    const std::uint64_t style = std::string("<g fill=\"#000000\" fill-rule=\"evenodd\" "
+                                            "stroke=\"#000000\" stroke-width=\"\" "
+                                            "stroke-linejoin=\"miter\">\n</g>\n")
+                                    .size() +
+                                number;
+    const std::uint64_t polygon =
+        std::string("<polygon points=\"\"/>\n").size() + 4 * (2 * number + 1) + 3;
+    return Head(width, height).size() + ground + style + polygons * polygon +
+           std::string("</svg>\n").size();
 }
 
 } // namespace arbolith

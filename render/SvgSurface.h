@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "render/ByteSink.h"
@@ -37,5 +38,10 @@ private:
     // True while the open <g> carries the style in use, so most polygons compare nothing.
     bool inStyledGroup_ = false;
 };
+
+// The most bytes the SVG of a tree of `polygons` branches can take on a canvas of `width` x
+// `height` pixels: its white ground, one style for all, and four corners a branch, each number as
+// long as 32 bits can make it.
+std::uint64_t SvgMostBytes(std::uint64_t polygons, int width, int height);
 
 } // namespace arbolith

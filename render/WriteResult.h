@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace arbolith {
 
@@ -26,8 +27,13 @@ struct WriteResult {
     // Why it failed, in the system's words where it has them ("No space left on device"); empty
     // when the sink gave up by itself, whose owner knows why.
     std::string reason;
-    // What a 3-D file holds; nothing for a picture.
+    // What a 3-D file holds; nothing for a picture. With levels of detail, the first level's, and
+    // the next levels' after.
     MeshCounts mesh;
+    std::vector<MeshCounts> lesserDetails;
+    // Bytes that went straight to a stream (standard output, a device, a FIFO), which cannot
+    // take them back: there even when the writing stopped or failed.
+    std::uint64_t streamed = 0;
 };
 
 } // namespace arbolith

@@ -22,7 +22,8 @@ public:
     // Returns false to stop the run.
     virtual bool KeepGoing(std::uint64_t polygonsDrawn) = 0;
     // Asked by a writer once its output is complete, before it is put in place: false still
-    // stops it, so that a stop asked for at the very end leaves no file either.
+    // stops it, so that a stop asked for at the very end leaves no file either. Asked too while
+    // the output waits on a stream's reader, which false stops waiting for.
     virtual bool MayFinish() { return true; }
     // Asked at the same polls once KeepGoing has let the run go on, in a run that can pause (see
     // PausableRun): true pauses it there, everything counted drawn, until it is resumed.

@@ -7,6 +7,7 @@
 #include "ui/DialogLayout.h"
 #include "ui/FieldText.h"
 #include "ui/FieldTexts.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -117,7 +118,7 @@ std::optional<std::string> ReadingNote(const FieldName& field, std::string_view 
     if (!value) {
         return std::nullopt;
     }
-    return FieldTitle(field) + ": \"" + std::string(text) + "\" reads as " + *value;
+    return FieldTitle(field) + ": " + Quoted(text, '"') + " reads as " + *value;
 }
 
 } // namespace arbolith

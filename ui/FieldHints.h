@@ -37,7 +37,8 @@ std::string FieldTitle(const FieldName& field);
 // limbs' field. None where the text reads as itself.
 std::optional<std::string> ReadsAs(int id, std::string_view text);
 
-// The same as a sentence: Limbs degree: "three" reads as 0 (random limbs, ...).
+// The same as a sentence: Limbs degree: "three" reads as 0 (random limbs, ...), the text quoted
+// as every message quotes one (values/MessageText.h).
 std::optional<std::string> ReadingNote(const FieldName& field, std::string_view text);
 
 } // namespace arbolith

@@ -2,24 +2,14 @@
 
 #include <algorithm>
 
+#include "numbers/DecimalText.h"
+
 namespace arbolith {
 
 BranchCount BranchTotal(const TreeOrder& order) {
     BranchCount total = CountBranches(order.parameters, order.path, order.second);
     total.branches = std::min(total.branches, order.branchLimit);
     return total;
-}
-
-std::string CountText(std::uint64_t count) {
-    const std::string digits = std::to_string(count);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            text += ',';
-        }
-        text += digits[i];
-    }
-    return text;
 }
 
 std::string SeenFrom(ViewAngles view) {

@@ -20,9 +20,6 @@ enum class RunState {
 // The branches a run of the order draws: the tree's, no more than the order's branch limit.
 BranchCount BranchTotal(const TreeOrder& order);
 
-// A count as the status line writes it: 1048575 as "1,048,575".
-std::string CountText(std::uint64_t count);
-
 // The side the tree is seen from, as the status line names it: "seen from yaw 30°, pitch -15°".
 std::string SeenFrom(ViewAngles view);
 

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -26,10 +29,6 @@ std::string_view Trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 bool Optional(std::string_view key) {
@@ -62,6 +61,32 @@ Line Split(std::string_view line) {
         return {line, {}, false, false};
     }
     return {Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)), false, true};
+}
+
+// The parameter set in an open file, read whole, at most kLargestFile bytes.
+ParameterReading ReadOpenFile(int fd, bool regularOnly) {
+    struct stat status {};
+    if (regularOnly && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        return ParameterFault{0, "not a regular file"};
+    }
+    std::string text(kLargestFile + 1, '\0');
+    std::size_t read = 0;
+    while (read < text.size()) {
+        const ssize_t got = ::read(fd, text.data() + read, text.size() - read);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0 && errno != EINTR) {
+            return ParameterFault{0, std::strerror(errno)};
+        }
+        read += got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+    if (read > kLargestFile) {
+        return ParameterFault{0, "larger than " + std::to_string(kLargestFile / 1024) +
+                                     " KiB: not a parameter file"};
+    }
+    text.resize(read);
+    return ReadParameterText(text);
 }
 
 } // namespace
@@ -125,29 +150,18 @@ ParameterReading ReadParameterText(std::string_view text) {
     return set;
 }
 
-ParameterReading ReadParameterFile(const std::string& path) {
-    const bool standardInput = path == "-";
-    const auto close = [standardInput](std::FILE* file) {
-        if (!standardInput) {
-            std::fclose(file);
-        }
-    };
-    const std::unique_ptr<std::FILE, decltype(close)> file(
-        standardInput ? stdin : std::fopen(path.c_str(), "rb"), close);
-    if (!file) {
+ParameterReading ReadParameterFile(const std::string& path, bool regularOnly) {
+    if (path == "-") {
+        return ReadOpenFile(STDIN_FILENO, false);
+    }
+    // Opened without waiting for a FIFO's writer when only a regular file will do.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0));
+    if (fd < 0) {
         return ParameterFault{0, std::strerror(errno)};
     }
-    std::string text(kLargestFile + 1, '\0');
-    const std::size_t read = std::fread(text.data(), 1, text.size(), file.get());
-    if (std::ferror(file.get())) {
-        return ParameterFault{0, std::strerror(errno)};
-    }
-    if (read > kLargestFile) {
-        return ParameterFault{0, "larger than " + std::to_string(kLargestFile / 1024) +
-                                     " KiB: not a parameter file"};
-    }
-    text.resize(read);
-    return ReadParameterText(text);
+    ParameterReading read = ReadOpenFile(fd, regularOnly);
+    ::close(fd);
+    return read;
 }
 
 std::string DescribeFault(std::string_view file, const ParameterFault& fault) {

@@ -39,8 +39,10 @@ using ParameterReading = std::variant<ParameterSet, ParameterFault>;
 ParameterReading ReadParameterText(std::string_view text);
 
 // The same for a file, read whole; "-" reads standard input. A file that cannot be read, or one
-// too large to be a parameter file, is refused with the reason.
-ParameterReading ReadParameterFile(const std::string& path);
+// too large to be a parameter file, is refused with the reason. With `regularOnly`, anything but
+// a regular file (a FIFO, a device) is refused without waiting for it, as a window must never
+// wait on what may not come.
+ParameterReading ReadParameterFile(const std::string& path, bool regularOnly = false);
 
 // The fault in one line that names the file: "FILE, line N: what is wrong".
 std::string DescribeFault(std::string_view file, const ParameterFault& fault);

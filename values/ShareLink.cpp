@@ -2,6 +2,7 @@
 
 #include "tree/ExampleTree.h"
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -47,10 +48,6 @@ std::string Decoded(std::string_view text) {
     return decoded;
 }
 
-std::string Quoted(std::string_view text) {
-    return '"' + std::string(text) + '"';
-}
-
 } // namespace
 
 LinkReading ReadLink(std::string_view fragment) {
@@ -70,7 +67,8 @@ LinkReading ReadLink(std::string_view fragment) {
             for (const TreeKey& each : TreeKeys()) {
                 known += (known.empty() ? "" : ", ") + std::string(each.name);
             }
-            link.errors.push_back("unknown key " + Quoted(name) + ": expected one of " + known);
+            link.errors.push_back("unknown key " + Quoted(name, '"') + ": expected one of " +
+                                  known);
         } else if (!key->read(value, link.order)) {
             link.errors.push_back(InvalidValue(value, name, key->expected));
         } else if (name == kTimeKey) {
@@ -81,7 +79,7 @@ LinkReading ReadLink(std::string_view fragment) {
 }
 
 std::string InvalidValue(std::string_view value, std::string_view what, std::string_view expected) {
-    return "invalid value " + Quoted(value) + " for " + std::string(what) + ": expected " +
+    return "invalid value " + Quoted(value, '"') + " for " + std::string(what) + ": expected " +
            std::string(expected);
 }
 

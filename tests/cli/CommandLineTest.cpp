@@ -129,5 +129,24 @@ TEST_F(CommandLineTest, FollowsTheGetoptConventions) {
     }
 }
 
+// Help, the version and the presets that do not reach standard output are a failure in one line.
+TEST_F(CommandLineTest, InformationThatCannotBeWrittenIsAFailure) {
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    const std::pair<int, std::string> destinations[] = {
+        {full, "No space left on device"},
+        {testing::kClosedOutput, "Bad file descriptor"},
+    };
+    for (const char* option : {"--help", "--version", "--list-presets"}) {
+        for (const auto& [out, reason] : destinations) {
+            SCOPED_TRACE(std::string(option) + ": " + reason);
+            const auto run = RenderProcess(Dir(), {option}, out).Wait();
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.err, "arbolith-render: cannot write standard output: " + reason + "\n");
+        }
+    }
+    close(full);
+}
+
 } // namespace
 } // namespace arbolith

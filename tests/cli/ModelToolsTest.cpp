@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,29 +33,55 @@ ToolRun RunTool(const QString& program, const QStringList& arguments) {
     return {process.exitCode(), process.readAll().toStdString()};
 }
 
-// The counts arbolith-render says it wrote.
+// The counts arbolith-render says it wrote, of every level of detail together, and how many
+// meshes: one, or one a level of detail.
 struct Written {
     std::string vertices;
     std::string triangles;
+    std::string meshes;
 };
 
 Written WrittenCounts(const std::string& err) {
-    std::smatch match;
-    if (!std::regex_search(err, match, std::regex(R"(, (\d+) vertices, (\d+) triangles)"))) {
-        ADD_FAILURE() << "no counts in: " << err;
-        return {};
+    const std::regex counts(R"((\d+) vertices, (\d+) triangles)");
+    std::uint64_t vertices = 0;
+    std::uint64_t triangles = 0;
+    int meshes = 0;
+    for (auto match = std::sregex_iterator(err.begin(), err.end(), counts);
+         match != std::sregex_iterator(); ++match) {
+        vertices += std::stoull((*match)[1]);
+        triangles += std::stoull((*match)[2]);
+        ++meshes;
     }
-    return {match[1], match[2]};
+    if (meshes == 0) {
+        ADD_FAILURE() << "no counts in: " << err;
+    }
+    return {std::to_string(vertices), std::to_string(triangles), std::to_string(meshes)};
+}
+
+// The distinct positions of an OBJ's vertices.
+std::size_t Positions(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::set<std::string> positions;
+    while (!file.atEnd()) {
+        const QList<QByteArray> words = file.readLine().split(' ');
+        if (words.size() >= 4 && words[0] == "v") {
+            positions.insert((words[1] + ' ' + words[2] + ' ' + words[3]).toStdString());
+        }
+    }
+    return positions.size();
 }
 
 // Trees of every kind, degenerate ones included: branches of no length (a trunk of none, and
 // random factors), a trunk alone, trees reaching off the canvas and far beyond, straight chains,
 // the literal path, limbs going straight on beside their parent's first (their rings coincide),
-// and a tree whose far branches lie beyond a float's range. The importer joins vertices of the
-// same position and normal and drops faces whose corners a float cannot tell apart, so it keeps
-// the counts written of all but the last two.
+// levels of detail, and a tree whose far branches lie beyond a float's range. The importer joins
+// vertices of the same position and normal and drops faces whose corners a float cannot tell
+// apart, so it keeps the counts written of all but the last two.
 const std::vector<std::vector<std::string>> kTrees{
     {},
+    {"--lod", "3"},
+    {"--preset", "acacia", "--lod", "4"},
     {"--vector", "0,0,0"},
     {"--scale", "0", "--limbs", "0"},
     {"--levels", "-1"},
@@ -90,9 +118,12 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(ModelToolsTest, TheKhronosValidatorFindsNoErrorAndNoWarning) {
+// The validator finds every level of detail's vertices and triangles, and the four attributes
+// (position, normal, texture coordinates, growth), in every file that holds a mesh.
+TEST_F(ModelToolsTest, TheKhronosValidatorFindsNoErrorNoWarningAndEveryMeshWhole) {
     QStringList arguments{QStringLiteral(ARBOLITH_GLTF_VALIDATE)};
-    for (const auto& [path, err] : WriteAll(".glb")) {
+    const auto files = WriteAll(".glb");
+    for (const auto& [path, err] : files) {
         arguments.append(path);
     }
     const ToolRun run = RunTool(QStringLiteral(ARBOLITH_NODE), arguments);
@@ -100,25 +131,52 @@ TEST_F(ModelToolsTest, TheKhronosValidatorFindsNoErrorAndNoWarning) {
                                << "\n(scripts/setup.sh installs Node.js and the validator)";
     // One line per file, so that a validator that checked nothing cannot pass.
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), arguments.size() - 1) << run.out;
+    for (const auto& [path, err] : files) {
+        SCOPED_TRACE(path.toStdString());
+        const Written written = WrittenCounts(err);
+        const std::string found = ", " + written.vertices + " vertices, " + written.triangles +
+                                  " triangles, " + (written.vertices == "0" ? "0" : "4") +
+                                  " attributes\n";
+        EXPECT_NE(run.out.find(path.toStdString() + ": 0 errors, 0 warnings"), std::string::npos);
+        const std::size_t line = run.out.find(path.toStdString() + ": ");
+        ASSERT_NE(line, std::string::npos);
+        EXPECT_EQ(run.out.substr(run.out.find(" draw calls", line) + 11, found.size()), found);
+    }
 }
 
-// The importer's counts are those of the file as written.
+// The importer's counts are those of the file as written: a mesh a level of detail (the trees
+// are small enough for one primitive each; it keeps one of two levels that came out the same),
+// their vertices and faces. It splits an OBJ's vertices where the tangents it derives from the
+// texture coordinates differ, so an OBJ is written back out, which keeps each position once.
 TEST_F(ModelToolsTest, AnImporterLoadsBothFormatsWithTheCountsWritten) {
     for (const std::string extension : {".glb", ".obj"}) {
         const auto files = WriteAll(extension);
         for (std::size_t tree = 0; tree + 2 < kTrees.size(); ++tree) {
             const auto& [path, err] = files.at(2 * tree);
             SCOPED_TRACE(path.toStdString());
-            const Written written = WrittenCounts(err);
+            Written written = WrittenCounts(err);
             const ToolRun info = RunTool(QStringLiteral(ARBOLITH_ASSIMP), {"info", path});
             ASSERT_EQ(info.exitCode, 0) << info.out;
             std::smatch match;
             ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Meshes:\s+(\d+))")));
-            EXPECT_EQ(match[1], "1");
-            ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Vertices:\s+(\d+))")));
-            EXPECT_EQ(match[1], written.vertices);
+            EXPECT_EQ(match[1], written.meshes);
             ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Faces:\s+(\d+))")));
             EXPECT_EQ(match[1], written.triangles);
+            std::string vertices;
+            if (extension == ".glb") {
+                ASSERT_TRUE(std::regex_search(info.out, match, std::regex(R"(Vertices:\s+(\d+))")));
+                vertices = match[1];
+            } else {
+                const QString back = path + QStringLiteral(".back.obj");
+                const ToolRun exported =
+                    RunTool(QStringLiteral(ARBOLITH_ASSIMP), {"export", path, back});
+                ASSERT_EQ(exported.exitCode, 0) << exported.out;
+                QFile file(back);
+                ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+                vertices = std::to_string(file.readAll().count("\nv "));
+                written.vertices = std::to_string(Positions(path));
+            }
+            EXPECT_EQ(vertices, written.vertices);
         }
     }
 }

@@ -12,8 +12,14 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "RenderFixture.h"
 #include "RenderProcess.h"
+#include "numbers/DecimalText.h"
 #include "render/RasterPicture.h"
 #include "tests/render/SvgText.h"
 #include "tests/support/RecordingSurface.h"
@@ -299,6 +305,44 @@ TEST_F(RenderCommandTest, InterruptStopsASeriesOfSmallTreesLeavingOnlyWholeFiles
         << run.err;
     for (const std::string& name : names) {
         EXPECT_EQ(QImage(QString::fromStdString(PathOf(name))).size(), QSize(560, 670)) << name;
+    }
+}
+
+// An interrupt while the output waits on a FIFO, for its reader to come or to take more, ends as
+// every interrupt does, and says what the FIFO received.
+TEST_F(RenderCommandTest, AnInterruptWhileAFifoWaitsSaysWhatItReceived) {
+    for (const bool reader : {false, true}) {
+        SCOPED_TRACE(reader ? "a reader that takes nothing" : "no reader");
+        const std::string fifo = PathOf(reader ? "read.svg" : "unread.svg");
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        // Opened without waiting for the writer, and read only once the program has ended.
+        const int in = reader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        RenderProcess process(Dir(), {"--levels", "18", "-o", fifo});
+        const auto waiting = [&] {
+            int queued = 0;
+            return process.Sleeping() &&
+                   (!reader || (ioctl(in, FIONREAD, &queued) == 0 && queued > 0));
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!waiting() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        process.Signal(SIGINT);
+        const auto run = process.Wait();
+        std::string received;
+        char buffer[65536];
+        for (ssize_t got; reader && (got = read(in, buffer, sizeof buffer)) > 0;) {
+            received.append(buffer, static_cast<std::size_t>(got));
+        }
+        EXPECT_EQ(run.exitCode, 130) << run.err;
+        EXPECT_EQ(run.err, "arbolith-render: interrupted; " + fifo +
+                               (reader ? " received only the first " + CountText(received.size()) +
+                                             " bytes\n"
+                                       : " not written\n"));
+        EXPECT_EQ(received.empty(), !reader);
+        if (in >= 0) {
+            close(in);
+        }
     }
 }
 

@@ -48,8 +48,10 @@ RenderProcess::RenderProcess(const std::string& directory, const std::vector<std
     pid_ = fork();
     if (pid_ == 0) {
         const int in = open("/dev/null", O_RDONLY);
-        const int out =
-            standardOutput >= 0 ? standardOutput : open(outPath_.c_str(), O_WRONLY | O_TRUNC);
+        const int out = standardOutput >= 0 ? standardOutput
+                        : standardOutput == kClosedOutput
+                            ? open("/dev/null", O_WRONLY)
+                            : open(outPath_.c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
         if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
             dup2(err, 2) < 0 || chdir(directory.c_str()) != 0) {
@@ -63,6 +65,9 @@ RenderProcess::RenderProcess(const std::string& directory, const std::vector<std
         // the program's output pipe from ever closing.
         for (int fd = 3; fd < 1024; ++fd) {
             close(fd);
+        }
+        if (standardOutput == kClosedOutput) {
+            close(STDOUT_FILENO);
         }
         execv(argv[0], argv.data());
         _exit(127);
@@ -82,6 +87,13 @@ void RenderProcess::Signal(int signal) const {
     if (pid_ > 0) {
         kill(pid_, signal);
     }
+}
+
+bool RenderProcess::Sleeping() const {
+    // The state follows the name in parentheses, which may itself hold spaces.
+    const std::string stat = ReadAll("/proc/" + std::to_string(pid_) + "/stat");
+    const std::size_t end = stat.rfind(')');
+    return end != std::string::npos && stat.compare(end, 3, ") S") == 0;
 }
 
 bool RenderProcess::HasOpenFileIn(const std::string& directory) const {

@@ -16,12 +16,16 @@ struct RenderRun {
 RenderRun RunRender(const std::string& directory, const std::vector<std::string>& args,
                     int user = -1);
 
+// A standard output the program starts with closed.
+inline constexpr int kClosedOutput = -2;
+
 // The same, started without waiting, for tests that signal the process while it draws.
 class RenderProcess {
 public:
     // Standard output goes to `standardOutput` if it is given (a descriptor the caller keeps),
-    // else into a file whose content Wait returns. Root may run it as another `user`, with
-    // that user's id for its group and no other groups; it ends with status 126 if it cannot.
+    // is closed for kClosedOutput, else goes into a file whose content Wait returns. Root may run
+    // it as another `user`, with that user's id for its group and no other groups; it ends with
+    // status 126 if it cannot.
     RenderProcess(const std::string& directory, const std::vector<std::string>& args,
                   int standardOutput = -1, int user = -1);
     ~RenderProcess();
@@ -29,6 +33,8 @@ public:
     RenderProcess& operator=(const RenderProcess&) = delete;
 
     void Signal(int signal) const;
+    // Whether the program's main thread sleeps, waiting in the system for something to happen.
+    bool Sleeping() const;
     // Whether the process holds a file open in `directory`, deleted or not.
     bool HasOpenFileIn(const std::string& directory) const;
     RenderRun Wait();

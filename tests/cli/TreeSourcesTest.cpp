@@ -108,5 +108,29 @@ TEST_F(TreeSourcesTest, ListPresetsNamesEachWithItsDescriptionAndDrawsNothing) {
     EXPECT_TRUE(Entries().empty());
 }
 
+// The values the options leave, printed as a parameter file that reads back as the same tree,
+// with the second only where one was given, and nothing drawn.
+TEST_F(TreeSourcesTest, ShowParamsPrintsTheTreeTheOptionsLeaveAsAParameterFile) {
+    const Preset& oak = *FindPreset("oak");
+    TreeParameters fewer = oak.parameters;
+    fewer.levels = 5;
+    struct Shown {
+        std::vector<std::string> args;
+        ParameterSet set;
+    };
+    for (const Shown& shown : std::vector<Shown>{
+             {{"--preset", "oak", "--levels", "5", "--show-params"}, {fewer, oak.second, {}}},
+             {{"--show-params", "--preset", "oak", "--view", "10,20"},
+              {oak.parameters, oak.second, ViewAngles{10, 20}}},
+             {{"--show-params"}, {kExampleTree, std::nullopt, {}}}}) {
+        const auto run = RunRender(Dir(), shown.args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const ParameterReading read = ReadParameterText(run.out);
+        ASSERT_TRUE(std::holds_alternative<ParameterSet>(read)) << run.out;
+        EXPECT_EQ(std::get<ParameterSet>(read), shown.set) << run.out;
+    }
+    EXPECT_TRUE(Entries().empty());
+}
+
 } // namespace
 } // namespace arbolith

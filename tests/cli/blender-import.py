@@ -1,5 +1,5 @@
-# Imports each .glb named after "--" in Blender and prints, one line a file, its vertex and
-# triangle counts and its edges that do not join exactly two faces.
+# Imports each .glb and .obj named after "--" in Blender and prints, one line a mesh object, its
+# vertex and triangle counts and its edges that do not join exactly two faces.
 import sys
 
 import numpy
@@ -12,11 +12,15 @@ import bpy  # noqa: E402
 
 for path in sys.argv[sys.argv.index("--") + 1:]:
     bpy.ops.wm.read_factory_settings(use_empty=True)
-    bpy.ops.import_scene.gltf(filepath=path)
-    mesh = bmesh.new()
-    for obj in bpy.context.scene.objects:
-        if obj.type == "MESH":
-            mesh.from_mesh(obj.data)
-    open_edges = sum(1 for edge in mesh.edges if not edge.is_manifold)
-    print(f"imported {path}: {len(mesh.verts)} vertices, {len(mesh.faces)} triangles, "
-          f"{open_edges} non-manifold edges")
+    if path.endswith(".obj"):
+        bpy.ops.wm.obj_import(filepath=path)
+    else:
+        bpy.ops.import_scene.gltf(filepath=path)
+    for obj in sorted(bpy.context.scene.objects, key=lambda o: o.name):
+        if obj.type != "MESH":
+            continue
+        mesh = bmesh.new()
+        mesh.from_mesh(obj.data)
+        open_edges = sum(1 for edge in mesh.edges if not edge.is_manifold)
+        print(f"imported {path} {obj.name}: {len(mesh.verts)} vertices, {len(mesh.faces)} "
+              f"triangles, {open_edges} non-manifold edges")

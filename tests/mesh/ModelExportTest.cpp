@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "render/RasterPicture.h"
 #include "tests/mesh/ModelFiles.h"
 #include "tree/BranchCount.h"
+#include "tree/Presets.h"
 
 namespace arbolith {
 namespace {
@@ -26,17 +28,32 @@ using testing::Solids;
 using testing::Triangle;
 using testing::Written;
 
-// Every branch's ends and its radii in the model.
+// Every branch's ends, its radii in the model and its reach along the limbs from the foot, found
+// as the reach of the branch whose end is its base.
 class BranchList final : public BranchSink {
 public:
     explicit BranchList(const TreeParameters& tree) : radii_(tree) {}
     void Branch(const CVector& base, const CVector& vector, const BranchPlace& place) override {
+        double baseReach = 0;
+        for (std::size_t i = branches.size(); i-- > 0;) {
+            const CVector& end = branches[i].second;
+            if (end.x == base.x && end.y == base.y && end.z == base.z) {
+                baseReach = reach[i].second;
+                break;
+            }
+        }
         branches.emplace_back(base, base + vector);
+        reach.emplace_back(
+            baseReach,
+            baseReach + std::sqrt(vector.x * vector.x + vector.y * vector.y + vector.z * vector.z));
+        longest = std::max(longest, reach.back().second);
         const LimbRadius radius = radii_.Next(vector, place);
         radii.push_back({ModelSpace::Length(radius.base), ModelSpace::Length(radius.end)});
     }
     std::vector<std::pair<CVector, CVector>> branches;
+    std::vector<std::pair<double, double>> reach;
     std::vector<LimbRadius> radii;
+    double longest = 0;
 
 private:
     LimbRadii radii_;
@@ -52,69 +69,91 @@ ModelPoint PointOf(const MeshPoint& v) {
     return {v[0], v[1], v[2]};
 }
 
-ReadMesh GlbOf(const TreeOrder& tree) {
-    return ReadGlb(Written([&](const ByteSink& sink) { return WriteGlb(tree, sink); }));
+ReadMesh GlbOf(const TreeOrder& tree, int levelsOfDetail = 0) {
+    return ReadGlb(Written([&](const ByteSink& sink) {
+        return WriteGlb(tree, sink, nullptr, nullptr, levelsOfDetail);
+    }));
 }
 
-// Read back from the file, each branch's solid ends at its base and its end in 3-D: its ring
-// corners lie at the limb's radius round each, with normals pointing straight away from the
-// axis, and each cap has a centre on the axis whose normal points along it, outward.
-TEST(ModelExportTest, EveryBranchIsASolidFromItsBaseToItsEndWithItsNormals) {
+// Read back from the file, the vertices run branch by branch: each branch's ring round its base,
+// at its limb's radius square to its axis, unless it goes on from the ring its parent ends in,
+// as thick; then the ring round its end. Every ring's normals point straight away from the axis;
+// its growth is its reach along the limbs over the farthest tip's; its texture runs round the
+// limb there and back, and along it by the length over half the mean girth, from 0 where a
+// solid starts. Caps are fans of the rings' own vertices, one at each end of a solid.
+TEST(ModelExportTest, EveryBranchRunsFromItsBaseToItsEndWithItsNormalsTextureAndGrowth) {
     TreeParameters randomScale = kSmallTree;
     randomScale.scaleFactor = 0;
     for (const TreeParameters& tree : {kSmallTree, randomScale}) {
+        SCOPED_TRACE(tree.scaleFactor);
         BranchList list(tree);
         GrowTreeBranches(list, {tree, kSecond});
         const ReadMesh mesh = GlbOf({tree, kSecond});
-        const auto solids = Solids(mesh);
-        ASSERT_EQ(solids.size(), list.branches.size());
         const ModelSpace space(tree.referencePoint);
-        for (std::size_t i = 0; i < solids.size(); ++i) {
-            SCOPED_TRACE(::testing::Message() << "branch " << i);
-            const auto& [baseCanvas, endCanvas] = list.branches[i];
-            const ModelPoint ends[2] = {space.Point(baseCanvas), space.Point(endCanvas)};
-            const double radii[2] = {list.radii[i].base, list.radii[i].end};
-            const ModelPoint axis = Minus(ends[1], ends[0]);
-            const double length = std::sqrt(Dot(axis, axis));
-            std::vector<std::uint32_t> corners;
-            for (const Triangle& t : solids[i]) {
-                corners.insert(corners.end(), t.begin(), t.end());
+        const std::array<float, 6> round{0, 1.0f / 3, 2.0f / 3, 1, 2.0f / 3, 1.0f / 3};
+        // Whether the six vertices from `first` are a ring round `centre`, square to `axis`.
+        const auto ringAt = [&](std::size_t first, const ModelPoint& centre, double radius,
+                                const ModelPoint& axis, double growth) {
+            if (first + kBranchSides > mesh.vertices.size()) {
+                return false;
             }
-            std::sort(corners.begin(), corners.end());
-            corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
-            int rings[2] = {};
-            int centres[2] = {};
-            for (const std::uint32_t corner : corners) {
-                const ModelPoint p = PointOf(mesh.vertices[corner].position);
-                const ModelPoint n = PointOf(mesh.vertices[corner].normal);
-                EXPECT_NEAR(Dot(n, n), 1, 1e-6);
-                const double t = Dot(Minus(p, ends[0]), axis) / (length * length);
-                const int end = t > 0.5 ? 1 : 0;
-                EXPECT_NEAR(t, end, 1e-4);
-                const ModelPoint offset = Minus(p, ends[end]);
+            for (std::size_t k = 0; k < kBranchSides; ++k) {
+                const MeshVertex& v = mesh.vertices[first + k];
+                const ModelPoint offset = Minus(PointOf(v.position), centre);
                 const double distance = std::sqrt(Dot(offset, offset));
-                if (distance < radii[end] / 2) {
-                    ++centres[end];
-                    EXPECT_NEAR(distance, 0, 1e-5);
-                    EXPECT_NEAR(Dot(n, axis) / length, end == 1 ? 1 : -1, 1e-6);
-                } else {
-                    ++rings[end];
-                    EXPECT_NEAR(distance, radii[end], 1e-5);
-                    EXPECT_NEAR(Dot(n, offset) / distance, 1, 1e-5);
+                if (std::fabs(distance - radius) > 1e-5 || std::fabs(Dot(offset, axis)) > 1e-5) {
+                    return false;
                 }
+                const ModelPoint n = PointOf(v.normal);
+                EXPECT_NEAR(Dot(n, n), 1, 2e-2);
+                EXPECT_NEAR(Dot(n, offset) / distance, 1, 2e-2);
+                EXPECT_EQ(v.texture[0], round[k]);
+                EXPECT_NEAR(v.growth, growth, 1e-6);
             }
-            for (int end = 0; end < 2; ++end) {
-                EXPECT_EQ(rings[end], kBranchSides);
-                EXPECT_EQ(centres[end], 1);
+            return true;
+        };
+        std::size_t at = 0;
+        std::size_t goingOn = 0;
+        double texture = 0;
+        for (std::size_t i = 0; i < list.branches.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "branch " << i);
+            const ModelPoint base = space.Point(list.branches[i].first);
+            const ModelPoint end = space.Point(list.branches[i].second);
+            ModelPoint axis = Minus(end, base);
+            const double length = std::sqrt(Dot(axis, axis));
+            axis = {axis[0] / length, axis[1] / length, axis[2] / length};
+            const LimbRadius radius = list.radii[i];
+            if (ringAt(at, base, radius.base, axis, list.reach[i].first / list.longest)) {
+                EXPECT_EQ(mesh.vertices[at].texture[1], 0);
+                texture = 0;
+                at += kBranchSides;
+            } else {
+                ASSERT_GT(i, 0u);
+                EXPECT_EQ(space.Point(list.branches[i - 1].second), base);
+                EXPECT_EQ(list.radii[i - 1].end, radius.base);
+                ++goingOn;
             }
+            texture += length / (std::numbers::pi * (radius.base + radius.end) / 2);
+            ASSERT_TRUE(ringAt(at, end, radius.end, axis, list.reach[i].second / list.longest));
+            EXPECT_NEAR(mesh.vertices[at].texture[1], texture, 1e-5 * texture);
+            texture = mesh.vertices[at].texture[1];
+            at += kBranchSides;
         }
+        EXPECT_EQ(at, mesh.vertices.size());
+        if (tree.scaleFactor != 0) {
+            EXPECT_GT(goingOn, 0u);
+        }
+        const std::size_t branches = list.branches.size();
+        EXPECT_EQ(mesh.triangles.size(),
+                  2 * kBranchSides * branches + 2 * (kBranchSides - 2) * (branches - goingOn));
     }
 }
 
 struct SolidCase {
     const char* what;
     TreeParameters tree;
-    std::size_t solids; // 0: one for each branch grown
+    std::size_t solids; // 0: any number
+    int levelsOfDetail = 0;
 };
 
 TreeParameters With(TreeParameters tree, const std::function<void(TreeParameters&)>& change) {
@@ -133,7 +172,7 @@ TEST(ModelExportTest, EveryEdgeJoinsTwoTrianglesOfOneSolid) {
         {"turning", kSmallTree, 0},
         {"random scales", With(kSmallTree, [](TreeParameters& p) { p.scaleFactor = 0; }), 0},
         {"a straight chain: every limb the same, one solid", With(kSmallTree, straight), 1},
-        {"straight with random scales: every later limb a solid of its own",
+        {"straight with random scales: a limb thinner than its parent ends a solid of its own",
          With(kSmallTree,
               [&](TreeParameters& p) {
                   straight(p);
@@ -157,17 +196,33 @@ TEST(ModelExportTest, EveryEdgeJoinsTwoTrianglesOfOneSolid) {
                   p.levels = 3;
               }),
          0},
+        {"primitives of 65,535 vertices, their solids whole",
+         With(kSmallTree,
+              [](TreeParameters& p) {
+                  p.limbsDegree = 2;
+                  p.levels = 13;
+              }),
+         0},
+        {"levels of detail", kSmallTree, 0, 4},
+        {"levels of detail of random scales",
+         With(kSmallTree, [](TreeParameters& p) { p.scaleFactor = 0; }), 0, 4},
     };
     for (const SolidCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const ReadMesh mesh = GlbOf({c.tree, kSecond});
-        const auto solids = Solids(mesh);
-        ASSERT_FALSE(solids.empty());
-        if (c.solids > 0) {
-            EXPECT_EQ(solids.size(), c.solids);
-        }
-        for (const auto& solid : solids) {
-            ExpectClosedAndOutward(mesh, solid);
+        const std::vector<ReadMesh> meshes =
+            testing::ReadGlbMeshes(Written([&](const ByteSink& sink) {
+                return WriteGlb({c.tree, kSecond}, sink, nullptr, nullptr, c.levelsOfDetail);
+            }));
+        ASSERT_EQ(meshes.size(), static_cast<std::size_t>(std::max(c.levelsOfDetail, 1)));
+        for (const ReadMesh& mesh : meshes) {
+            const auto solids = Solids(mesh);
+            ASSERT_FALSE(solids.empty());
+            if (c.solids > 0) {
+                EXPECT_EQ(solids.size(), c.solids);
+            }
+            for (const auto& solid : solids) {
+                ExpectClosedAndOutward(mesh, solid);
+            }
         }
     }
 }
@@ -238,7 +293,18 @@ TEST(ModelExportTest, ObjHoldsTheSameMeshAsGlbAndBothThePicturesBrown) {
                                      }),
                                      library);
         EXPECT_EQ(library, "tree-7.mtl");
-        EXPECT_EQ(obj.vertices, glb.vertices);
+        ASSERT_EQ(obj.vertices.size(), glb.vertices.size());
+        for (std::size_t i = 0; i < obj.vertices.size(); ++i) {
+            const MeshVertex& o = obj.vertices[i];
+            const MeshVertex& g = glb.vertices[i];
+            EXPECT_EQ(o.position, g.position);
+            EXPECT_EQ(o.texture, g.texture);
+            EXPECT_EQ(o.growth, g.growth);
+            // The .glb holds each normal's components as shares of 127.
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(o.normal[c], g.normal[c], 0.5 / 127);
+            }
+        }
         EXPECT_EQ(obj.triangles, glb.triangles);
     }
 
@@ -273,8 +339,9 @@ TEST(ModelExportTest, AStraightChainSharesItsRings) {
     const WriteResult result =
         WriteGlb({straight, kSecond}, [](const void*, std::size_t) { return true; });
     ASSERT_EQ(result.mesh.branches, 6u);
-    EXPECT_EQ(result.mesh.vertices, kBranchSides * (result.mesh.branches + 1) + 2);
-    EXPECT_EQ(result.mesh.triangles, 2 * kBranchSides * (result.mesh.branches + 1));
+    EXPECT_EQ(result.mesh.vertices, kBranchSides * (result.mesh.branches + 1));
+    EXPECT_EQ(result.mesh.triangles,
+              2 * kBranchSides * result.mesh.branches + 2 * (kBranchSides - 2));
 }
 
 struct PathCase {
@@ -347,6 +414,66 @@ TEST(ModelExportTest, TheLiteralPathWritesTheSameFileOverAGridOfTrees) {
         }
     }
     EXPECT_EQ(compared, 225);
+}
+
+// The levels of detail of every preset: each about half the triangles of the one before, the
+// trunk the same in all, the box round each level within a twentieth of the whole tree's on
+// every side, the growth from 0 at the foot to at most 1.
+TEST(ModelExportTest, EachLevelOfDetailHasAboutHalfTheTrianglesTheSameTrunkAndReach) {
+    for (const Preset& preset : kPresets) {
+        SCOPED_TRACE(preset.name);
+        const std::vector<ReadMesh> levels =
+            testing::ReadGlbMeshes(Written([&](const ByteSink& sink) {
+                return WriteGlb({preset.parameters, preset.second}, sink, nullptr, nullptr, 4);
+            }));
+        ASSERT_EQ(levels.size(), 4u);
+        const auto box = [](const ReadMesh& mesh) {
+            std::array<std::array<float, 2>, 3> extent{};
+            for (int axis = 0; axis < 3; ++axis) {
+                const auto [least, most] =
+                    std::minmax_element(mesh.vertices.begin(), mesh.vertices.end(),
+                                        [axis](const MeshVertex& a, const MeshVertex& b) {
+                                            return a.position[axis] < b.position[axis];
+                                        });
+                extent[axis] = {least->position[axis], most->position[axis]};
+            }
+            return extent;
+        };
+        const auto whole = box(levels.front());
+        float size = 0;
+        for (const auto& [least, most] : whole) {
+            size = std::max(size, most - least);
+        }
+        for (std::size_t level = 1; level < levels.size(); ++level) {
+            SCOPED_TRACE(::testing::Message() << "LOD" << level);
+            const ReadMesh& mesh = levels[level];
+            const double share = static_cast<double>(mesh.triangles.size()) /
+                                 static_cast<double>(levels[level - 1].triangles.size());
+            EXPECT_GT(share, 0.3);
+            EXPECT_LT(share, 0.7);
+            ASSERT_GE(mesh.vertices.size(), 2u * kBranchSides);
+            EXPECT_TRUE(std::equal(mesh.vertices.begin(), mesh.vertices.begin() + 2 * kBranchSides,
+                                   levels.front().vertices.begin()))
+                << "the trunk's two rings";
+            const auto extent = box(mesh);
+            for (int axis = 0; axis < 3; ++axis) {
+                EXPECT_NEAR(extent[axis][0], whole[axis][0], kMostSilhouetteLoss * size);
+                EXPECT_NEAR(extent[axis][1], whole[axis][1], kMostSilhouetteLoss * size);
+            }
+            const auto [least, most] = std::minmax_element(
+                mesh.vertices.begin(), mesh.vertices.end(),
+                [](const MeshVertex& a, const MeshVertex& b) { return a.growth < b.growth; });
+            EXPECT_EQ(least->growth, 0);
+            EXPECT_LE(most->growth, 1);
+        }
+        const QJsonArray nodes = levels.front().json["nodes"].toArray();
+        ASSERT_EQ(nodes.size(), 5);
+        EXPECT_EQ(nodes[0]["name"].toString(), "tree");
+        EXPECT_EQ(nodes[0]["children"].toArray().size(), 4);
+        for (int level = 0; level < 4; ++level) {
+            EXPECT_EQ(nodes[level + 1]["name"].toString(), QString("tree_LOD%1").arg(level));
+        }
+    }
 }
 
 TEST(ModelExportTest, ASinkThatGivesUpFailsTheExport) {

@@ -60,74 +60,141 @@ inline std::uint32_t Word(const std::string& bytes, std::size_t at) {
     return word;
 }
 
-// Reads a .glb back through its JSON, as an importer does: each accessor where its buffer view
-// and its own offset put it, a stride apart.
-inline ReadMesh ReadGlb(const std::string& bytes) {
-    ReadMesh mesh;
+// Reads each mesh of a .glb back through its JSON, as an importer does: each accessor where its
+// buffer view and its own offset put it, a stride apart, in its component type; a mesh's
+// primitives one after the other, each counting its vertices from its first.
+inline std::vector<ReadMesh> ReadGlbMeshes(const std::string& bytes) {
     EXPECT_EQ(bytes.substr(0, 4), "glTF");
     EXPECT_EQ(Word(bytes, 8), bytes.size());
     const std::uint32_t jsonBytes = Word(bytes, 12);
-    mesh.json =
+    const QJsonObject json =
         QJsonDocument::fromJson(QByteArray::fromStdString(bytes.substr(20, jsonBytes))).object();
-    if (!mesh.json.contains("meshes")) {
-        return mesh;
+    if (!json.contains("meshes")) {
+        return {ReadMesh{{}, {}, json}};
     }
     const std::size_t bin = 20 + jsonBytes + 8;
-    const QJsonArray accessors = mesh.json["accessors"].toArray();
-    const QJsonArray views = mesh.json["bufferViews"].toArray();
-    // Where each element of the accessor starts.
-    const auto elements = [&](int index, std::size_t size) {
+    const QJsonArray accessors = json["accessors"].toArray();
+    const QJsonArray views = json["bufferViews"].toArray();
+    // Each element of the accessor as doubles, normalized integers as shares of their largest.
+    const auto elements = [&](int index) {
         const QJsonObject accessor = accessors[index].toObject();
         const QJsonObject view = views[accessor["bufferView"].toInt()].toObject();
-        const std::size_t start = bin + static_cast<std::size_t>(view["byteOffset"].toInt() +
-                                                                 accessor["byteOffset"].toInt());
-        const std::size_t stride =
-            static_cast<std::size_t>(view["byteStride"].toInt(static_cast<int>(size)));
-        std::vector<const char*> at(static_cast<std::size_t>(accessor["count"].toInt()));
-        for (std::size_t i = 0; i < at.size(); ++i) {
-            at[i] = bytes.data() + start + i * stride;
+        const int type = accessor["componentType"].toInt();
+        const std::size_t componentBytes = type == 5126 || type == 5125   ? 4
+                                           : type == 5122 || type == 5123 ? 2
+                                                                          : 1;
+        const QString shape = accessor["type"].toString();
+        const std::size_t components = shape == "VEC3" ? 3 : shape == "VEC2" ? 2 : 1;
+        const std::size_t start = bin + static_cast<std::size_t>(view["byteOffset"].toDouble() +
+                                                                 accessor["byteOffset"].toDouble());
+        const std::size_t stride = static_cast<std::size_t>(
+            view["byteStride"].toInt(static_cast<int>(components * componentBytes)));
+        const bool normalized = accessor["normalized"].toBool();
+        std::vector<std::array<double, 3>> values(
+            static_cast<std::size_t>(accessor["count"].toDouble()));
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            for (std::size_t c = 0; c < components; ++c) {
+                const char* at = bytes.data() + start + i * stride + c * componentBytes;
+                double value = 0;
+                if (type == 5126) {
+                    float f = 0;
+                    std::memcpy(&f, at, 4);
+                    value = f;
+                } else if (type == 5120) {
+                    value = static_cast<std::int8_t>(*at);
+                    value = normalized ? std::max(value / 127, -1.0) : value;
+                } else if (type == 5121) {
+                    value = static_cast<std::uint8_t>(*at);
+                } else if (type == 5123) {
+                    std::uint16_t word = 0;
+                    std::memcpy(&word, at, 2);
+                    value = word;
+                } else {
+                    ADD_FAILURE() << "unexpected component type " << type;
+                }
+                values[i][c] = value;
+            }
         }
-        return at;
+        return values;
     };
-    const QJsonObject primitive = mesh.json["meshes"][0]["primitives"][0].toObject();
-    const auto positions = elements(primitive["attributes"]["POSITION"].toInt(), 12);
-    const auto normals = elements(primitive["attributes"]["NORMAL"].toInt(), 12);
-    EXPECT_EQ(positions.size(), normals.size());
-    mesh.vertices.resize(positions.size());
-    for (std::size_t i = 0; i < positions.size() && i < normals.size(); ++i) {
-        std::memcpy(mesh.vertices[i].position.data(), positions[i], 12);
-        std::memcpy(mesh.vertices[i].normal.data(), normals[i], 12);
+    const auto floats = [](const std::array<double, 3>& v) {
+        return MeshPoint{static_cast<float>(v[0]), static_cast<float>(v[1]),
+                         static_cast<float>(v[2])};
+    };
+    std::vector<ReadMesh> meshes;
+    for (const QJsonValue meshValue : json["meshes"].toArray()) {
+        ReadMesh mesh;
+        mesh.json = json;
+        for (const QJsonValue primitiveValue : meshValue["primitives"].toArray()) {
+            const QJsonObject primitive = primitiveValue.toObject();
+            const QJsonObject attributes = primitive["attributes"].toObject();
+            const auto positions = elements(attributes["POSITION"].toInt());
+            const auto normals = elements(attributes["NORMAL"].toInt());
+            const auto textures = elements(attributes["TEXCOORD_0"].toInt());
+            const auto growths = elements(attributes["_GROWTH"].toInt());
+            EXPECT_EQ(positions.size(), normals.size());
+            EXPECT_EQ(positions.size(), textures.size());
+            EXPECT_EQ(positions.size(), growths.size());
+            const std::size_t first = mesh.vertices.size();
+            for (std::size_t i = 0; i < positions.size(); ++i) {
+                mesh.vertices.push_back(
+                    {floats(positions[i]),
+                     floats(normals.at(i)),
+                     {static_cast<float>(textures.at(i)[0]), static_cast<float>(textures.at(i)[1])},
+                     static_cast<float>(growths.at(i)[0])});
+            }
+            const auto indices = elements(primitive["indices"].toInt());
+            for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
+                Triangle t{};
+                for (std::size_t k = 0; k < 3; ++k) {
+                    EXPECT_LT(indices[i + k][0], static_cast<double>(positions.size()));
+                    t[k] = static_cast<std::uint32_t>(first + indices[i + k][0]);
+                }
+                mesh.triangles.push_back(t);
+            }
+        }
+        meshes.push_back(std::move(mesh));
     }
-    const auto indices = elements(primitive["indices"].toInt(), 4);
-    mesh.triangles.resize(indices.size() / 3);
-    for (std::size_t i = 0; i < indices.size(); ++i) {
-        std::memcpy(&mesh.triangles[i / 3][i % 3], indices[i], 4);
-    }
-    return mesh;
+    return meshes;
 }
 
+// The first mesh of a .glb: the whole tree, or its first level of detail.
+inline ReadMesh ReadGlb(const std::string& bytes) {
+    return ReadGlbMeshes(bytes).front();
+}
+
+// Up to three numbers; those not there read as 0.
 inline MeshPoint ReadTriple(std::istringstream& words) {
     MeshPoint point{};
     for (float& component : point) {
         std::string number;
-        words >> number;
-        std::from_chars(number.data(), number.data() + number.size(), component);
+        if (words >> number) {
+            std::from_chars(number.data(), number.data() + number.size(), component);
+        }
     }
     return point;
 }
 
-// Reads an OBJ's vertices, normals and triangles back, and the material library it names. A
-// corner that names another normal than its vertex's has none.
+// Reads an OBJ's vertices (with their colours' first channel as the growth), texture coordinates,
+// normals and triangles back, and the material library it names. Every corner of a face names
+// its vertex's texture coordinates and normal by the vertex's own number.
 inline ReadMesh ReadObj(const std::string& text, std::string& library) {
     ReadMesh mesh;
     std::vector<MeshPoint> normals;
+    std::vector<std::array<float, 2>> textures;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         std::istringstream words(line);
         std::string kind;
         words >> kind;
         if (kind == "v") {
-            mesh.vertices.push_back({ReadTriple(words), {}});
+            const MeshPoint position = ReadTriple(words);
+            const MeshPoint colour = ReadTriple(words);
+            EXPECT_TRUE(colour[0] == colour[1] && colour[1] == colour[2]) << line;
+            mesh.vertices.push_back({position, {}, {}, colour[0]});
+        } else if (kind == "vt") {
+            const MeshPoint texture = ReadTriple(words);
+            textures.push_back({texture[0], texture[1]});
         } else if (kind == "vn") {
             normals.push_back(ReadTriple(words));
         } else if (kind == "f") {
@@ -135,11 +202,14 @@ inline ReadMesh ReadObj(const std::string& text, std::string& library) {
             for (std::uint32_t& index : t) {
                 std::string corner;
                 words >> corner;
-                const std::size_t slashes = corner.find("//");
-                index = static_cast<std::uint32_t>(std::stoul(corner.substr(0, slashes))) - 1;
-                const std::size_t normal = std::stoul(corner.substr(slashes + 2)) - 1;
-                EXPECT_EQ(normal, index) << line;
-                mesh.vertices.at(index).normal = normals.at(normal);
+                const std::size_t slash = corner.find('/');
+                const std::size_t second = corner.find('/', slash + 1);
+                index = static_cast<std::uint32_t>(std::stoul(corner.substr(0, slash))) - 1;
+                EXPECT_EQ(std::stoul(corner.substr(slash + 1, second - slash - 1)) - 1, index)
+                    << line;
+                EXPECT_EQ(std::stoul(corner.substr(second + 1)) - 1, index) << line;
+                mesh.vertices.at(index).normal = normals.at(index);
+                mesh.vertices.at(index).texture = textures.at(index);
             }
             mesh.triangles.push_back(t);
         } else if (kind == "mtllib") {

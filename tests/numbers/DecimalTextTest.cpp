@@ -166,5 +166,18 @@ TEST(DecimalTextTest, ReadingOnlyPlainNotation) {
     }
 }
 
+TEST(DecimalTextTest, CountsAreGroupedInThousands) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {1048575, "1,048,575"},
+        {std::numeric_limits<std::uint64_t>::max(), "18,446,744,073,709,551,615"},
+    };
+    for (const auto& [count, text] : cases) {
+        EXPECT_EQ(CountText(count), text);
+    }
+}
+
 } // namespace
 } // namespace arbolith

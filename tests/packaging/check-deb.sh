@@ -67,12 +67,27 @@ expected=(
   usr/share/doc/arbolith/README.md
   usr/share/doc/arbolith/copyright
   usr/share/doc/arbolith/changelog.gz
+  usr/share/arbolith/blender/arbolith_blender.zip
 )
 for file in "${expected[@]}"; do
   [[ -f "$root/$file" ]] || fail "the package lacks /$file"
 done
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
 ok "the package holds its ${#expected[@]} expected files and the metainfo, all named $id"
+
+# The Blender add-on, as Blender's preferences read it: a folder holding a module whose bl_info,
+# read without running it, names the package's version.
+addon_version=$(python3 - "$root/usr/share/arbolith/blender/arbolith_blender.zip" <<'PYTHON'
+import ast, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as addon:
+    tree = ast.parse(addon.read("arbolith_blender/__init__.py"))
+info = next(ast.literal_eval(node.value) for node in tree.body
+            if isinstance(node, ast.Assign) and node.targets[0].id == "bl_info")
+print(".".join(map(str, info["version"])))
+PYTHON
+)
+[[ $addon_version == "$version" ]] || fail "the Blender add-on's version is $addon_version"
+ok "the Blender add-on $addon_version is in the package"
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli validate"

@@ -35,6 +35,8 @@ for text in README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt; do
 done
 grep -q "Version $version\." "$folder/README.txt" || fail "README.txt does not name version $version"
 ok "the zip unpacks to arbolith.exe, README.txt and the licences, with Windows line ends"
+[[ -f $(dirname "$zip")/arbolith_blender.zip ]] || fail "the Blender add-on is not beside the zip"
+ok "the Blender add-on is beside the zip"
 
 /usr/bin/python3 "$here/read-version.py" "$folder/arbolith.exe" "$version"
 ok "arbolith.exe carries version $version and its icon"

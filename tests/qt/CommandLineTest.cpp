@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "DialogHelpers.h"
 
@@ -62,6 +63,13 @@ TEST(ProgramCommandLine, AnswersWithoutADisplayAndRefusesWhatItCannotObey) {
          2,
          {},
          {QStringLiteral("'--version'"), QStringLiteral("--help")}},
+        // Escaped, so that the line cannot drive the terminal, break or read reversed.
+        {{QStringLiteral("x\x1b]0;title\a\x1b[2J\nsecond\u202e")},
+         true,
+         2,
+         {},
+         {QStringLiteral("'x\\x1b]0;title\\x07\\x1b[2J\\nsecond\\u202e'")}},
+        {{QStringLiteral("--\u2066x")}, true, 2, {}, {QStringLiteral("'--\\u2066x'")}},
     };
     const QTemporaryDir runtime; // made private to its owner, as the toolkit wants it
     ASSERT_TRUE(runtime.isValid());
@@ -88,6 +96,31 @@ TEST(ProgramCommandLine, AnswersWithoutADisplayAndRefusesWhatItCannotObey) {
         for (const QString& mention : each.err) {
             EXPECT_TRUE(err.startsWith(QStringLiteral("arbolith: ")) && err.contains(mention))
                 << err << " should mention " << mention;
+        }
+    }
+}
+
+// Help and the version that do not reach standard output are a failure in one line.
+TEST(ProgramCommandLine, InformationThatCannotBeWrittenIsAFailure) {
+    const std::pair<const char*, QString> destinations[] = {
+        {"/dev/full", QStringLiteral("No space left on device")},
+        {nullptr, QStringLiteral("Bad file descriptor")}, // closed
+    };
+    for (const char* option : {"--help", "--version", "--help-all"}) {
+        for (const auto& [file, reason] : destinations) {
+            SCOPED_TRACE(std::string(option) + ": " + reason.toStdString());
+            QProcess program;
+            if (file != nullptr) {
+                program.setStandardOutputFile(QString::fromLatin1(file));
+            } else {
+                program.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+            }
+            program.start(QStringLiteral(ARBOLITH_PROGRAM), {QString::fromLatin1(option)});
+            ASSERT_TRUE(program.waitForFinished(30000));
+            EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(program.exitCode(), 1);
+            EXPECT_EQ(QString::fromLocal8Bit(program.readAllStandardError()),
+                      QStringLiteral("arbolith: cannot write standard output: %1\n").arg(reason));
         }
     }
 }

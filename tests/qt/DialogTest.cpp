@@ -5,12 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <limits>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "DialogHelpers.h"
 #include "tests/support/RecordingSurface.h"
@@ -356,6 +361,47 @@ TEST(TreeDialog, DrawsWhileSavingAndEscStopsBothLeavingNoFile) {
     EXPECT_FALSE(QFile::exists(folder.filePath("large.svg")));
     EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "no temporary file left behind";
     EXPECT_TRUE(WaitForRunEnd(dialog));
+}
+
+// Saving to a FIFO keeps the window free, whether nothing reads it yet or its reader takes no
+// more, and Esc's words say what the FIFO received.
+TEST(TreeDialog, EscStopsASaveToAFifoSayingWhatItReceived) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    StoppedEndlessTree(dialog, 1000000);
+    for (const bool reader : {false, true}) {
+        SCOPED_TRACE(reader ? "a reader that takes nothing" : "no reader");
+        QTemporaryDir folder;
+        const QString fifo = folder.filePath(QStringLiteral("tree.svg"));
+        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // Opened without waiting for the writer, and read only once the saving has ended.
+        const int in =
+            reader ? open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                   : -1;
+        dialog.SaveInBackground(fifo);
+        ASSERT_TRUE(dialog.SaveGoing());
+        int queued = 0;
+        EXPECT_TRUE(!reader || QTest::qWaitFor([&] {
+            return ioctl(in, FIONREAD, &queued) == 0 && queued > 0;
+        }));
+        QTest::keyClick(Field(dialog, kFieldLevels), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+        QByteArray received;
+        char buffer[65536];
+        for (ssize_t got; reader && (got = read(in, buffer, sizeof buffer)) > 0;) {
+            received.append(buffer, got);
+        }
+        EXPECT_EQ(StatusText(dialog),
+                  reader ? QStringLiteral("Saving stopped; %1 received only the first %2 bytes of "
+                                          "the tree.")
+                               .arg(fifo, QLocale(QLocale::English).toString(received.size()))
+                         : QStringLiteral("Saving stopped; nothing was written to %1.").arg(fifo));
+        EXPECT_EQ(received.isEmpty(), !reader);
+        if (in >= 0) {
+            close(in);
+        }
+    }
 }
 
 TEST(TreeDialog, CtrlCCopiesThePictureUnlessAFieldHasASelection) {

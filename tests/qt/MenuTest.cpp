@@ -16,10 +16,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/stat.h>
 
 #include <set>
 
 #include "DialogHelpers.h"
+#include "mesh/GltfWriter.h"
 #include "render/RasterPicture.h"
 #include "tree/BranchCount.h"
 #include "tree/Presets.h"
@@ -147,6 +149,35 @@ TEST(Menus, EachEntryDoesItsJob) {
     EXPECT_EQ(static_cast<std::uint64_t>(svg.readAll().count("<polygon")),
               CountBranches(fan.parameters, fan.path, fan.second).branches);
 
+    // Levels of detail: asked for first, then a file among the 3-D formats alone, a name without
+    // an extension taking the first's.
+    WhenOpen<QInputDialog>([](QInputDialog& levels) {
+        levels.setIntValue(3);
+        levels.accept();
+    });
+    QStringList offered;
+    WhenOpen<QFileDialog>([&](QFileDialog& files) {
+        offered = files.nameFilters();
+        auto* name = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(folder.filePath(QStringLiteral("fan-lod")));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    Entry(dialog, QStringLiteral("saveLevelsOfDetail"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+    EXPECT_EQ(offered.size(), 2) << offered.join(QStringLiteral("; ")).toStdString();
+    QFile lod(folder.filePath(QStringLiteral("fan-lod.glb")));
+    ASSERT_TRUE(lod.open(QIODevice::ReadOnly));
+    std::string expected;
+    WriteGlb(
+        fan,
+        [&expected](const void* data, std::size_t size) {
+            expected.append(static_cast<const char*>(data), size);
+            return true;
+        },
+        nullptr, nullptr, 3);
+    EXPECT_TRUE(lod.readAll().toStdString() == expected) << "not the .glb of 3 levels of detail";
+
     // Ctrl+O, pressed in a field, opens the file saved above: values, second and view.
     Entry(dialog, QStringLiteral("preset-oak"))->trigger();
     dialog.SetView({});
@@ -188,6 +219,60 @@ TEST(Menus, EachEntryDoesItsJob) {
     Entry(dialog, QStringLiteral("about"))->trigger();
     EXPECT_TRUE(about.contains(QStringLiteral(ARBOLITH_VERSION))) << about;
     EXPECT_TRUE(about.contains(QStringLiteral("MIT"))) << about;
+}
+
+// Open Parameters never waits on a file that may not come, and what a message quotes is shown
+// escaped and short: it cannot break the line, reorder it or bury it.
+TEST(Menus, OpenNeverWaitsAndItsMessagesCannotDeceive) {
+    TreeDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("fifo.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString name;
+        QByteArray content; // none for the FIFO
+        QStringList mentions;
+    } cases[] = {
+        {fifo, {}, {fifo + QStringLiteral(": not a regular file")}},
+        {QStringLiteral("reversed.txt"),
+         "levels = \u202e5\" is fine",
+         {QStringLiteral("line 1: invalid value '\\u202e5\" is fine' for levels")}},
+        {QStringLiteral("huge.txt"),
+         "levels = " + QByteArray(60000, '9'),
+         {QStringLiteral("'") + QString(64, QLatin1Char('9')) +
+          QStringLiteral("...' (60,000 characters) for levels")}},
+        {QStringLiteral("two\nlines\x1b[2J.txt"),
+         "levels = x",
+         {QStringLiteral("two\\nlines\\x1b[2J.txt, line 1")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QString path = c.name == fifo ? fifo : folder.filePath(c.name);
+        if (!c.content.isNull()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        ChooseFile(path);
+        QString warning;
+        ReadMessage(warning);
+        Entry(dialog, QStringLiteral("openParameters"))->trigger();
+        for (const QString& mention : c.mentions) {
+            EXPECT_TRUE(warning.contains(mention)) << warning << " should hold " << mention;
+        }
+        EXPECT_LT(warning.size(), 400);
+        EXPECT_FALSE(warning.contains(QLatin1Char('\n')) || warning.contains(QChar(0x202e)) ||
+                     warning.contains(QChar(0x1b)));
+    }
+    // The status line too, which names the file a tree was saved to.
+    Entry(dialog, QStringLiteral("preset-bush"))->trigger();
+    ASSERT_TRUE(WaitForRunEnd(dialog));
+    dialog.SaveInBackground(folder.filePath(QStringLiteral("a\nb\u202e.svg")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.SaveGoing(); }, 60000));
+    EXPECT_TRUE(StatusText(dialog).endsWith(QStringLiteral("a\\nb\\u202e.svg.")))
+        << StatusText(dialog);
 }
 
 // Every press a new tree, held; the neighbouring seconds a step away; a larger picture of the

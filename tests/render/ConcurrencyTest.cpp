@@ -30,6 +30,8 @@ std::vector<Job> Jobs() {
     turned.view = {35, 10};
     TreeOrder limited{kExampleTree, 1000000006};
     limited.branchLimit = 300;
+    // Large enough that its mesh is made and written on two threads.
+    const TreeOrder large{{40, 20, 30, 0.75, 2, {280, 640, 0}, {0, -150, 0}, 14}, 1796000000};
     return {
         {Format::Png, {kExampleTree, 1000000006}},
         {Format::Svg, randomLimbs},
@@ -39,6 +41,7 @@ std::vector<Job> Jobs() {
         {Format::Obj, randomLimbs},
         {Format::Png, limited},
         {Format::Svg, literal},
+        {Format::Glb, large},
     };
 }
 

@@ -7,6 +7,9 @@
 #include <string>
 
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "render/OutputFile.h"
 #include "tests/render/FolderState.h"
@@ -128,6 +131,64 @@ TEST(OutputFile, WritesASetOfFilesWholeOrLeavesEveryOldFile) {
         EXPECT_NE(written.result.reason.find(c.reason), std::string::npos) << written.result.reason;
         EXPECT_EQ(testing::FolderState(folder, [](const std::string& text) { return text; }),
                   c.after);
+    }
+}
+
+// What a stream received, once its writer has closed it.
+std::string Drain(int fd) {
+    std::string received;
+    char buffer[65536];
+    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
+        received.append(buffer, static_cast<std::size_t>(got));
+    }
+    return received;
+}
+
+// A FIFO never keeps its writer waiting past a stop, whether for a reader to come or for one to
+// take more, and what a stream received is counted, stopped or not.
+TEST(OutputFile, AStreamWaitsOnlyWhileAskedAndCountsWhatItReceived) {
+    const std::string large(1 << 20, 'x');
+    const struct {
+        const char* what;
+        bool fifo;
+        bool reader; // opened, and read only once the output has ended
+        int waits;   // how often the output may wait before a stop; -1: no one to ask
+        std::size_t size;
+        WriteOutcome outcome;
+        std::string reason;
+    } cases[] = {
+        {"no reader, no one to ask", true, false, -1, 10, WriteOutcome::Failed,
+         "no program is reading it"},
+        {"no reader, stopped", true, false, 2, 10, WriteOutcome::Stopped, ""},
+        {"a reader that takes nothing, stopped", true, true, 0, large.size(), WriteOutcome::Stopped,
+         ""},
+        {"a reader, room for everything", true, true, 0, 1000, WriteOutcome::Written, ""},
+        {"a device", false, false, 0, large.size(), WriteOutcome::Written, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const std::string path = c.fifo ? dir.filePath("fifo").toStdString() : "/dev/null";
+        ASSERT_TRUE(!c.fifo || mkfifo(path.c_str(), 0600) == 0);
+        const int in = c.reader ? open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        int asked = 0;
+        const KeepWaiting keepWaiting = [&] {
+            return asked++ < c.waits;
+        };
+        const WriteResult written =
+            WriteWhole(path, Text(large.substr(0, c.size)), c.waits < 0 ? nullptr : keepWaiting);
+        EXPECT_EQ(written.outcome, c.outcome) << written.reason;
+        EXPECT_EQ(written.reason, c.reason);
+        if (c.waits >= 0 && !c.reader && c.fifo) {
+            EXPECT_EQ(asked, c.waits + 1) << "asked until it said stop, and no more";
+        }
+        const std::string received = c.reader ? Drain(in) : std::string();
+        EXPECT_EQ(written.streamed, c.fifo ? received.size() : c.size);
+        EXPECT_EQ(received, large.substr(0, received.size()));
+        if (c.reader) {
+            EXPECT_GT(received.size(), 0u);
+            close(in);
+        }
     }
 }
 

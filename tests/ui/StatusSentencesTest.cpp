@@ -10,19 +10,6 @@ namespace {
 
 constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
 
-TEST(StatusSentencesTest, CountsAreGroupedInThousands) {
-    const std::pair<std::uint64_t, const char*> cases[] = {
-        {0, "0"},
-        {999, "999"},
-        {1000, "1,000"},
-        {1048575, "1,048,575"},
-        {kMost, "18,446,744,073,709,551,615"},
-    };
-    for (const auto& [count, text] : cases) {
-        EXPECT_EQ(CountText(count), text);
-    }
-}
-
 // The desktop's status line and the page's say the same of the same run.
 TEST(StatusSentencesTest, SaysHowTheRunStands) {
     TreeOrder front{kExampleTree, 5};

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "output/WholeFile.h"
 #include "tree/ExampleTree.h"
@@ -63,6 +64,8 @@ TEST(ParameterFile, RefusesAFaultyTextAtItsLineSayingWhatWasExpected) {
         {kExampleLines + "time =\n", 9, {"''", "time"}},
         {kExampleLines.substr(12), 0, {"no value for max-xy", "time and view"}},
         {"", 0, {"no value for max-xy, max-yz, max-xz, scale, limbs, reference, vector, levels"}},
+        // A huge value is quoted by its start and its length, not echoed whole.
+        {"levels = " + std::string(60000, '9') + "\n", 1, {"'999", "...' (60,000 characters)"}},
     };
     for (const Bad& bad : cases) {
         SCOPED_TRACE(bad.text);
@@ -73,6 +76,7 @@ TEST(ParameterFile, RefusesAFaultyTextAtItsLineSayingWhatWasExpected) {
         for (const std::string& mention : bad.mentions) {
             EXPECT_NE(fault.message.find(mention), std::string::npos) << fault.message;
         }
+        EXPECT_LT(fault.message.size(), 300u);
     }
     EXPECT_EQ(DescribeFault("tree.txt", {3, "unknown key 'x'"}),
               "tree.txt, line 3: unknown key 'x'");
@@ -107,13 +111,24 @@ TEST(ParameterFile, AFileThatCannotBeReadIsRefusedWithTheReason) {
     QTemporaryDir folder;
     const std::string large = folder.filePath(QStringLiteral("large.txt")).toStdString();
     std::ofstream(large) << std::string(70000, '#');
-    const std::pair<std::string, std::string> cases[] = {
-        {folder.filePath(QStringLiteral("missing.txt")).toStdString(), "No such file"},
-        {folder.path().toStdString(), "Is a directory"},
-        {large, "larger than 64 KiB"},
+    // A FIFO with no writer would keep a reader waiting for ever: one that may not wait is told
+    // at once.
+    const std::string fifo = folder.filePath(QStringLiteral("fifo.txt")).toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        bool regularOnly;
+        std::string reason;
+    } cases[] = {
+        {folder.filePath(QStringLiteral("missing.txt")).toStdString(), false, "No such file"},
+        {folder.path().toStdString(), false, "Is a directory"},
+        {large, false, "larger than 64 KiB"},
+        {fifo, true, "not a regular file"},
+        {"/dev/zero", true, "not a regular file"},
+        {folder.path().toStdString(), true, "not a regular file"},
     };
-    for (const auto& [path, reason] : cases) {
-        const ParameterReading read = ReadParameterFile(path);
+    for (const auto& [path, regularOnly, reason] : cases) {
+        const ParameterReading read = ReadParameterFile(path, regularOnly);
         ASSERT_TRUE(std::holds_alternative<ParameterFault>(read)) << path;
         EXPECT_EQ(std::get<ParameterFault>(read).line, 0u);
         EXPECT_NE(std::get<ParameterFault>(read).message.find(reason), std::string::npos)

@@ -209,10 +209,11 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
     ['PNG', 'SVG', 'GLB', 'OBJ']);
   const args = argsOfLink(link);
   // One download a save, which the status line names; an OBJ and its material library come in
-  // one zip archive.
-  for (const format of ['svg', 'glb', 'obj']) {
+  // one zip archive. Levels of detail go into the 3-D files alone.
+  for (const [format, levels] of [['svg', 3], ['glb', 0], ['obj', 0], ['glb', 3], ['obj', 2]]) {
     const names = format === 'obj' ? ['arbolith-1700000000.obj', 'arbolith-1700000000.mtl']
       : [`arbolith-1700000000.${format}`];
+    await page.locator('#levels-of-detail').selectOption(String(levels));
     const [download] = await Promise.all([page.waitForEvent('download'),
       page.locator(`[data-format=${format}]`).click()]);
     await page.waitForFunction(() => document.body.dataset.saved);
@@ -224,7 +225,8 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
     assert.deepEqual([...received.keys()], names);
     const cliFolder = await mkdtemp(join(folder, 'cli-'));
     // A 3-D file holds the tree itself, whatever the view.
-    const formatArgs = format === 'svg' ? args : argsOfLink(link.replace(/&view=[^&]*/, ''));
+    const formatArgs = format === 'svg' ? args
+      : [...argsOfLink(link.replace(/&view=[^&]*/, '')), ...(levels ? ['--lod', String(levels)] : [])];
     const run = spawnSync(renderer, [...formatArgs, '-o', join(cliFolder, names[0])],
       { encoding: 'utf8' });
     assert.equal(run.status, 0, run.stderr);
@@ -334,4 +336,116 @@ test('the picture fills its room in whole device pixels a picture pixel, or scal
     }
     await page.close();
   }
+});
+
+test('messages show what they quote escaped and short, from links and fields alike', async () => {
+  const page = await openPage(browser,
+    `levels=%E2%80%AE5%22%20is%20fine&limbs=${'9'.repeat(10000)}&time=8`);
+  const messages = () => page.locator('#messages li').allTextContents();
+  const quoted = `"${'9'.repeat(64)}..." (10,000 characters)`;
+  assert.deepEqual(await messages(), [
+    'Link: invalid value "\\u202e5" is fine" for levels: expected a whole number within 32 ' +
+      'bits, such as 7',
+    `Link: invalid value ${quoted} for limbs: expected a whole number within 32 bits, such as 3`,
+  ]);
+  await page.getByLabel('Levels:').fill(`4\u202e${'x'.repeat(100000)}`);
+  await waitForTree(page);
+  assert.ok((await messages()).includes(
+    `Levels: "4\\u202e${'x'.repeat(62)}..." (100,002 characters) reads as 4`), await messages());
+  await page.close();
+});
+
+// A saving page whose browser cannot write a file part by part, or whose picked file is stood in
+// for by one of the page's own, and whose largest file held may be made small.
+async function openSavingPage(fragment, { largestHeld, picker } = {}) {
+  const page = await browser.context.newPage();
+  page.on('pageerror', (error) => { throw error; });
+  await page.addInitScript(({ largest, kind }) => {
+    if (largest !== undefined) {
+      globalThis.arbolithLargestHeld = largest;
+    }
+    // The page's own files stand in for the one a person would pick; a writable may fail or
+    // hang, as a full disk or a stalled one would.
+    const picked = async ({ suggestedName }) => {
+      const folder = await navigator.storage.getDirectory();
+      const handle = await folder.getFileHandle(suggestedName, { create: true });
+      if (kind === 'file') {
+        return handle;
+      }
+      return {
+        name: suggestedName,
+        async createWritable() {
+          const real = await handle.createWritable();
+          globalThis.aborted = false;
+          return {
+            write: (bytes) => (kind === 'full'
+              ? Promise.reject(new DOMException('No space left on the disk', 'QuotaExceededError'))
+              : new Promise(() => {})),
+            close: () => real.close(),
+            abort: () => { globalThis.aborted = true; return real.abort(); },
+          };
+        },
+      };
+    };
+    if (kind) {
+      window.showSaveFilePicker = picked;
+    } else {
+      delete window.showSaveFilePicker;
+    }
+  }, { largest: largestHeld, kind: picker });
+  await page.goto(`${browser.address}#${fragment}`);
+  await waitForTree(page);
+  return page;
+}
+
+const statusText = (page) => page.locator('#status').textContent();
+
+test('a file too large for the page is refused before it starts, pointing to arbolith-render', async () => {
+  const page = await openSavingPage('limbs=2&levels=18&time=5&max-xy=0&max-xz=0&max-yz=0');
+  await page.locator('[data-format=obj]').click();
+  assert.match(await statusText(page), new RegExp(
+    '^arbolith-5\\.obj could take up to [\\d.]+ GB, more than this page can hold \\(1\\.1 GB\\); ' +
+    'arbolith-render --time 5 .*--levels 18 -o arbolith-5\\.obj writes it\\.$'));
+  assert.ok(await page.locator('#stop').isDisabled());
+  await page.close();
+});
+
+test('a large file goes part by part into the file picked, the same bytes as arbolith-render\'s', async () => {
+  const link = 'limbs=2&levels=6&time=1700000000';
+  const page = await openSavingPage(link, { largestHeld: 1000, picker: 'file' });
+  await page.locator('[data-format=obj]').click();
+  await page.waitForFunction(() => document.body.dataset.saved);
+  // A single file, as a stream is: the OBJ alone, naming no material library.
+  assert.equal(await statusText(page),
+    'Saved arbolith-1700000000.obj, alone: arbolith-render writes its material library too.');
+  const ours = Buffer.from(await page.evaluate(async () => {
+    const folder = await navigator.storage.getDirectory();
+    const file = await (await folder.getFileHandle('arbolith-1700000000.obj')).getFile();
+    return [...new Uint8Array(await file.arrayBuffer())];
+  }));
+  const run = spawnSync(renderer, [...argsOfLink(link), '--format', 'obj', '-o', '-'],
+    { maxBuffer: 1 << 30 });
+  assert.equal(run.status, 0, String(run.stderr));
+  assert.ok(ours.equals(run.stdout), 'the OBJ differs from arbolith-render\'s');
+  await page.close();
+});
+
+test('every saving ends with its file or with a message saying why not', async () => {
+  const link = 'limbs=2&levels=6&time=1700000000';
+  const full = await openSavingPage(link, { largestHeld: 1000, picker: 'full' });
+  await full.locator('[data-format=svg]').click();
+  await full.waitForFunction(() => /^Could not/.test(document.getElementById('status').textContent));
+  assert.equal(await statusText(full),
+    'Could not save arbolith-1700000000.svg: No space left on the disk.');
+  assert.ok(await full.evaluate(() => globalThis.aborted && !document.body.dataset.saved));
+  assert.ok(await full.locator('#stop').isDisabled());
+  await full.close();
+  // A saving that makes no progress is stopped by Stop as by Esc.
+  const stalled = await openSavingPage(link, { largestHeld: 1000, picker: 'stalled' });
+  await stalled.locator('[data-format=glb]').click();
+  await stalled.waitForFunction(() => !document.getElementById('stop').disabled);
+  await stalled.locator('#stop').click();
+  assert.equal(await statusText(stalled), 'Stopped saving; nothing was saved.');
+  assert.ok(await stalled.evaluate(() => globalThis.aborted && !document.body.dataset.saved));
+  await stalled.close();
 });

@@ -2,8 +2,8 @@
 # The Windows program as a user meets it, under Wine on a private X display: type the twelve
 # values (Tab staying in its field), press "Generate new tree", compare the canvas with an
 # independent rendering of the same tree in memory and with arbolith-render's picture of it,
-# cover and uncover the canvas, then end once with "Exit" and once with a close request, each
-# with exit status 0.
+# cover and uncover the canvas, then end once with "Exit" and once with a close request after a
+# burst of presses, each with exit status 0.
 #   end-to-end.sh ARBOLITH.exe HELPER.exe ARBOLITH-RENDER WORK-FOLDER [SCREENSHOT.png]
 set -euo pipefail
 app=$1
@@ -178,8 +178,9 @@ echo "ok: the tree is whole again after the canvas was covered and uncovered"
 xdotool mousemove "$exit_x" "$exit_y" click 1
 expect_exit_zero '"Exit"'
 
+# A burst of presses, each a whole run within its press, then the close request at once: every
+# press is answered in turn and the request still ends the program.
 start_app
-read -r x y <<<"${fields[0]}"
-xdotool mousemove "$x" "$y" click 1
+xdotool mousemove "$generate_x" "$generate_y" click --repeat 20 --delay 1 1
 xdotool key alt+F4
-expect_exit_zero "the close request"
+expect_exit_zero "the close request after a burst of presses"

@@ -1,14 +1,48 @@
 #include "ui/qt/CommandLine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <vector>
+
+#include "output/StandardStreams.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
 namespace {
+
+// The program's name for the one line said at the exit, when the toolkit's may be gone.
+char exitName[64] = "";
+
+void ReportUndeliveredOutput() {
+    if (!StandardOutputDelivered()) {
+        std::fprintf(stderr, "%s: cannot write standard output: %s\n", exitName,
+                     std::strerror(errno));
+        std::_Exit(1);
+    }
+}
+
+// Help and the version are printed by the toolkit, which then ends the program at once: whether
+// they reached standard output is checked as it ends, and a failure is the exit's status. They go
+// out whole then, from a buffer larger than any of them, so that a failure is seen with its
+// reason.
+void CheckStandardOutputAtExit() {
+    if (exitName[0] == '\0') {
+        std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+        std::snprintf(exitName, sizeof exitName, "%s",
+                      qPrintable(QCoreApplication::applicationName()));
+        std::atexit(&ReportUndeliveredOutput);
+    }
+}
+
+// An argument as a message quotes it.
+QString QuotedArgument(const QString& argument) {
+    return QString::fromStdString(Quoted(argument.toStdString()));
+}
 
 // The argument as it was typed that holds the option `name`: -name, --name or --name=VALUE.
 QString Typed(const QStringList& arguments, const QString& name) {
@@ -112,14 +146,15 @@ void CommandLine::AnswerWithoutDisplay(int& argc, char** argv) {
         int count = static_cast<int>(kept.size());
         kept.push_back(nullptr);
         const QCoreApplication core(count, kept.data());
+        CheckStandardOutputAtExit();
         parser_.process(core);
     }
 }
 
 void CommandLine::Refuse(const QString& problem) {
     const QString name = QCoreApplication::applicationName();
-    std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name), qPrintable(problem),
-                 qPrintable(name));
+    std::fprintf(stderr, "%s: %s; see '%s --help'\n", qPrintable(name),
+                 Printable(problem.toStdString()).c_str(), qPrintable(name));
 }
 
 QString CommandLine::Problem(const QStringList& arguments) {
@@ -132,11 +167,12 @@ QString CommandLine::Problem(const QStringList& arguments) {
             problem.front() = problem.front().toLower();
             problem.chop(problem.endsWith(QLatin1Char('.')) ? 1 : 0);
         } else {
-            problem = QStringLiteral("unknown option '%1'").arg(Typed(arguments, unknown.first()));
+            problem = QStringLiteral("unknown option %1")
+                          .arg(QuotedArgument(Typed(arguments, unknown.first())));
         }
     } else if (!parser_.positionalArguments().isEmpty()) {
-        problem = QStringLiteral("unexpected argument '%1': the program takes options only")
-                      .arg(parser_.positionalArguments().first());
+        problem = QStringLiteral("unexpected argument %1: the program takes options only")
+                      .arg(QuotedArgument(parser_.positionalArguments().first()));
     }
     return problem;
 }
@@ -146,6 +182,7 @@ int CommandLine::Check(const QCoreApplication& application) {
         Refuse(problem);
         return kExitUsage;
     }
+    CheckStandardOutputAtExit();
     parser_.process(application);
     return 0;
 }

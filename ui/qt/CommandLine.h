@@ -14,8 +14,9 @@ public:
     CommandLine();
 
     // Before the application object, which needs a display: refuses a command line it cannot
-    // obey, as Check does, and answers --help and --version, ending the program either way. The
-    // toolkit's own options (such as -platform NAME), which that object takes out, pass.
+    // obey, as Check does, and answers --help, --help-all and --version, ending the program
+    // either way (with status 1 if standard output did not take the answer). The toolkit's own
+    // options (such as -platform NAME), which that object takes out, pass.
     void AnswerWithoutDisplay(int& argc, char** argv);
 
     // After it: refuses an unknown option or a stray argument in one line on standard error

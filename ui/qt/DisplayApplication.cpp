@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "values/MessageText.h"
+
 namespace arbolith {
 
 namespace {
@@ -47,7 +49,8 @@ void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text
         std::fprintf(stderr,
                      "%s: cannot open a window: %s; run it on a virtual display with "
                      "'xvfb-run -a %s', or draw without a window with arbolith-render\n",
-                     name.constData(), qPrintable(Reason(text)), program.constData());
+                     name.constData(), Printable(Reason(text).toStdString()).c_str(),
+                     Printable(program.toStdString()).c_str());
         // Nothing was made that needs ending, and returning would abort.
         std::_Exit(kExitNoDisplay);
     }

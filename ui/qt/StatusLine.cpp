@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "ui/DialogLayout.h"
+#include "ui/qt/StatusText.h"
 #include "values/KeyTable.h"
 
 namespace arbolith {
@@ -30,7 +32,8 @@ public:
     }
     void SetWhole(const QString& text) {
         whole_ = text;
-        setToolTip(text);
+        // As plain text: a tip would read a field's text such as "<b>" as markup.
+        setToolTip(Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
         Elide();
     }
     const QString& Whole() const { return whole_; }
@@ -149,7 +152,7 @@ void StatusLine::SetSecond(std::optional<std::uint32_t> second) {
 }
 
 void StatusLine::Say(const QString& text) {
-    status_->setText(text);
+    status_->setText(PrintableText(text));
 }
 
 QString StatusLine::Said() const {
@@ -157,7 +160,7 @@ QString StatusLine::Said() const {
 }
 
 void StatusLine::ShowNotes(const QString& notes) {
-    static_cast<ElidedLabel*>(notes_)->SetWhole(notes);
+    static_cast<ElidedLabel*>(notes_)->SetWhole(PrintableText(notes));
 }
 
 QString StatusLine::Notes() const {

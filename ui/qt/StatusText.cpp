@@ -5,6 +5,7 @@
 #include "ui/StatusSentences.h"
 #include "ui/qt/TreeDrawing.h"
 #include "values/KeyTable.h"
+#include "values/MessageText.h"
 
 namespace arbolith {
 
@@ -27,6 +28,10 @@ RunState StateOf(const TreeDrawing& drawing) {
 }
 
 } // namespace
+
+QString PrintableText(const QString& text) {
+    return QString::fromStdString(Printable(text.toStdString()));
+}
 
 QString DrawingStatus(const TreeDrawing& drawing) {
     const TreeOrder* latest = drawing.Latest();

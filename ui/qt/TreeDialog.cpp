@@ -278,7 +278,8 @@ void TreeDialog::Say(const QString& text) {
 
 void TreeDialog::Warn(const QString& message) {
     // Plain text: a file's name or a line of it is shown as it is, never read as markup.
-    QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), PrintableText(message), QMessageBox::Ok,
+                    this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -349,7 +350,7 @@ bool TreeDialog::SaveGoing() const {
     return saving_->Going();
 }
 
-void TreeDialog::AskAndSave() {
+void TreeDialog::AskAndSave(bool levelsOfDetail) {
     if (SaveGoing()) {
         return;
     }
@@ -358,7 +359,11 @@ void TreeDialog::AskAndSave() {
                        : tr("Draw a tree first, then save it."));
         return;
     }
-    saving_->Ask(this, *drawing_->Shown());
+    if (levelsOfDetail) {
+        saving_->AskLevelsOfDetail(this, *drawing_->Shown());
+    } else {
+        saving_->Ask(this, *drawing_->Shown());
+    }
 }
 
 void TreeDialog::AskAndSaveLarger() {
@@ -431,7 +436,9 @@ void TreeDialog::ShowPreset(const Preset& preset) {
 }
 
 QString TreeDialog::OpenParameters(const QString& path) {
-    const ParameterReading read = ReadParameterFile(QFile::encodeName(path).toStdString());
+    // A FIFO or a device could keep the window waiting for a writer: only a file is read.
+    const ParameterReading read =
+        ReadParameterFile(QFile::encodeName(path).toStdString(), /*regularOnly=*/true);
     if (const auto* fault = std::get_if<ParameterFault>(&read)) {
         return QString::fromStdString(DescribeFault(path.toStdString(), *fault));
     }

@@ -65,8 +65,9 @@ public:
     // The same on a thread of its own; Esc stops it.
     void SaveInBackground(const QString& path);
     bool SaveGoing() const;
-    // Asks for a file name and a format, and saves the tree on the canvas in the background.
-    void AskAndSave();
+    // Asks for a file name and a format, and saves the tree on the canvas in the background; with
+    // `levelsOfDetail`, asks how many first and offers the 3-D formats.
+    void AskAndSave(bool levelsOfDetail = false);
     // The same for its picture drawn a number of times larger, which it asks for first.
     void AskAndSaveLarger();
     void CopyPicture();

@@ -37,6 +37,11 @@ constexpr std::array kEntries{
               [](TreeDialog& d) {
                   d.AskAndSaveLarger();
               }},
+    MenuEntry{"&File", "saveLevelsOfDetail", "Save Tree with &Levels of Detail...", "Ctrl+Alt+L",
+              false,
+              [](TreeDialog& d) {
+                  d.AskAndSave(true);
+              }},
     MenuEntry{"&File", "quit", "&Quit", "Ctrl+Q", true,
               [](TreeDialog& d) {
                   d.Quit();

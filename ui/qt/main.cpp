@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "output/StandardStreams.h"
 #include "tree/Presets.h"
 #include "ui/qt/CommandLine.h"
 #include "ui/qt/DisplayApplication.h"
 #include "ui/qt/TreeDialog.h"
 
 int main(int argc, char* argv[]) {
+    arbolith::HoldClosedStandardStreams();
     QApplication::setApplicationName(QStringLiteral("arbolith"));
     QApplication::setApplicationVersion(QStringLiteral(ARBOLITH_VERSION));
     arbolith::CommandLine commandLine;

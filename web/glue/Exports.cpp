@@ -2,7 +2,9 @@
 // both ways as UTF-8 strings, counts of branches as numbers.
 #include <emscripten/bind.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +20,8 @@
 #include "ui/FieldNames.h"
 #include "ui/TreeSeconds.h"
 #include "ui/ViewDrag.h"
+#include "values/KeyTable.h"
+#include "values/MessageText.h"
 #include "web/glue/GrowingPicture.h"
 #include "web/glue/PageTree.h"
 #include "web/glue/SplitRun.h"
@@ -114,6 +118,24 @@ TreeOrder Larger(TreeOrder order, double scale) {
     return order;
 }
 
+// The most bytes the tree's file in the format can take, a picture `scale` times larger, a 3-D
+// file with that many levels of detail, told before it is written; infinity where the format has
+// no such bound.
+double MostBytes(const PageTree& tree, const std::string& format, const std::string& fileName,
+                 double scale, int levelsOfDetail) {
+    const std::optional<Format> named = FormatNamed(format);
+    WriteSettings settings;
+    settings.width = ScaledSide(kPictureWidth, scale);
+    settings.height = ScaledSide(kPictureHeight, scale);
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
+    if (named == Format::Obj && !fileName.empty()) {
+        settings.materialLibrary = MaterialLibraryPath(fileName);
+    }
+    const std::optional<std::uint64_t> most =
+        named ? MostFileBytes(*named, Larger(tree.order, scale), settings) : std::nullopt;
+    return most ? static_cast<double>(*most) : std::numeric_limits<double>::infinity();
+}
+
 // A row of the format table, with whether this build writes the format: the page writes PNG
 // from its canvas and offers no other format that lacks a writer here.
 struct FormatRow {
@@ -160,10 +182,11 @@ bool DrawLargerPicture(const TreeEntry& entry, double scale) {
     return true;
 }
 
-// Writes the tree in the format through web_bytes, a picture `scale` times larger; an OBJ names
-// the material library beside a file of this name. True once written whole.
+// Writes the tree in the format through web_bytes, a picture `scale` times larger, a 3-D file
+// with that many levels of detail (0: the one full mesh); an OBJ names the material library
+// beside a file of this name, or none for no name. True once written whole.
 bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::string& fileName,
-                double scale) {
+                double scale, int levelsOfDetail) {
     const PageTree tree = ReadPageTree(entry);
     const std::optional<Format> named = FormatNamed(format);
     if (!tree.error.empty() || !named || !(scale >= kSmallestScale && scale <= kLargestScale)) {
@@ -174,7 +197,8 @@ bool WriteEntry(const std::string& format, const TreeEntry& entry, const std::st
     settings.width = ScaledSide(kPictureWidth, scale);
     settings.height = ScaledSide(kPictureHeight, scale);
     settings.monitor = &progress;
-    if (*named == Format::Obj) {
+    settings.levelsOfDetail = std::clamp(levelsOfDetail, 0, kMostLevelsOfDetail);
+    if (*named == Format::Obj && !fileName.empty()) {
         settings.materialLibrary = MaterialLibraryPath(fileName);
     }
     return WriteTree(*named, Larger(tree.order, scale), SendBytes, settings).outcome ==
@@ -246,7 +270,14 @@ EMSCRIPTEN_BINDINGS(arbolith) {
             "second", +[](const PageTree& tree) { return tree.order.second; })
         .property(
             "total", +[](const PageTree& tree) { return static_cast<double>(tree.total.branches); })
-        .function("status", &TreeStatus);
+        .property(
+            "command",
+            +[](const PageTree& tree) {
+                return tree.order.branchLimit == kNoBranchLimit ? RenderCommand(tree.order)
+                                                                : std::string();
+            })
+        .function("status", &TreeStatus)
+        .function("mostBytes", &MostBytes);
 
     function("fields", &Fields);
     function("presets", &PresetRows);
@@ -278,7 +309,13 @@ EMSCRIPTEN_BINDINGS(arbolith) {
         .function("play", &DrawingEnd::Play)
         .function("show", &DrawingEnd::Show);
     function("writeTree", &WriteEntry);
+    constant("mostLevelsOfDetail", kMostLevelsOfDetail);
     function("materialLibraryName", &MaterialLibraryPath);
+    // A message's text as every front end shows it, and a value quoted in one.
+    function(
+        "printable", +[](const std::string& text) { return Printable(text); });
+    function(
+        "quoted", +[](const std::string& value) { return Quoted(value, '"'); });
     function(
         "writeMaterialLibrary", +[] { return WriteMaterialLibrary(SendBytes); });
 }

@@ -4,7 +4,7 @@
 import Arbolith from './arbolith.js';
 import { treeWorkers } from './tree-workers.js';
 import { View3D } from './view3d.js';
-import { zipFiles } from './zip.js';
+import { Crc32, zipFiles } from './zip.js';
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('canvas');
@@ -53,6 +53,7 @@ const state = {
   pan: { x: 0, y: 0 }, // how far the picture lies from the middle of its room, in CSS pixels
   view3d: null,        // the 3-D view, once first shown
   showing3d: false,
+  growing3d: false,    // the 3-D view is growing its records
 };
 
 // How a run stands, numbered as the core's RunState.
@@ -77,27 +78,33 @@ function nowSecond() {
 function showMessages() {
   messages.replaceChildren(...[...state.linkNotes, ...state.fieldNotes].map((text) => {
     const item = document.createElement('li');
-    item.textContent = text;
+    item.textContent = core.printable(text);
     return item;
   }));
 }
 
+// Shows the text on the status line, as every message is shown, the arbolith-render command in it
+// as code.
+function say(text, command = '') {
+  const shown = core.printable(text);
+  if (!command || !shown.includes(command)) {
+    statusLine.textContent = shown;
+    return;
+  }
+  const [before, after] = shown.split(command);
+  // Lines break between the command's words only, never inside an option.
+  const code = document.createElement('code');
+  command.split(' ').forEach((word, i) => {
+    const part = document.createElement('span');
+    part.textContent = word;
+    code.append(...(i > 0 ? [' ', part] : [part]));
+  });
+  statusLine.replaceChildren(before, code, after);
+}
+
 function showStatus(drawn, runState) {
   const status = state.tree.status(drawn, runState);
-  statusLine.replaceChildren();
-  if (status.command) {
-    const [before, after] = status.text.split(status.command);
-    // Lines break between the command's words only, never inside an option.
-    const code = document.createElement('code');
-    status.command.split(' ').forEach((word, i) => {
-      const part = document.createElement('span');
-      part.textContent = word;
-      code.append(...(i > 0 ? [' ', part] : [part]));
-    });
-    statusLine.append(before, code, after);
-  } else {
-    statusLine.textContent = status.text;
-  }
+  say(status.text, status.command);
   progress.hidden = runState !== kDrawing;
   progress.value = state.tree.total > 0 ? Math.min(drawn / state.tree.total, 1) : 0;
   document.body.dataset.run = ['drawing', 'complete', 'stopped', 'stopped'][runState];
@@ -125,7 +132,7 @@ function newWorker() {
       state.shown = { entry: run.entry, drawn: run.drawn, state: data.state };
       showStatus(run.drawn, data.state);
       showNeighbours();
-      $('stop').disabled = true;
+      updateStop();
       // For the benchmark (bench/web-bench.mjs): each run's time, and the first tree's.
       performance.measure('run', `run-${run.id}`);
       if (performance.getEntriesByName('first-tree').length === 0) {
@@ -134,6 +141,11 @@ function newWorker() {
     }
   };
   return worker;
+}
+
+// Stop (and Esc) ends a run, the 3-D view's growth or a saving, whichever is going.
+function updateStop() {
+  $('stop').disabled = !state.run && !state.saver && !state.growing3d;
 }
 
 // Ends the run going, if any: the canvas keeps its picture, which holds exactly the polygons
@@ -155,7 +167,7 @@ function stop() {
   const entry = { ...run.entry, branchLimit: run.drawn };
   state.shown = { entry, drawn: run.drawn, state: kStopped };
   showStatus(run.drawn, kStopped);
-  $('stop').disabled = true;
+  updateStop();
 }
 
 // "Generate new tree": a new second every press (ui/TreeSeconds.h), held in the second field so
@@ -205,7 +217,7 @@ function draw({ limit = Infinity } = {}) {
   state.run = { id: state.nextId++, entry, drawn: 0 };
   performance.mark(`run-${state.run.id}`);
   state.shown = null;
-  $('stop').disabled = false;
+  updateStop();
   showStatus(0, kDrawing);
   state.worker.postMessage({ kind: 'draw', id: state.run.id, entry });
   if (state.showing3d) {
@@ -443,10 +455,6 @@ function download(blob, name) {
   setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
 }
 
-function say(text) {
-  statusLine.textContent = text;
-}
-
 // Tells what a save wrote, and marks it for the page's tests.
 function saved(names, note = '') {
   say(`Saved ${names.join(' and ')}${note}.`);
@@ -457,9 +465,57 @@ function saveScale() {
   return Number($('save-scale').value);
 }
 
+// The largest file the page holds until the browser takes it as a download. A larger one is
+// written into a file the user picks, part by part as it is made, where the browser lets a page
+// write a file; elsewhere it is refused before it starts. Tests set a smaller one.
+const kLargestHeld = globalThis.arbolithLargestHeld ?? 2 ** 30;
+// Parts gathered into one blob, which the browser keeps outside the page, on its disk if need be.
+const kBlobBytes = 64 * 2 ** 20;
+
+function sizeText(bytes) {
+  for (const [unit, size] of [['GB', 1e9], ['MB', 1e6], ['kB', 1e3]]) {
+    if (bytes >= size) {
+      return `${(bytes / size).toLocaleString('en', { maximumFractionDigits: 1 })} ${unit}`;
+    }
+  }
+  return `${bytes} bytes`;
+}
+
+// Ends the saving going, if any, leaving no file: a picked file keeps what it held.
+function stopSaving(words = 'Stopped saving; nothing was saved.') {
+  const saving = state.saver;
+  if (!saving) {
+    return;
+  }
+  state.saver = null;
+  saving.worker.terminate();
+  saving.writable?.abort().catch(() => {});
+  updateStop();
+  say(words);
+}
+
+// Asks for the file to write a large one into; null, having said why, if there is none.
+async function pickFile(name, most, command) {
+  if (!window.showSaveFilePicker) {
+    const writer = command ? `${command} -o ${name}` : 'arbolith-render';
+    say(`${name} could take up to ${sizeText(most)}, more than this page can hold ` +
+        `(${sizeText(kLargestHeld)}); ${writer} writes it.`, writer);
+    return null;
+  }
+  try {
+    const handle = await window.showSaveFilePicker({ suggestedName: name, id: 'arbolith-tree' });
+    return { name: handle.name, writable: await handle.createWritable() };
+  } catch (error) {
+    say(error.name === 'AbortError' ? `Not saved: no file was chosen for ${name}.`
+      : `Could not save ${name}: ${error.message}`);
+    return null;
+  }
+}
+
 // Saves the tree the canvas shows, the same bytes as arbolith-render writes for it (PNG: the
-// same pixels, through the browser's own encoder).
-function save(format) {
+// same pixels, through the browser's own encoder). Every saving ends with its file or with a
+// message saying why not.
+async function save(format) {
   const shown = state.shown;
   if (!shown) {
     say(state.run ? 'Wait for the tree, or press Esc, before saving.'
@@ -468,8 +524,13 @@ function save(format) {
   }
   const scale = saveScale();
   const larger = format === 'png' || format === 'svg' ? scale : 1;
-  const base = `arbolith-${state.tree.second}${larger > 1 ? `-${larger}x` : ''}`;
-  const name = `${base}.${format}`;
+  const tree = core.readTree(shown.entry);
+  const base = `arbolith-${tree.second}${larger > 1 ? `-${larger}x` : ''}`;
+  let name = `${base}.${format}`;
+  const levelsOfDetail = Number($('levels-of-detail').value);
+  const most = tree.mostBytes(format, name, larger, levelsOfDetail);
+  const command = tree.command && larger === 1 ? tree.command : '';
+  tree.delete();
   if (format === 'png' && larger === 1) {
     canvas.toBlob((blob) => {
       download(blob, name);
@@ -477,55 +538,139 @@ function save(format) {
     }, 'image/png');
     return;
   }
-  state.saver?.terminate();
-  const worker = newSaver();
-  state.saver = worker;
-  say(`Saving ${name}… Esc stops.`);
-  let picture = null;
-  worker.onmessage = async ({ data }) => {
-    if (data.kind === 'progress') {
-      say(`Saving ${name}: ${data.done.toLocaleString('en')} branches…`);
+  stopSaving('');
+  // A file picked for a large one: an OBJ goes there alone, as to any single stream, naming no
+  // material library.
+  let writable = null;
+  // A picture (PNG) has no such bound: however large the tree, it is its pixels.
+  if (Number.isFinite(most) && most > kLargestHeld) {
+    const picked = await pickFile(name, most, command);
+    if (!picked) {
       return;
     }
-    if (data.kind === 'picture') {
-      picture = data;
-      return;
+    ({ name, writable } = picked);
+  }
+  const saving = { worker: newSaver(), writable, files: [], writing: Promise.resolve() };
+  state.saver = saving;
+  updateStop();
+  const going = () => state.saver === saving;
+  const fail = (reason) => {
+    if (going()) {
+      stopSaving(`Could not save ${name}: ${reason}.`);
     }
-    worker.terminate();
+  };
+  const done = (names, note) => {
     state.saver = null;
-    if (!data.ok) {
-      say(`Could not save ${name}.`);
+    saving.worker.terminate();
+    updateStop();
+    saved(names, note);
+  };
+  // A file's parts in order: into the picked file, or gathered into blobs, counted for an archive.
+  const take = (index, bytes) => {
+    if (writable) {
+      saving.writing = saving.writing.then(() => writable.write(bytes));
+      saving.writing.catch((error) => fail(error.message));
       return;
     }
-    if (data.kind === 'larger') {
-      // The larger picture through the browser's own encoder, as the canvas's is.
+    const file = saving.files[index] ??= { parts: [], held: [], heldBytes: 0, size: 0,
+      crc: new Crc32() };
+    if (format === 'obj') {
+      file.crc.add(bytes);
+    }
+    file.size += bytes.length;
+    file.held.push(bytes);
+    file.heldBytes += bytes.length;
+    if (file.heldBytes >= kBlobBytes) {
+      file.parts.push(new Blob(file.held.splice(0)));
+      file.heldBytes = 0;
+    }
+  };
+  const finish = async () => {
+    try {
+      await saving.writing;
+      await writable?.close();
+    } catch (error) {
+      fail(error.message);
+      return;
+    }
+    if (!going()) {
+      return;
+    }
+    if (writable) {
+      done([name], format === 'obj' ? ', alone: arbolith-render writes its material library too'
+        : '');
+      return;
+    }
+    const files = saving.files.map((file, i) => ({
+      name: i === 0 ? name : core.materialLibraryName(name),
+      parts: [...file.parts, ...file.held],
+      size: file.size,
+      crc: file.crc.value,
+    }));
+    if (files.length > 1) {
+      // A file and the files it names beside it, in one archive.
+      const archive = `${base}.zip`;
+      download(zipFiles(files), archive);
+      done([archive], `, holding ${files.map((f) => f.name).join(' and ')}`);
+      return;
+    }
+    download(new Blob(files[0].parts), name);
+    done([name]);
+  };
+  // The larger picture through the browser's own encoder, as the canvas's is.
+  const encode = async (picture) => {
+    try {
       const encoder = new OffscreenCanvas(picture.width, picture.height);
       encoder.getContext('2d').putImageData(new ImageData(
         new Uint8ClampedArray(picture.pixels.buffer), picture.width, picture.height), 0, 0);
-      download(await encoder.convertToBlob({ type: 'image/png' }), name);
-      saved([name]);
+      const blob = await encoder.convertToBlob({ type: 'image/png' });
+      if (going()) {
+        download(blob, name);
+        done([name]);
+      }
+    } catch (error) {
+      fail(error.message);
+    }
+  };
+  say(`Saving ${name}… Esc stops.`);
+  saving.worker.onerror = (event) => {
+    event.preventDefault();
+    fail(event.message || 'the page\'s writer failed');
+  };
+  saving.worker.onmessageerror = () => fail('a part of the file could not be passed on');
+  let picture = null;
+  saving.worker.onmessage = ({ data }) => {
+    if (!going()) {
       return;
     }
-    if (data.files.length > 1) {
-      // A file and the files it names beside it, in one archive.
-      const archive = `${base}.zip`;
-      download(zipFiles(data.files), archive);
-      saved([archive], `, holding ${data.files.map((f) => f.name).join(' and ')}`);
-      return;
+    if (data.kind === 'progress') {
+      say(`Saving ${name}: ${data.done.toLocaleString('en')} branches…`);
+    } else if (data.kind === 'picture') {
+      picture = data;
+    } else if (data.kind === 'part') {
+      take(data.file, data.bytes);
+    } else if (!data.ok) {
+      fail(data.reason ?? 'the writer gave up');
+    } else if (data.kind === 'larger') {
+      encode(picture);
+    } else {
+      finish();
     }
-    download(new Blob(data.files[0].parts), name);
-    saved([name]);
   };
   if (format === 'png') {
-    worker.postMessage({ kind: 'larger', entry: shown.entry, scale: larger });
+    saving.worker.postMessage({ kind: 'larger', entry: shown.entry, scale: larger });
   } else {
-    worker.postMessage({ kind: 'write', format, entry: shown.entry, fileName: name, scale: larger });
+    saving.worker.postMessage({ kind: 'write', format, entry: shown.entry,
+      fileName: writable ? '' : name, scale: larger, levelsOfDetail });
   }
 }
 
 // A button for each row of the format table that this build writes, and PNG, which the
-// browser's encoder writes from the canvas.
+// browser's encoder writes from the canvas; the levels of detail a 3-D file may hold.
 function buildSaveButtons() {
+  for (let levels = 1; levels <= core.mostLevelsOfDetail; levels++) {
+    $('levels-of-detail').append(new Option(String(levels), String(levels)));
+  }
   for (const format of core.formats()) {
     if (format.written || format.name === 'png') {
       const button = document.createElement('button');
@@ -718,11 +863,12 @@ function showViews(in3d) {
 // (or Esc) ends it as it ends that run.
 function show3dProgress({ grown, expected, going }) {
   document.body.dataset.scene = going ? 'growing' : 'complete';
+  state.growing3d = going;
   if (!state.run) {
     progress.hidden = !going;
     progress.value = expected > 0 ? Math.min(grown / expected, 1) : 0;
-    $('stop').disabled = !going;
   }
+  updateStop();
 }
 
 function pictureFromHere() {
@@ -777,7 +923,10 @@ async function start() {
     }
   });
   secondField.addEventListener('input', () => draw());
-  $('stop').addEventListener('click', stop);
+  $('stop').addEventListener('click', () => {
+    stop();
+    stopSaving();
+  });
   $('front').addEventListener('click', frontView);
   buildSaveButtons();
   $('copy-link').addEventListener('click', async () => {
@@ -795,11 +944,7 @@ async function start() {
     }
     if (event.key === 'Escape') {
       stop();
-      if (state.saver) {
-        state.saver.terminate();
-        state.saver = null;
-        say('Stopped saving; nothing was saved.');
-      }
+      stopSaving();
     }
   });
   canvas.addEventListener('keydown', (event) => {

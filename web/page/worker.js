@@ -1,7 +1,8 @@
 // Draws and writes trees and grows the 3-D view's records for the page, away from its thread: the
 // page ends a run by ending the worker. The compiled module comes from the page first, with the
 // port to the worker that draws large trees (raster-worker.js) where the page has one; jobs sent
-// before it wait for it.
+// before it wait for it. A file's bytes go to the page as they are made, each part handed over
+// rather than copied, so that no whole file is ever held here.
 //
 // A large tree grows here while that worker draws it, as growth and the rasterizer share two
 // cores natively: the run's calls cross in blocks, their buffers handed over, not copied. With no
@@ -46,7 +47,7 @@ function handlers() {
       postMessage({ kind: 'records', id: job.id, solids, ribbons }, [solids.buffer, ribbons.buffer]);
     },
     onBytes(bytes) {
-      job.parts.push(bytes);
+      postMessage({ kind: 'part', id: job.id, file: job.file, bytes }, [bytes.buffer]);
     },
   };
 }
@@ -75,31 +76,39 @@ function draw() {
   postMessage({ kind: 'drawn', id: job.id, state });
 }
 
+// Writes the job's file, part by part, and after an OBJ that names one its material library, as
+// file 1.
 function write() {
-  const files = [];
-  let ok = core.writeTree(job.format, job.entry, job.fileName, job.scale);
-  files.push({ name: job.fileName, parts: job.parts });
-  if (ok && job.format === 'obj') {
-    job.parts = [];
-    ok = core.writeMaterialLibrary();
-    const name = core.materialLibraryName(job.fileName);
-    files.push({ name, parts: job.parts });
+  job.file = 0;
+  if (!core.writeTree(job.format, job.entry, job.fileName, job.scale, job.levelsOfDetail)) {
+    return false;
   }
-  postMessage({ kind: 'written', id: job.id, ok, files });
+  if (job.format === 'obj' && job.fileName) {
+    job.file = 1;
+    return core.writeMaterialLibrary();
+  }
+  return true;
 }
 
 function run(next) {
-  job = { ...next, parts: [] };
+  job = next;
   if (job.kind === 'records') {
     const box = core.growRecords(job.entry);
     postMessage({ kind: 'grown', id: job.id, box });
-  } else if (job.kind === 'draw') {
+    return;
+  }
+  if (job.kind === 'draw') {
     draw();
-  } else if (job.kind === 'larger') {
-    // The picture drawn larger, whole, for the page to encode.
-    postMessage({ kind: 'larger', id: job.id, ok: core.drawLargerPicture(job.entry, job.scale) });
-  } else {
-    write();
+    return;
+  }
+  // Every save ends with a word to the page, whatever went wrong here. A larger picture is
+  // drawn whole, for the page to encode.
+  const kind = job.kind === 'larger' ? 'larger' : 'written';
+  try {
+    const ok = kind === 'larger' ? core.drawLargerPicture(job.entry, job.scale) : write();
+    postMessage({ kind, id: job.id, ok });
+  } catch (error) {
+    postMessage({ kind, id: job.id, ok: false, reason: String(error?.message ?? error) });
   }
 }
 

@@ -9,14 +9,21 @@ const crcTable = Array.from({ length: 256 }, (_, n) => {
   return c >>> 0;
 });
 
-function crc32(parts) {
-  let crc = 0xffffffff;
-  for (const bytes of parts) {
+// The CRC-32 of bytes handed over part by part, as a file's parts come.
+export class Crc32 {
+  #crc = 0xffffffff;
+
+  add(bytes) {
+    let crc = this.#crc;
     for (let i = 0; i < bytes.length; i++) {
       crc = crcTable[(crc ^ bytes[i]) & 0xff] ^ (crc >>> 8);
     }
+    this.#crc = crc;
   }
-  return (crc ^ 0xffffffff) >>> 0;
+
+  get value() {
+    return (this.#crc ^ 0xffffffff) >>> 0;
+  }
 }
 
 // The time and date of the moment, as the archive's entries keep them.
@@ -42,7 +49,8 @@ function record(fields) {
   return new Uint8Array(view.buffer);
 }
 
-// files: [{name, parts: [Uint8Array...]}]; gives the archive as a Blob.
+// files: [{name, parts: [Blob or Uint8Array...], size, crc}], their size and CRC-32 counted as
+// their parts came; gives the archive as a Blob.
 export function zipFiles(files, when = new Date()) {
   const { time, date } = dosTime(when);
   const utf8Names = 0x0800;
@@ -51,8 +59,7 @@ export function zipFiles(files, when = new Date()) {
   let offset = 0;
   for (const file of files) {
     const name = new TextEncoder().encode(file.name);
-    const size = file.parts.reduce((sum, part) => sum + part.length, 0);
-    const crc = crc32(file.parts);
+    const { size, crc } = file;
     const common = [[2, 20], [2, utf8Names], [2, 0], [2, time], [2, date], [4, crc], [4, size],
       [4, size], [2, name.length], [2, 0]];
     const local = record([[4, 0x04034b50], ...common]);

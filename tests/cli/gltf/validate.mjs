@@ -1,5 +1,6 @@
 // Runs the Khronos glTF validator on each file named and prints one line per file with its
-// counts of errors, warnings and infos, then every error and warning. The exit status is 1 if
+// counts of errors, warnings and infos and what it found the file holds (draw calls, vertices,
+// triangles, and the most attributes of a primitive), then every error and warning. The exit status is 1 if
 // any file has an error or a warning, 2 if a file could not be validated at all.
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -14,7 +15,10 @@ for (const file of process.argv.slice(2)) {
       maxIssues: 0,
     });
     const { numErrors, numWarnings, numInfos } = report.issues;
-    console.log(`${file}: ${numErrors} errors, ${numWarnings} warnings, ${numInfos} infos`);
+    const info = report.info ?? {};
+    console.log(`${file}: ${numErrors} errors, ${numWarnings} warnings, ${numInfos} infos; ` +
+                `${info.drawCallCount ?? 0} draw calls, ${info.totalVertexCount ?? 0} vertices, ` +
+                `${info.totalTriangleCount ?? 0} triangles, ${info.maxAttributes ?? 0} attributes`);
     for (const message of report.issues.messages) {
       if (message.severity <= 1) {
         console.log(`  ${message.code} at ${message.pointer ?? ''}: ${message.message}`);

@@ -1,9 +1,11 @@
-#include "cli/SafeText.h"
+#include "values/MessageText.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace arbolith::cli {
+#include "numbers/DecimalText.h"
+
+namespace arbolith {
 
 namespace {
 
@@ -55,6 +57,10 @@ std::size_t SequenceLength(std::string_view text, std::uint32_t& code) {
     return overlong || invalid || control ? 0 : length;
 }
 
+bool StartsCharacter(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0u) != 0x80u;
+}
+
 } // namespace
 
 std::string Printable(std::string_view text) {
@@ -92,4 +98,19 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
-} // namespace arbolith::cli
+std::string Quoted(std::string_view value, char quote) {
+    std::size_t characters = 0;
+    std::size_t cut = value.size();
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (StartsCharacter(value[i]) && characters++ == kQuotedCharacters) {
+            cut = i;
+        }
+    }
+    if (cut == value.size()) {
+        return quote + std::string(value) + quote;
+    }
+    return quote + std::string(value.substr(0, cut)) + "..." + quote + " (" +
+           CountText(characters) + " characters)";
+}
+
+} // namespace arbolith
