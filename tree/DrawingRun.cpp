@@ -1,20 +1,36 @@
 #include "tree/DrawingRun.h"
 
-#include "tree/ShownPainter.h"
-
 namespace arbolith {
 
 RunResult DrawTree(DrawingSurface& surface, const TreeOrder& order, RunMonitor* monitor,
                    RandomGenerator* generator) {
+    PausableRun run(surface, order, monitor, generator);
+    RunResult result = run.Go();
+    while (result.paused) {
+        result = run.Go();
+    }
+    return result;
+}
+
+PausableRun::PausableRun(DrawingSurface& surface, const TreeOrder& order, RunMonitor* monitor,
+                         RandomGenerator* generator)
+    : order_(order), monitor_(monitor), generator_(generator) {
     surface.FillRectWhite(kClearRect);
     const TreeParameters& p = order.parameters;
     if (order.view.IsFront() && order.placement.IsIdentity()) {
-        CTreePainter painter(surface, p.maxAngleXY, p.maxAngleYZ, p.maxAngleXZ, p.scaleFactor,
-                             p.limbsDegree, p.levels);
-        return PaintTree(painter, order, monitor, generator);
+        painter_ = &front_.emplace(surface, p.maxAngleXY, p.maxAngleYZ, p.maxAngleXZ, p.scaleFactor,
+                                   p.limbsDegree, p.levels);
+    } else {
+        painter_ = &shown_.emplace(surface, p, order.view, order.placement);
     }
-    ShownPainter painter(surface, p, order.view, order.placement);
-    return PaintTree(painter, order, monitor, generator);
+}
+
+RunResult PausableRun::Go() {
+    if (started_) {
+        return painter_->GoOn();
+    }
+    started_ = true;
+    return PaintTree(*painter_, order_, monitor_, generator_);
 }
 
 RunResult PaintTree(CTreePainter& painter, const TreeOrder& order, RunMonitor* monitor,

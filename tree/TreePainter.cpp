@@ -176,11 +176,18 @@ bool CTreePainter::Checkpoint() {
         ended_ = true;
         return false;
     }
-    if (monitor_ != nullptr && polygons_ % kMonitorInterval == 0 &&
-        !monitor_->KeepGoing(polygons_)) {
-        stopped_ = true;
-        ended_ = true;
-        return false;
+    if (monitor_ != nullptr && polygons_ % kMonitorInterval == 0) {
+        if (!monitor_->KeepGoing(polygons_)) {
+            stopped_ = true;
+            ended_ = true;
+            return false;
+        }
+        // The growth loop stops at its next turn, once it has opened the fork of the limb just
+        // drawn; a pause needs a fork to go on from, which the trunk has yet to open.
+        if (!forks_.Empty() && monitor_->Pause(polygons_)) {
+            paused_ = true;
+            ended_ = true;
+        }
     }
     SetMonitor(monitor_);
     return true;
@@ -196,7 +203,25 @@ RunResult CTreePainter::DrawTreeFrom(CVector base, CVector trunk) {
         }
     }
     HandOverBlock();
-    return {polygons_, stopped_ && !forkLimitReached_, forkLimitReached_};
+    return Result();
+}
+
+RunResult CTreePainter::GoOn() {
+    if (paused_) {
+        paused_ = false;
+        ended_ = false;
+        if (GrowsDirectly()) {
+            GoOnForks<true>(pausedBeforeFirstLimb_);
+        } else {
+            GoOnForks<false>(pausedBeforeFirstLimb_);
+        }
+    }
+    HandOverBlock();
+    return Result();
+}
+
+RunResult CTreePainter::Result() const {
+    return {polygons_, stopped_ && !forkLimitReached_, forkLimitReached_, paused_};
 }
 
 inline std::uint32_t CTreePainter::ReadSecond() {
@@ -212,13 +237,17 @@ void CTreePainter::Grow(CVector base, CVector parent, std::int32_t level) {
     if (ended_) {
         return;
     }
-    // The operations of this class are its own; a class that draws its branches otherwise, or a
-    // surface that takes them one by one, gets every call through the virtual table.
-    if (blocks_ && typeid(*this) == typeid(CTreePainter)) {
+    if (GrowsDirectly()) {
         GrowForks<true>({base.x, base.y, base.z}, {parent.x, parent.y, parent.z}, level);
     } else {
         GrowForks<false>({base.x, base.y, base.z}, {parent.x, parent.y, parent.z}, level);
     }
+}
+
+// The operations of this class are its own; a class that draws its branches otherwise, or a
+// surface that takes them one by one, gets every call through the virtual table.
+bool CTreePainter::GrowsDirectly() const {
+    return blocks_ && typeid(*this) == typeid(CTreePainter);
 }
 
 // Opens the fork of a branch at `level`, if that level still gets one and it has limbs; gives
@@ -241,6 +270,7 @@ CTreePainter::OpenFork(const Components& base, const Components& parent, std::in
         forkLimitReached_ = true;
         stopped_ = true;
         ended_ = true;
+        paused_ = false;
         return false;
     }
     forks_.Push(Fork{base.x, base.y, base.z, parent.x, parent.y, parent.z,
@@ -255,9 +285,12 @@ CTreePainter::OpenFork(const Components& base, const Components& parent, std::in
 template <bool Direct>
 void CTreePainter::GrowForks(const Components& base, const Components& parent, std::int32_t level) {
     static_assert(sizeof(Fork) == kForkRecordBytes);
+    GoOnForks<Direct>(OpenFork(base, parent, level));
+}
+
+// `firstLimb` tells whether the fork on top of the stack has yet to draw its first limb.
+template <bool Direct> void CTreePainter::GoOnForks(bool firstLimb) {
     RandomGenerator& random = *generator_;
-    // Whether the fork on top of the stack has yet to draw its first limb.
-    bool firstLimb = OpenFork(base, parent, level);
     while (!forks_.Empty() && !ended_) {
         Fork& fork = forks_.Top();
         // Limb k >= 2 and its subtree are done. If the clock has read one second from the
@@ -318,6 +351,7 @@ void CTreePainter::GrowForks(const Components& base, const Components& parent, s
         }
         firstLimb = OpenFork(childBase, limb, childLevel);
     }
+    pausedBeforeFirstLimb_ = firstLimb;
 }
 
 } // namespace arbolith

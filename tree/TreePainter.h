@@ -25,6 +25,9 @@ public:
     // stops it, so that a stop asked for at the very end leaves no file either. Asked too while
     // the output waits on a stream's reader, which false stops waiting for.
     virtual bool MayFinish() { return true; }
+    // Asked at the same polls once KeepGoing has let the run go on, in a run that can pause (see
+    // PausableRun): true pauses it there, everything counted drawn, until it is resumed.
+    virtual bool Pause(std::uint64_t /*polygonsDrawn*/) { return false; }
 };
 
 inline constexpr std::uint64_t kMonitorInterval = 4096;
@@ -37,8 +40,10 @@ struct RunResult {
     bool stopped = false;
     // The tree nests deeper than a run can hold (see kMaxUnfinishedForks).
     bool forkLimitReached = false;
+    // The monitor paused it: GoOn draws the rest.
+    bool paused = false;
     // Everything the order asks for is drawn: the whole tree, or as much as its branch limit.
-    bool Complete() const { return !stopped && !forkLimitReached; }
+    bool Complete() const { return !stopped && !forkLimitReached && !paused; }
 };
 
 // A run keeps a record of 64 bytes for each fork that still has limbs to draw. A fork's first
@@ -93,6 +98,8 @@ public:
     // A drawing run's work on this painter: the trunk from `base` along `trunk`, then the tree
     // above it, through the virtual operations.
     RunResult DrawTreeFrom(CVector base, CVector trunk);
+    // Goes on with a run the monitor paused, from where it paused, as if it had never paused.
+    RunResult GoOn();
 
     // True once the run has stopped before its end, by the monitor or at the fork limit; no
     // branch is drawn after that.
@@ -134,6 +141,11 @@ private:
     // through the virtual table.
     template <bool Direct>
     void GrowForks(const Components& base, const Components& parent, std::int32_t level);
+    // The loop of GrowForks, from the fork on top of the stack.
+    template <bool Direct> void GoOnForks(bool firstLimb);
+    // Whether growth calls the painter's own operations straight (see GrowForks).
+    bool GrowsDirectly() const;
+    RunResult Result() const;
     bool OpenFork(const Components& base, const Components& parent, std::int64_t level);
     // Adds the branch's corners to the block, handing the block over once it is full.
     void AddToBlock(const Components& base, const Components& vector);
@@ -178,8 +190,12 @@ private:
     std::size_t forkLimit_ = kMaxUnfinishedForks;
     bool stopped_ = false;
     bool forkLimitReached_ = false;
-    // The run has drawn all it may: stopped, or at the branch limit.
+    // The run has drawn all it may for now: stopped, paused, or at the branch limit.
     bool ended_ = false;
+    // A paused run goes on from the fork on top of the stack, which has yet to draw its first
+    // limb if `pausedBeforeFirstLimb_`.
+    bool paused_ = false;
+    bool pausedBeforeFirstLimb_ = false;
     std::uint64_t polygons_ = 0;
     // The polygon count at which Checkpoint must look at the limit or ask the monitor.
     std::uint64_t nextCheck_ = kNoBranchLimit;

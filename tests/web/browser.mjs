@@ -17,11 +17,11 @@ const kSoftwareGl = {
 };
 
 // Chromium started on a closed network: no sandbox as root, no GPU (or a software one, for the
-// 3-D view), nothing fetched for itself.
-export async function openBrowser({ gl = false } = {}) {
+// 3-D view), nothing fetched for itself; the site, or another folder, served.
+export async function openBrowser({ gl = false, folder = site } = {}) {
   const glArgs = gl ? kSoftwareGl[gl === true ? 'llvmpipe' : gl] : ['--disable-gpu'];
   const profile = await mkdtemp(join(tmpdir(), 'arbolith-chromium-'));
-  const server = await serve(site);
+  const server = await serve(folder);
   const browser = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,

@@ -80,6 +80,31 @@ function differingPixels(page, png) {
   }, png.toString('base64'));
 }
 
+// The link's tree with the branch limit, drawn by the module itself on the page's own thread, as
+// a PNG.
+async function limitedPicture(page, fragment, branchLimit) {
+  const base64 = await page.evaluate(async ({ link, limit }) => {
+    const { default: Arbolith } = await import(new URL('arbolith.js', location.href).href);
+    let picture = null;
+    const core = await Arbolith({
+      onPicture(pixels, width, height) {
+        picture = new ImageData(new Uint8ClampedArray(pixels.buffer), width, height);
+      },
+    });
+    const read = core.readLink(link);
+    const tree = core.readTree({ fields: read.fields, second: read.second, view: read.view,
+      branchLimit: limit });
+    core.drawTree(tree);
+    tree.delete();
+    const canvas = new OffscreenCanvas(picture.width, picture.height);
+    canvas.getContext('2d').putImageData(picture, 0, 0);
+    const bytes = new Uint8Array(await (await canvas.convertToBlob({ type: 'image/png' }))
+      .arrayBuffer());
+    return btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join(''));
+  }, { link: fragment, limit: branchLimit });
+  return Buffer.from(base64, 'base64');
+}
+
 test('trees drawn from share links are arbolith-render\'s pixels', async () => {
   const links = [
     'time=1000000006',
@@ -94,6 +119,11 @@ test('trees drawn from share links are arbolith-render\'s pixels', async () => {
     'vector=0,0,0&time=5',
     'scale=1e300&levels=3&time=11',
     'reference=-5000,99999,7&max-xy=-2147483648&levels=4&time=4294967295',
+    // Large enough to grow in one worker while the other draws it.
+    'limbs=2&levels=18&time=1000000006',
+    'limbs=2&levels=16&time=1000000006',
+    'limbs=2&levels=15&view=-40,25&time=1234',
+    'scale=1e300&limbs=2&levels=15&time=12',
   ];
   const page = await openPage(browser);
   for (const link of links) {
@@ -227,19 +257,26 @@ test('saved files are arbolith-render\'s bytes, the PNG its pixels', async () =>
 
 test('a large tree grows in the background and Esc stops it; the page goes on', async () => {
   const page = await openPage(browser, 'levels=0&time=5');
-  await page.evaluate(() => { location.hash = 'limbs=2&levels=30&time=5'; });
+  // Deep enough to take seconds, shallow enough that every few thousand branches change pixels.
+  const large = 'scale=0.9&limbs=2&levels=24&time=5';
+  await page.evaluate((link) => { location.hash = link; }, large);
   await page.waitForFunction(() => document.body.dataset.run === 'drawing' &&
-    /: [1-9][\d,]* of 4,294,967,295 branches/.test(document.getElementById('status').textContent));
+    /: [1-9][\d,]* of 67,108,863 branches/.test(document.getElementById('status').textContent));
   // The page answers while the tree grows.
   await page.getByLabel('Scale factor:').focus();
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.body.dataset.run === 'stopped');
-  assert.match(await page.locator('#status').textContent(),
-    /^Stopped: [\d,]+ branches of the tree of second 5\.$/);
+  const stopped = /^Stopped: ([\d,]+) branches of the tree of second 5\.$/
+    .exec(await page.locator('#status').textContent());
+  assert.ok(stopped, await page.locator('#status').textContent());
+  // The canvas holds exactly the branches counted: it is the tree with that branch limit.
+  const limit = Number(stopped[1].replaceAll(',', ''));
+  assert.equal(await differingPixels(page, await limitedPicture(page, large, limit)), 0);
   await page.getByLabel('Levels:').fill('5');
   await waitForTree(page);
   assert.equal(await page.locator('#status').textContent(),
-    'Tree of second 5, 127 branches. arbolith-render --time 5 --limbs 2 --levels 5 draws it again.');
+    'Tree of second 5, 127 branches. arbolith-render --time 5 --scale 0.9 --limbs 2 --levels 5 ' +
+    'draws it again.');
   await page.close();
 });
 

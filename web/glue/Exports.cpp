@@ -1,7 +1,6 @@
 // What the page and its worker call, bound as JavaScript functions, objects and arrays: text goes
 // both ways as UTF-8 strings, counts of branches as numbers.
 #include <emscripten/bind.h>
-#include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -23,7 +22,9 @@
 #include "ui/ViewDrag.h"
 #include "values/KeyTable.h"
 #include "values/MessageText.h"
+#include "web/glue/GrowingPicture.h"
 #include "web/glue/PageTree.h"
+#include "web/glue/SplitRun.h"
 
 using namespace arbolith;
 using namespace arbolith::web;
@@ -31,51 +32,11 @@ using emscripten::val;
 
 // Defined by the page's side (web/glue/Callbacks.js).
 extern "C" {
-void web_picture(const std::uint8_t* rgba, int width, int height, double drawn);
 void web_progress(double done);
 void web_bytes(const void* data, std::size_t size);
 }
 
 namespace {
-
-// Shows the growing tree every so often, and once more at the end: the picture at a poll holds
-// exactly the polygons counted, so a run stopped there is the tree with that branch limit.
-class GrowingPicture final : public RunMonitor {
-public:
-    explicit GrowingPicture(const PixelImage& image) : image_(image) {}
-    bool KeepGoing(std::uint64_t polygonsDrawn) override {
-        const double now = emscripten_get_now();
-        if (now - shown_ >= kIntervalMilliseconds) {
-            shown_ = now;
-            Show(polygonsDrawn);
-        }
-        return true;
-    }
-
-    // Hands the picture to the page as RGBA, which is what a canvas takes.
-    void Show(std::uint64_t drawn) {
-        rgba_.resize(static_cast<std::size_t>(image_.Width()) *
-                     static_cast<std::size_t>(image_.Height()) * 4);
-        std::size_t at = 0;
-        for (int y = 0; y < image_.Height(); ++y) {
-            const Pixel* row = image_.Row(y);
-            for (int x = 0; x < image_.Width(); ++x) {
-                const Rgb colour = RgbOf(row[x]);
-                rgba_[at++] = colour.red;
-                rgba_[at++] = colour.green;
-                rgba_[at++] = colour.blue;
-                rgba_[at++] = 255;
-            }
-        }
-        web_picture(rgba_.data(), image_.Width(), image_.Height(), static_cast<double>(drawn));
-    }
-
-private:
-    static constexpr double kIntervalMilliseconds = 100;
-    const PixelImage& image_;
-    std::vector<std::uint8_t> rgba_;
-    double shown_ = emscripten_get_now();
-};
 
 class WriteProgress final : public RunMonitor {
 public:
@@ -192,10 +153,9 @@ val FormatRows() {
     return rows;
 }
 
-// Draws the tree, showing it as it grows and once more at the end: how the run ended, or -1
-// when the entry cannot be drawn.
-int DrawEntry(const TreeEntry& entry) {
-    const PageTree tree = ReadPageTree(entry);
+// Draws the tree in this worker, showing it as it grows and once more at the end: how the run
+// ended, or -1 when the tree cannot be drawn.
+int DrawPageTree(const PageTree& tree) {
     if (!tree.error.empty()) {
         return -1;
     }
@@ -342,7 +302,12 @@ EMSCRIPTEN_BINDINGS(arbolith) {
     function(
         "readLink", +[](const std::string& fragment) { return ReadPageLink(fragment); });
     function("viewAfterDrag", &TurnedByDrag);
-    function("drawTree", &DrawEntry);
+    function("drawTree", &DrawPageTree);
+    class_<GrowingEnd>("GrowingEnd").constructor<const PageTree&>().function("go", &GrowingEnd::Go);
+    class_<DrawingEnd>("DrawingEnd")
+        .constructor<>()
+        .function("play", &DrawingEnd::Play)
+        .function("show", &DrawingEnd::Show);
     function("writeTree", &WriteEntry);
     constant("mostLevelsOfDetail", kMostLevelsOfDetail);
     function("materialLibraryName", &MaterialLibraryPath);

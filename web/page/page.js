@@ -2,6 +2,7 @@
 // every link value by the rules the desktop programs use, once a tree; the trees are drawn in a
 // worker, so the page never waits for one.
 import Arbolith from './arbolith.js';
+import { treeWorkers } from './tree-workers.js';
 import { View3D } from './view3d.js';
 import { Crc32, zipFiles } from './zip.js';
 
@@ -116,8 +117,7 @@ function paint(pixels, width, height) {
 }
 
 function newWorker() {
-  const worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
-  compiled.then((module) => worker.postMessage({ module }));
+  const worker = treeWorkers(compiled);
   worker.onmessage = ({ data }) => {
     const run = state.run;
     if (!run || data.id !== run.id) {
