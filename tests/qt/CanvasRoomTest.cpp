@@ -2,6 +2,8 @@
 // moving a large picture; and the fields that say what they read as.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QTest>
 
 #include "DialogHelpers.h"
@@ -64,14 +66,26 @@ TEST(CanvasRoom, ZoomsAboutThePointerAndKeepsALargePictureOverTheRoom) {
 
 TEST(CanvasRoom, AFieldThatReadsAsSomethingElseSaysSoAndItsTooltipToo) {
     TreeDialog dialog;
+    dialog.show();
+    const auto* notes = dialog.findChild<QLabel*>(QStringLiteral("notes"));
+    const auto* canvas = dialog.findChild<TreeCanvas*>();
+    ASSERT_TRUE(notes && canvas);
+    QCoreApplication::processEvents();
+    const QSize room = canvas->size();
     Type(Field(dialog, kFieldLimbsDegree), QStringLiteral("three"));
     EXPECT_TRUE(dialog.FieldNotes().contains(
         QStringLiteral("Limbs degree: \"three\" reads as 0 (random limbs")))
         << dialog.FieldNotes();
+    // Shown whole, in the room kept for the status, which the canvas does not give up.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(notes->isVisible());
+    EXPECT_EQ(notes->text(), dialog.FieldNotes());
+    EXPECT_EQ(canvas->size(), room);
     EXPECT_TRUE(
         Field(dialog, kFieldLimbsDegree)->toolTip().startsWith(QStringLiteral("Reads as 0")));
     Type(Field(dialog, kFieldLimbsDegree), QStringLiteral("3"));
     EXPECT_TRUE(dialog.FieldNotes().isEmpty()) << dialog.FieldNotes();
+    EXPECT_FALSE(notes->isVisible());
     EXPECT_TRUE(
         Field(dialog, kFieldLimbsDegree)->toolTip().startsWith(QStringLiteral("The limbs")));
 }

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "ui/DialogLayout.h"
@@ -21,34 +20,6 @@ constexpr int kProgressSteps = 1000;
 const TreeKey& SecondKey() {
     return *FindTreeKey(kTimeKey);
 }
-
-// One line that ends in "..." where the room is too narrow for it; all of it shows when pointed at.
-class ElidedLabel final : public QLabel {
-public:
-    explicit ElidedLabel(QWidget* parent) : QLabel(parent) {
-        setTextFormat(Qt::PlainText);
-        setMinimumWidth(1);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
-    void SetWhole(const QString& text) {
-        whole_ = text;
-        // As plain text: a tip would read a field's text such as "<b>" as markup.
-        setToolTip(Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
-        Elide();
-    }
-    const QString& Whole() const { return whole_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        Elide();
-    }
-
-private:
-    void Elide() { setText(fontMetrics().elidedText(whole_, Qt::ElideRight, width())); }
-
-    QString whole_;
-};
 
 QLabel* WrappedLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -101,27 +72,32 @@ StatusLine::StatusLine(int characterWidth, QWidget* parent) : QWidget(parent) {
     progress_->setMaximumWidth(kCanvasWidth / 4);
     progress_->setTextVisible(false);
     progress_->hide();
-    // Beside them, in one line that takes no room from the canvas, what fields read as.
-    notes_ = new ElidedLabel(this);
-    notes_->setObjectName(QStringLiteral("notes"));
-    QPalette warning = notes_->palette();
-    warning.setColor(QPalette::WindowText, kNotedText);
-    notes_->setPalette(warning);
     row->addWidget(label);
     row->addWidget(second_);
     row->addWidget(previous_);
     row->addWidget(next_);
-    row->addSpacing(characterWidth);
-    row->addWidget(notes_, 1);
+    row->addStretch(1);
     row->addWidget(progress_);
     lines->addLayout(row);
 
-    status_ = WrappedLabel(QStringLiteral("status"), this);
-    // Room for a command of every value wrapped twice at the window's opening width, so that the
-    // canvas keeps its size from a run's progress to its end.
-    status_->setMinimumHeight(3 * status_->fontMetrics().lineSpacing());
+    // What fields read as, whole and in red, above the status sentence, in the room kept for
+    // both: a command of every value wraps twice at the window's opening width, so that the
+    // canvas keeps its size from a run's progress to its end and while a field is noted.
+    auto* said = new QWidget(this);
+    auto* saidLines = new QVBoxLayout(said);
+    saidLines->setContentsMargins(0, 0, 0, 0);
+    saidLines->setSpacing(0);
+    notes_ = WrappedLabel(QStringLiteral("notes"), said);
+    QPalette warning = notes_->palette();
+    warning.setColor(QPalette::WindowText, kNotedText);
+    notes_->setPalette(warning);
+    notes_->hide();
+    status_ = WrappedLabel(QStringLiteral("status"), said);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lines->addWidget(status_);
+    saidLines->addWidget(notes_);
+    saidLines->addWidget(status_, 1);
+    said->setMinimumHeight(3 * status_->fontMetrics().lineSpacing());
+    lines->addWidget(said);
 }
 
 bool StatusLine::HoldsSecond() const {
@@ -160,11 +136,12 @@ QString StatusLine::Said() const {
 }
 
 void StatusLine::ShowNotes(const QString& notes) {
-    static_cast<ElidedLabel*>(notes_)->SetWhole(PrintableText(notes));
+    notes_->setText(PrintableText(notes));
+    notes_->setVisible(!notes.isEmpty());
 }
 
 QString StatusLine::Notes() const {
-    return static_cast<ElidedLabel*>(notes_)->Whole();
+    return notes_->text();
 }
 
 void StatusLine::AddToRow(QWidget* control) {
