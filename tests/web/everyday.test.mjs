@@ -2,31 +2,18 @@
 // hints and sliders, zooming, larger pictures, and a page that loads without a missing file.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { openBrowser, openPage, waitForTree } from './browser.mjs';
+import { openPage, waitForTree } from './browser.mjs';
+import { browser, folder, renderTo, renderer, useBrowser } from './session.mjs';
 
-const renderer = process.env.ARBOLITH_RENDER ??
-  new URL('../../build/dev/cli/arbolith-render', import.meta.url).pathname;
-
-let browser;
-let folder;
-before(async () => {
-  browser = await openBrowser();
-  folder = await mkdtemp(join(tmpdir(), 'arbolith-web-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(folder, { recursive: true, force: true });
-});
+useBrowser();
 
 function render(args, name) {
   const path = join(folder, name);
-  const run = spawnSync(renderer, [...args, '-o', path], { encoding: 'utf8' });
-  assert.equal(run.status, 0, run.stderr);
+  renderTo(args, path);
   return readFile(path);
 }
 

@@ -2,33 +2,20 @@
 // the same values, second and view.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { mkdtemp, readFile } from 'node:fs/promises';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { followLink, openBrowser, openPage, waitForTree } from './browser.mjs';
+import { followLink, openPage, waitForTree } from './browser.mjs';
+import { browser, folder, renderTo, renderer, useBrowser } from './session.mjs';
 
-const renderer = process.env.ARBOLITH_RENDER ??
-  new URL('../../build/dev/cli/arbolith-render', import.meta.url).pathname;
-
-let browser;
-let folder;
-before(async () => {
-  browser = await openBrowser();
-  folder = await mkdtemp(join(tmpdir(), 'arbolith-web-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(folder, { recursive: true, force: true });
-});
+useBrowser();
 
 // arbolith-render's file for the arguments.
 let files = 0;
 async function render(args, extension = 'png') {
   const path = join(folder, `render-${files++}.${extension}`);
-  const run = spawnSync(renderer, [...args, '-o', path], { encoding: 'utf8' });
-  assert.equal(run.status, 0, `${renderer} ${args.join(' ')}: ${run.stderr}`);
+  renderTo(args, path);
   return readFile(path);
 }
 

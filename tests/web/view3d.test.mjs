@@ -1,37 +1,23 @@
 // The page's 3-D view in Chromium's software WebGL 2, its pixels read back against the camera
 // and the .glb arbolith-render writes for the same tree.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { openBrowser, openPage, waitForTree } from './browser.mjs';
-
-const renderer = process.env.ARBOLITH_RENDER ??
-  new URL('../../build/dev/cli/arbolith-render', import.meta.url).pathname;
+import { openPage, waitForTree } from './browser.mjs';
+import { browser, folder, renderTo, useBrowser } from './session.mjs';
 
 const kOak = 'max-xy=40&max-yz=40&max-xz=360&scale=0.78&limbs=3&reference=280,660,0' +
   '&vector=0,-140,0&levels=8&time=1700000008';
 
-let browser;
-let folder;
-before(async () => {
-  browser = await openBrowser({ gl: true });
-  folder = await mkdtemp(join(tmpdir(), 'arbolith-3d-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(folder, { recursive: true, force: true });
-});
+useBrowser({ gl: true });
 
 // The .glb's vertex positions, read through its JSON as an importer does.
 async function glbPositions(fragment) {
   const path = join(folder, 'tree.glb');
   const args = fragment.split('&').flatMap((pair) => [`--${pair.split('=')[0]}`, pair.split('=')[1]]);
-  const run = spawnSync(renderer, [...args, '-o', path], { encoding: 'utf8' });
-  assert.equal(run.status, 0, run.stderr);
+  renderTo(args, path);
   const bytes = await readFile(path);
   const jsonLength = bytes.readUInt32LE(12);
   const json = JSON.parse(bytes.subarray(20, 20 + jsonLength).toString());
