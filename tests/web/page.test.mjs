@@ -108,7 +108,6 @@ test('trees drawn from share links are arbolith-render\'s pixels', async () => {
     'reference=-5000,99999,7&max-xy=-2147483648&levels=4&time=4294967295',
     // Large enough to grow in one worker while the other draws it.
     'limbs=2&levels=18&time=1000000006',
-    'limbs=2&levels=16&time=1000000006',
     'limbs=2&levels=15&view=-40,25&time=1234',
     'scale=1e300&limbs=2&levels=15&time=12',
   ];
